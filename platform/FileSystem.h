@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace ovin {
+
+/// What identifies one state of a file on disk: a writer that finds the same
+/// identity knows nobody else has touched the file since.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+/// Outcome of a file operation that can fail; `error` is the system's own
+/// text for the cause.
+struct IoResult {
+    bool ok = true;
+    std::string error;
+    static IoResult failure(std::string text) { return {false, std::move(text)}; }
+};
+
+/// File services of the platform. Paths are the platform's own; a relative
+/// path is taken against the current working folder.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    /// True when the path names an existing file; a folder does not count.
+    virtual bool fileExists(const std::string& path) const = 0;
+
+    /// Last modification in local time packed as an MS-DOS date-time (date in
+    /// the upper 16 bits, time in the lower, seconds halved), or -1.
+    virtual std::int32_t dateStamp(const std::string& path) const = 0;
+
+    /// Size in bytes of the directory entry (a folder included), or nothing
+    /// when there is no such entry.
+    virtual std::optional<std::int64_t> entrySize(const std::string& path) const = 0;
+
+    /// Identity of a file as it stands now, or nothing when it is not there.
+    virtual std::optional<FileIdentity> identity(const std::string& path) const = 0;
+
+    /// Reads the whole file into `content`.
+    virtual IoResult readFile(const std::string& path, std::string& content) const = 0;
+
+    /// Replaces the whole file with `content` so that the file holds either its
+    /// old content or the new one, never less, and the new content is on disk
+    /// when this returns. A read-only file is not replaced.
+    virtual IoResult replaceFile(const std::string& path, const std::string& content) = 0;
+
+    /// Appends `content` to an existing file; when the write fails the file is
+    /// left as it was.
+    virtual IoResult appendFile(const std::string& path, const std::string& content) = 0;
+
+    /// Copies a file; refuses to overwrite an existing target.
+    virtual bool copyFile(const std::string& from, const std::string& to) = 0;
+
+    /// Makes a file writable by its owner (clears the read-only state).
+    virtual bool makeWritable(const std::string& path) = 0;
+
+    /// Deletes a file.
+    virtual bool deleteFile(const std::string& path) = 0;
+
+    /// The platform's path separator, used where a path is composed.
+    virtual char separator() const = 0;
+
+    /// True for each character that ends a folder in a path on this platform.
+    virtual bool isSeparator(char c) const = 0;
+};
+
+}  // namespace ovin

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <memory>
+
+#include "Clock.h"
+#include "FileSystem.h"
+#include "Launcher.h"
+#include "ProcessControl.h"
+#include "ProcessTable.h"
+
+namespace ovin {
+
+/// The real services of the operating system the program was built for.
+struct Platform {
+    std::unique_ptr<Clock> clock;
+    std::unique_ptr<FileSystem> files;
+    std::unique_ptr<ProcessControl> process;
+    std::unique_ptr<ProcessTable> processes;
+    std::unique_ptr<Launcher> launcher;
+};
+
+/// Creates the services of this operating system.
+Platform createPlatform();
+
+}  // namespace ovin

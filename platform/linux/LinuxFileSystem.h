@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+namespace ovin {
+
+/// Files on Linux. A file without its owner's write bit counts as read-only,
+/// as the read-only attribute does elsewhere: it is neither replaced nor
+/// deleted until it is made writable, whoever runs the program.
+class LinuxFileSystem final : public FileSystem {
+public:
+    bool fileExists(const std::string& path) const override;
+    std::int32_t dateStamp(const std::string& path) const override;
+    std::optional<std::int64_t> entrySize(const std::string& path) const override;
+    std::optional<FileIdentity> identity(const std::string& path) const override;
+    IoResult readFile(const std::string& path, std::string& content) const override;
+    IoResult replaceFile(const std::string& path, const std::string& content) override;
+    IoResult appendFile(const std::string& path, const std::string& content) override;
+    bool copyFile(const std::string& from, const std::string& to) override;
+    bool makeWritable(const std::string& path) override;
+    bool deleteFile(const std::string& path) override;
+    char separator() const override { return '/'; }
+    bool isSeparator(char c) const override { return c == '/'; }
+};
+
+}  // namespace ovin

@@ -1,0 +1,7 @@
+#include "LinuxLauncher.h"
+
+namespace ovin {
+
+bool LinuxLauncher::open(const std::string&, const std::string&) { return false; }
+
+}  // namespace ovin

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/Launcher.h"
+
+namespace ovin {
+
+class LinuxLauncher final : public Launcher {
+public:
+    bool open(const std::string& executable, const std::string& workingFolder) override;
+};
+
+}  // namespace ovin

@@ -1,0 +1,22 @@
+#include "platform/Platform.h"
+
+#include "LinuxClock.h"
+#include "LinuxFileSystem.h"
+#include "LinuxLauncher.h"
+#include "LinuxProcessControl.h"
+#include "LinuxProcessTable.h"
+
+namespace ovin {
+
+Platform createPlatform()
+{
+    Platform p;
+    p.clock = std::make_unique<LinuxClock>();
+    p.files = std::make_unique<LinuxFileSystem>();
+    p.process = std::make_unique<LinuxProcessControl>();
+    p.processes = std::make_unique<LinuxProcessTable>();
+    p.launcher = std::make_unique<LinuxLauncher>();
+    return p;
+}
+
+}  // namespace ovin

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/ProcessControl.h"
+
+namespace ovin {
+
+class LinuxProcessControl final : public ProcessControl {
+public:
+    bool setOwnPriorityClass(PriorityClass cls) override;
+    std::string executablePath() const override;
+};
+
+}  // namespace ovin

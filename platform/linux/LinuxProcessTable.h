@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/ProcessTable.h"
+
+namespace ovin {
+
+class LinuxProcessTable final : public ProcessTable {
+public:
+    std::vector<ProcessEntry> snapshot() const override;
+    bool terminate(const ProcessEntry& entry) override;
+};
+
+}  // namespace ovin

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Sets everything up, builds and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tools/setup-debian.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build
+ctest --test-dir build --output-on-failure --timeout 300 -j 2
