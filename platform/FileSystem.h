@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace ovin {
 
@@ -50,11 +51,11 @@ public:
     /// Replaces the whole file with `content` so that the file holds either its
     /// old content or the new one, never less, and the new content is on disk
     /// when this returns. A read-only file is not replaced.
-    virtual IoResult replaceFile(const std::string& path, const std::string& content) = 0;
+    virtual IoResult replaceFile(const std::string& path, std::string_view content) = 0;
 
     /// Appends `content` to an existing file; when the write fails the file is
     /// left as it was.
-    virtual IoResult appendFile(const std::string& path, const std::string& content) = 0;
+    virtual IoResult appendFile(const std::string& path, std::string_view content) = 0;
 
     /// Copies a file; refuses to overwrite an existing target.
     virtual bool copyFile(const std::string& from, const std::string& to) = 0;

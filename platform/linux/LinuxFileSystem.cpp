@@ -159,7 +159,7 @@ IoResult LinuxFileSystem::readFile(const std::string& path, std::string& content
     return {};
 }
 
-IoResult LinuxFileSystem::replaceFile(const std::string& path, const std::string& content)
+IoResult LinuxFileSystem::replaceFile(const std::string& path, std::string_view content)
 {
     const std::string target = writeTarget(path);
     struct stat old {};
@@ -206,7 +206,7 @@ IoResult LinuxFileSystem::replaceFile(const std::string& path, const std::string
     return {};
 }
 
-IoResult LinuxFileSystem::appendFile(const std::string& path, const std::string& content)
+IoResult LinuxFileSystem::appendFile(const std::string& path, std::string_view content)
 {
     Fd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
     if (fd.get() < 0)

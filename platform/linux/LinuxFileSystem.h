@@ -14,8 +14,8 @@ public:
     std::optional<std::int64_t> entrySize(const std::string& path) const override;
     std::optional<FileIdentity> identity(const std::string& path) const override;
     IoResult readFile(const std::string& path, std::string& content) const override;
-    IoResult replaceFile(const std::string& path, const std::string& content) override;
-    IoResult appendFile(const std::string& path, const std::string& content) override;
+    IoResult replaceFile(const std::string& path, std::string_view content) override;
+    IoResult appendFile(const std::string& path, std::string_view content) override;
     bool copyFile(const std::string& from, const std::string& to) override;
     bool makeWritable(const std::string& path) override;
     bool deleteFile(const std::string& path) override;

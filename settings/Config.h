@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace ovin {
+
+class FileSystem;
+
+/// The Watch settings: the ten values that steer the watchdog, named after
+/// their keys in the settings file, with the file operations that persist
+/// them in "ovin.ini" beside the program.
+///
+/// No range is checked: any 32-bit value read from the file is held as it is.
+class TConf {
+public:
+    /// `appFolder` is the program's folder, ending with a separator.
+    TConf(FileSystem& files, std::string appFolder);
+
+    bool HlidatZdaTrovanJede = false;
+    bool MazatRequest = false;
+    bool ZobrazitIkonu = false;
+    bool JinyAdrReq = false;
+    std::string AdrReq;
+    std::int32_t MaxStejnyRequest = 0;
+    std::int32_t MaxStariRequest = 0;  ///< seconds
+    std::int32_t MaxRadkuRequest = 0;
+    std::int32_t CekaniNaTrovan = 0;   ///< seconds
+    std::int32_t Interval = 0;         ///< milliseconds
+
+    /// Ten "key=value" lines (Booleans as "b1"/"b0"), each ended by CR LF.
+    std::string SettingsSummary() const;
+
+    /// Where the router's request file is looked for, computed afresh.
+    std::string RequestFilePath() const;
+
+    /// The router executable beside the program.
+    std::string RouterExePath() const;
+
+    /// Full name of the settings file.
+    std::string SettingsFileName() const;
+
+    /// Replaces the backup (the settings file's name + ".old") with a copy of
+    /// the settings file. Silent on failure.
+    void BackupSettingsFile();
+
+    /// Reads the ten keys, each with its default when missing or unreadable.
+    void LoadSettings();
+
+    /// Writes the ten keys into the file, keeping everything else in it, and
+    /// has it on disk when it returns. Throws OvinError("Unable to write to "
+    /// + file name) and then writes nothing.
+    void SaveSettings();
+
+private:
+    FileSystem& m_files;
+    std::string m_appFolder;
+};
+
+}  // namespace ovin

@@ -1,0 +1,222 @@
+#include "EventLog.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "OvinError.h"
+#include "platform/Clock.h"
+
+namespace ovin {
+
+namespace {
+
+constexpr std::string_view kNewLine = "\r\n";
+
+std::string twoDigits(int v)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d", v);
+    return buf;
+}
+
+std::string timeStamp(const LocalTime& t)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d.%03d", t.hour, t.minute, t.second, t.millisecond);
+    return buf;
+}
+
+std::string startStamp(const LocalTime& t)
+{
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%02d.%02d.%04d %02d:%02d:%02d", t.day, t.month, t.year, t.hour, t.minute,
+                  t.second);
+    return buf;
+}
+
+bool endsWithLineBreak(const std::string& s)
+{
+    return !s.empty() && (s.back() == '\n' || s.back() == '\r');
+}
+
+}  // namespace
+
+const std::string EventLog::kSeparator(119, '-');
+
+EventLog::EventLog(FileSystem& files, Clock& clock, std::string appFolder)
+    : m_files(files), m_clock(clock), m_appFolder(std::move(appFolder))
+{
+}
+
+std::string EventLog::LogFileName() const
+{
+    const LocalTime now = m_clock.now();
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d", now.year);
+    return m_appFolder + "ovin" + buf + twoDigits(now.month) + ".log";
+}
+
+std::string EventLog::normalizeLineBreaks(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 32);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r') {
+            out += kNewLine;
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else if (c == '\n') {
+            out += kNewLine;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+void EventLog::flushUserEdits()
+{
+    if (m_observer)
+        m_observer->flushUserEdits();
+}
+
+void EventLog::append(std::string_view added)
+{
+    m_text.append(added);
+    if (m_observer)
+        m_observer->logAppended(added);
+}
+
+void EventLog::add(std::string_view text)
+{
+    flushUserEdits();
+    std::string added;
+    added.reserve(text.size() + 2);
+    if (m_text.empty() || endsWithLineBreak(m_text)) {
+        added.append(text);
+        added.append(kNewLine);
+    } else {
+        added.append(kNewLine);
+        added.append(text);
+    }
+    append(added);
+}
+
+void EventLog::AddLogText(std::string_view text) { add(text); }
+
+void EventLog::AddLogLine(std::string_view message)
+{
+    std::string line = "[" + timeStamp(m_clock.now()) + "] ";
+    line.append(message);
+    add(line);
+    save();
+}
+
+void EventLog::AddStartHeader()
+{
+    AddLogText("");
+    AddLogText(kSeparator);
+    AddLogText(startStamp(m_clock.now()) + " START");
+    AddLogText("Nastaveni:");
+}
+
+void EventLog::AddClosingLines()
+{
+    AddLogLine("UKONCENI PROGRAMU");
+    AddLogText(kSeparator);
+}
+
+void EventLog::AppendLines(std::string_view linesText)
+{
+    flushUserEdits();
+    std::string added = normalizeLineBreaks(linesText);
+    if (!added.empty() && !endsWithLineBreak(added))
+        added.append(kNewLine);
+    if (m_text.size() + added.size() > kMemoCapacity)
+        throw OvinError("Text exceeds memo capacity");
+    append(added);
+}
+
+void EventLog::replaceText(std::string text)
+{
+    if (m_saved) {
+        // The file still matches the start of the text only while the user
+        // changed nothing the file already holds.
+        const std::size_t keep = m_saved->length;
+        const bool prefixKept =
+            text.size() >= keep && std::string_view(text).substr(0, keep) == std::string_view(m_text).substr(0, keep);
+        if (!prefixKept && isUnloaded(m_saved->path))
+            m_saved->length = std::min(keep, text.size());
+        else if (!prefixKept)
+            m_saved.reset();
+    }
+    m_text = std::move(text);
+}
+
+bool EventLog::isUnloaded(const std::string& path) const { return m_unloadedFile && *m_unloadedFile == path; }
+
+void EventLog::LoadMonthFile()
+{
+    const std::string name = LogFileName();
+    if (!m_files.fileExists(name))
+        return;
+    std::string content;
+    const IoResult read = m_files.readFile(name, content);
+    if (!read.ok || content.size() > kMemoCapacity) {
+        // What could not be loaded stays in the file: the run's lines are
+        // added after it instead of replacing it.
+        m_unloadedFile = name;
+        if (const auto id = m_files.identity(name))
+            m_saved = Saved{name, 0, *id};
+        if (!read.ok)
+            throw OvinError("Cannot open file \"" + name + "\". " + read.error);
+        throw OvinError("Text exceeds memo capacity");
+    }
+    std::string normalized = normalizeLineBreaks(content);
+    const bool unchanged = normalized.size() == content.size();
+    m_text = std::move(normalized);
+    if (m_observer)
+        m_observer->logReplaced();
+    if (unchanged) {
+        if (const auto id = m_files.identity(name))
+            m_saved = Saved{name, m_text.size(), *id};
+    }
+}
+
+void EventLog::rememberSaved(const std::string& name)
+{
+    if (const auto after = m_files.identity(name))
+        m_saved = Saved{name, m_text.size(), *after};
+    else
+        m_saved.reset();
+}
+
+void EventLog::save()
+{
+    const std::string name = LogFileName();
+    const auto current = m_files.identity(name);
+    const bool known = m_saved && m_saved->path == name && m_saved->length <= m_text.size();
+    const bool unloaded = isUnloaded(name) && current;
+    if (unloaded || (known && current && *current == m_saved->identity)) {
+        const std::size_t from = known ? m_saved->length : 0;
+        const IoResult r = m_files.appendFile(name, std::string_view(m_text).substr(from));
+        if (!r.ok) {
+            // A failed addition is taken back by the file system; only a file
+            // that was loaded can be rewritten whole next time.
+            if (!unloaded)
+                m_saved.reset();
+            throw OvinError("Cannot create file \"" + name + "\". " + r.error);
+        }
+        rememberSaved(name);
+        return;
+    }
+    const IoResult r = m_files.replaceFile(name, m_text);
+    if (!r.ok) {
+        m_saved.reset();
+        throw OvinError("Cannot create file \"" + name + "\". " + r.error);
+    }
+    rememberSaved(name);
+}
+
+}  // namespace ovin

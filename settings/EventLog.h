@@ -1,0 +1,106 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/FileSystem.h"
+
+namespace ovin {
+
+class Clock;
+
+/// Whoever shows the log text; told of every change so that it never needs
+/// to read the whole text again.
+class LogObserver {
+public:
+    virtual ~LogObserver() = default;
+    /// `added` was appended to the end of the text.
+    virtual void logAppended(std::string_view added) = 0;
+    /// The text was replaced by something other than an addition at its end.
+    virtual void logReplaced() = 0;
+    /// Called before the log changes or is saved: the view hands over what the
+    /// user has typed since (through `EventLog::replaceText`).
+    virtual void flushUserEdits() {}
+};
+
+/// The Event log: one text, shown by the log view and saved to a file per
+/// calendar month beside the program. The month file is a byte-for-byte copy
+/// of the text as it stood at the last timestamped line.
+class EventLog {
+public:
+    /// The separator line: 119 dashes.
+    static const std::string kSeparator;
+    /// The most text the log view takes when its whole content is replaced.
+    static constexpr std::size_t kMemoCapacity = std::size_t{1} << 30;
+
+    EventLog(FileSystem& files, Clock& clock, std::string appFolder);
+
+    EventLog(const EventLog&) = delete;
+    EventLog& operator=(const EventLog&) = delete;
+
+    const std::string& text() const { return m_text; }
+    void setObserver(LogObserver* observer) { m_observer = observer; }
+
+    /// Appends "[hh:nn:ss.zzz] " + message and saves. On a failed save the
+    /// line stays in the text and OvinError("Cannot create file ...") is thrown.
+    void AddLogLine(std::string_view message);
+
+    /// Adds untimed text (one line or several joined by CR LF) without saving.
+    void AddLogText(std::string_view text);
+
+    /// The month file for the current local date.
+    std::string LogFileName() const;
+
+    /// Makes this month's file, if there is one, the log text. Throws
+    /// OvinError("Cannot open file ...") or ("Text exceeds memo capacity");
+    /// the text then stays empty and later saves add to that file instead of
+    /// replacing what could not be loaded.
+    void LoadMonthFile();
+
+    /// The lines every run starts with, up to "Nastaveni:".
+    void AddStartHeader();
+
+    /// The lines written when the window may close for good.
+    void AddClosingLines();
+
+    /// Appends each line followed by CR LF, without a time stamp and without
+    /// the add rule (a copy of a file's lines). Throws OvinError("Text
+    /// exceeds memo capacity") and leaves the text unchanged when too long.
+    void AppendLines(std::string_view linesText);
+
+    /// The whole text as the user left it in the log view.
+    void replaceText(std::string text);
+
+    /// Turns lone CR or LF line breaks into CR LF.
+    static std::string normalizeLineBreaks(std::string_view text);
+
+private:
+    void add(std::string_view text);
+    void append(std::string_view added);
+    void save();
+    void flushUserEdits();
+    void rememberSaved(const std::string& name);
+    bool isUnloaded(const std::string& path) const;
+
+    // What the month file held after the last save this run made, so that a
+    // save can add only the new text while nobody else has touched the file.
+    struct Saved {
+        std::string path;
+        std::size_t length = 0;
+        FileIdentity identity;
+    };
+
+    FileSystem& m_files;
+    Clock& m_clock;
+    std::string m_appFolder;
+    std::string m_text;
+    std::optional<Saved> m_saved;
+    // A month file that was there at start but could not be loaded: it is
+    // only ever added to, never replaced.
+    std::optional<std::string> m_unloadedFile;
+    LogObserver* m_observer = nullptr;
+};
+
+}  // namespace ovin

@@ -1,0 +1,296 @@
+#pragma once
+
+// Stand-ins for the platform and the window, so that the watchdog's logic runs
+// in tests on a clock that only moves when the test says so.
+
+#include <algorithm>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+#include "platform/Launcher.h"
+#include "platform/ProcessControl.h"
+#include "platform/ProcessTable.h"
+#include "watchdog/WatchTimer.h"
+#include "watchdog/WatchdogHost.h"
+
+namespace ovin::test {
+
+/// Local time that moves only when told; `sleepMs` moves it too.
+class FakeClock final : public Clock {
+public:
+    explicit FakeClock(LocalTime start = {2026, 12, 7, 0, 15, 42, 512}) { set(start); }
+
+    LocalTime now() const override;
+    void sleepMs(int ms) override
+    {
+        sleeps.push_back(ms);
+        advance(ms);
+    }
+
+    void set(const LocalTime& t) { m_ms = localSeconds(t) * 1000 + t.millisecond; }
+    void advance(std::int64_t ms) { m_ms += ms; }
+    std::int64_t ms() const { return m_ms; }
+
+    std::vector<int> sleeps;
+
+private:
+    std::int64_t m_ms = 0;
+};
+
+class FakeEventLoop;
+
+/// A timer that fires when the fake event loop reaches its due time.
+class FakeTimer final : public WatchTimer {
+public:
+    explicit FakeTimer(FakeEventLoop& loop) : m_loop(loop) {}
+
+    void setInterval(int ms) override;
+    int interval() const override { return m_interval; }
+    void setEnabled(bool on) override;
+    bool enabled() const override { return m_enabled; }
+    void setOnTimer(std::function<void()> handler) override { m_handler = std::move(handler); }
+
+    std::int64_t dueMs() const { return m_dueMs; }
+    void fire();
+
+private:
+    FakeEventLoop& m_loop;
+    int m_interval = 1000;
+    bool m_enabled = false;
+    std::int64_t m_dueMs = 0;
+    std::function<void()> m_handler;
+};
+
+/// The event loop of the tests: time passes in `runFor`, timers fire in due
+/// order, and `processMessages` fires what is due without waiting.
+class FakeEventLoop {
+public:
+    explicit FakeEventLoop(FakeClock& clock) : clock(clock) {}
+
+    FakeTimer& newTimer()
+    {
+        m_timers.push_back(std::make_unique<FakeTimer>(*this));
+        return *m_timers.back();
+    }
+
+    /// Fires every timer that is due now, each at most once.
+    void processMessages();
+
+    /// Lets `ms` milliseconds pass, firing timers at their due times.
+    void runFor(std::int64_t ms);
+
+    FakeClock& clock;
+
+private:
+    std::vector<std::unique_ptr<FakeTimer>> m_timers;
+};
+
+/// Files in memory, with the failures a disk can have.
+class FakeFileSystem final : public FileSystem {
+public:
+    struct File {
+        std::string content;
+        std::int32_t stamp = 0x5D870000;  // some day in 2026
+        bool readOnly = false;
+        bool unreadable = false;
+        std::int64_t version = 0;
+    };
+
+    bool fileExists(const std::string& path) const override { return files.count(path) != 0; }
+    std::int32_t dateStamp(const std::string& path) const override
+    {
+        const auto it = files.find(path);
+        return it == files.end() ? -1 : it->second.stamp;
+    }
+    std::optional<std::int64_t> entrySize(const std::string& path) const override
+    {
+        const auto it = files.find(path);
+        if (it == files.end())
+            return std::nullopt;
+        if (sizeOverride.count(path))
+            return sizeOverride.at(path);
+        return static_cast<std::int64_t>(it->second.content.size());
+    }
+    std::optional<FileIdentity> identity(const std::string& path) const override
+    {
+        const auto it = files.find(path);
+        if (it == files.end())
+            return std::nullopt;
+        return FileIdentity{1, std::hash<std::string>{}(path), static_cast<std::int64_t>(it->second.content.size()),
+                            it->second.version};
+    }
+    IoResult readFile(const std::string& path, std::string& content) const override
+    {
+        const auto it = files.find(path);
+        if (it == files.end())
+            return IoResult::failure("No such file or directory");
+        if (it->second.unreadable)
+            return IoResult::failure("Permission denied");
+        content = it->second.content;
+        return {};
+    }
+    IoResult replaceFile(const std::string& path, std::string_view content) override
+    {
+        ++replaces;
+        if (failWrites)
+            return IoResult::failure("No space left on device");
+        auto& f = files[path];
+        if (f.readOnly)
+            return IoResult::failure("Permission denied");
+        f.content.assign(content);
+        f.version = ++m_version;
+        return {};
+    }
+    IoResult appendFile(const std::string& path, std::string_view content) override
+    {
+        ++appends;
+        const auto it = files.find(path);
+        if (it == files.end())
+            return IoResult::failure("No such file or directory");
+        if (failWrites || it->second.readOnly)
+            return IoResult::failure("No space left on device");
+        it->second.content.append(content);
+        it->second.version = ++m_version;
+        return {};
+    }
+    bool copyFile(const std::string& from, const std::string& to) override
+    {
+        if (!files.count(from) || files.count(to))
+            return false;
+        files[to] = files[from];
+        return true;
+    }
+    bool makeWritable(const std::string& path) override
+    {
+        const auto it = files.find(path);
+        if (it == files.end())
+            return false;
+        it->second.readOnly = false;
+        return true;
+    }
+    bool deleteFile(const std::string& path) override
+    {
+        const auto it = files.find(path);
+        if (it == files.end() || it->second.readOnly)
+            return false;
+        files.erase(it);
+        return true;
+    }
+    char separator() const override { return '/'; }
+    bool isSeparator(char c) const override { return c == '/'; }
+
+    /// Someone else writes the file.
+    void touch(const std::string& path, std::string content)
+    {
+        auto& f = files[path];
+        f.content = std::move(content);
+        f.version = ++m_version;
+    }
+
+    std::map<std::string, File> files;
+    std::map<std::string, std::int64_t> sizeOverride;
+    bool failWrites = false;
+    int replaces = 0;
+    int appends = 0;
+
+private:
+    std::int64_t m_version = 0;
+};
+
+/// A process list the test writes.
+class FakeProcessTable final : public ProcessTable {
+public:
+    std::vector<ProcessEntry> snapshot() const override { return entries; }
+    bool terminate(const ProcessEntry& entry) override
+    {
+        const auto it = std::find_if(entries.begin(), entries.end(), [&](const ProcessEntry& e) {
+            return e.pid == entry.pid && e.imageName == entry.imageName;
+        });
+        if (it == entries.end() || refuse)
+            return false;
+        terminated.push_back(*it);
+        entries.erase(it);
+        return true;
+    }
+    std::vector<ProcessEntry> entries;
+    std::vector<ProcessEntry> terminated;
+    bool refuse = false;
+};
+
+class FakeLauncher final : public Launcher {
+public:
+    bool open(const std::string& executable, const std::string& workingFolder) override
+    {
+        opened.push_back({executable, workingFolder});
+        if (onOpen)
+            onOpen();
+        return !fail;
+    }
+    std::vector<std::pair<std::string, std::string>> opened;
+    std::function<void()> onOpen;
+    bool fail = false;
+};
+
+class FakeProcessControl final : public ProcessControl {
+public:
+    bool setOwnPriorityClass(PriorityClass cls) override
+    {
+        classes.push_back(cls);
+        return true;
+    }
+    std::string executablePath() const override { return "/app/ovin"; }
+    std::vector<PriorityClass> classes;
+};
+
+/// The window side: records what the watchdog shows.
+class FakeHost final : public WatchdogHost {
+public:
+    explicit FakeHost(FakeEventLoop* loop = nullptr) : m_loop(loop) {}
+
+    void ProcessMessages() override
+    {
+        ++processMessagesCalls;
+        if (onProcessMessages)
+            onProcessMessages();
+        if (m_loop)
+            m_loop->processMessages();
+    }
+    bool AddTrayIcon() override
+    {
+        ++addTrayIconCalls;
+        if (trayAnswers.empty())
+            return trayAccepts;
+        const bool answer = trayAnswers.front();
+        trayAnswers.pop_front();
+        return answer;
+    }
+    void SetTrayImage(int index) override { trayImages.push_back(index); }
+    void setActivity(bool busy) override { activity.push_back(busy); }
+    void ShowSettings() override { ++showSettingsCalls; }
+    int routerWaitSeconds() override { return waitSeconds; }
+    void reportError(const std::string& text) override { errors.push_back(text); }
+
+    int processMessagesCalls = 0;
+    int addTrayIconCalls = 0;
+    int showSettingsCalls = 0;
+    bool trayAccepts = true;
+    std::deque<bool> trayAnswers;
+    std::vector<int> trayImages;
+    std::vector<bool> activity;
+    std::vector<std::string> errors;
+    int waitSeconds = 0;
+    std::function<void()> onProcessMessages;
+
+private:
+    FakeEventLoop* m_loop;
+};
+
+}  // namespace ovin::test

@@ -1,0 +1,72 @@
+#include "Watchdog.h"
+
+#include <exception>
+
+#include "WatchdogHost.h"
+#include "platform/FileSystem.h"
+
+namespace ovin {
+
+Watchdog::Watchdog(const WatchdogServices& services, std::string appFolder, WatchdogHost& host,
+                   WatchTimer& trayTimer, WatchTimer& timer1)
+    : m_services(services), m_appFolder(std::move(appFolder)), m_host(host),
+      m_log(services.files, services.clock, m_appFolder), m_conf(services.files, m_appFolder),
+      m_cycle(trayTimer, timer1, host, m_conf, m_log, services.process, services.clock),
+      m_requestState(services.files, services.processes, m_log, m_conf),
+      m_runTrovan(services, m_appFolder, m_log, m_conf, host, m_requestState)
+{
+    m_cycle.RunTrovan = [this] { m_runTrovan.RunTrovanExecute(); };
+    m_cycle.RequestState = [this] { m_requestState.RequestStateExecute(); };
+}
+
+Watchdog::~Watchdog() = default;
+
+template <typename F>
+void Watchdog::reported(F&& step)
+{
+    try {
+        step();
+    } catch (const std::exception& e) {
+        m_host.reportError(e.what());
+    }
+}
+
+void Watchdog::FormCreate()
+{
+    reported([this] { m_log.LoadMonthFile(); });
+    m_log.AddStartHeader();
+    m_host.ProcessMessages();
+    m_cycle.setUp();
+    m_conf.BackupSettingsFile();
+    m_conf.LoadSettings();
+    reported([this] { m_conf.SaveSettings(); });
+    m_host.ShowSettings();
+    m_log.AddLogText(m_conf.SettingsSummary());
+    m_cycle.armTimer1(m_conf.Interval);
+    m_log.AddLogText("RequestPath: \"" + m_conf.RequestFilePath() + "\"");
+    const std::string router = m_conf.RouterExePath();
+    m_log.AddLogText("Trovan: \"" + router + "\"");
+    if (!m_services.files.fileExists(router))
+        reported([&] { m_log.AddLogLine(router + " NENALEZEN !"); });
+}
+
+void Watchdog::FormDestroy()
+{
+    reported([this] { m_conf.SaveSettings(); });
+}
+
+void Watchdog::AddClosingLines()
+{
+    reported([this] { m_log.AddClosingLines(); });
+}
+
+std::string Watchdog::AppFolderOf(std::string_view exePath, const FileSystem& files)
+{
+    for (std::size_t i = exePath.size(); i > 0; --i) {
+        if (files.isSeparator(exePath[i - 1]))
+            return std::string(exePath.substr(0, i));
+    }
+    return {};
+}
+
+}  // namespace ovin

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "RequestState.h"
+#include "RunTrovan.h"
+#include "WatchCycle.h"
+#include "WatchdogServices.h"
+#include "settings/Config.h"
+#include "settings/EventLog.h"
+
+namespace ovin {
+
+class FileSystem;
+class WatchTimer;
+class WatchdogHost;
+
+/// Everything the main window owns that is not on the screen: the Event log,
+/// the Watch settings, the watch cycle and its checks. The window creates it,
+/// hands it its timers and itself as host, and forwards its events to it.
+class Watchdog {
+public:
+    Watchdog(const WatchdogServices& services, std::string appFolder, WatchdogHost& host, WatchTimer& trayTimer,
+             WatchTimer& timer1);
+    ~Watchdog();
+
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+    /// The steps of the window's creation that are not on the screen, in
+    /// their order: the start block, the settings file, the timers, the paths.
+    /// Errors are reported through the host and creation goes on.
+    void FormCreate();
+
+    /// Writes the settings file at the end of the run; a failure is reported
+    /// and the run still ends.
+    void FormDestroy();
+
+    /// The lines of a close that ends the program ("UKONCENI PROGRAMU").
+    void AddClosingLines();
+
+    EventLog& log() { return m_log; }
+    TConf& conf() { return m_conf; }
+    WatchCycle& cycle() { return m_cycle; }
+    RequestState& requestState() { return m_requestState; }
+    RunTrovan& runTrovan() { return m_runTrovan; }
+    const std::string& appFolder() const { return m_appFolder; }
+
+    /// The folder of an executable path, ending with its separator.
+    static std::string AppFolderOf(std::string_view exePath, const FileSystem& files);
+
+private:
+    template <typename F>
+    void reported(F&& step);
+
+    WatchdogServices m_services;
+    std::string m_appFolder;
+    WatchdogHost& m_host;
+    EventLog m_log;
+    TConf m_conf;
+    WatchCycle m_cycle;
+    RequestState m_requestState;
+    RunTrovan m_runTrovan;
+};
+
+}  // namespace ovin
