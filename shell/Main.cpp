@@ -1,0 +1,184 @@
+#include "Main.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QSystemTrayIcon>
+#include <QVBoxLayout>
+
+#include <cstdio>
+
+#include "LogView.h"
+#include "platform/Platform.h"
+
+namespace ovin {
+
+namespace {
+
+constexpr int kClientWidthPx = 590;
+constexpr int kClientHeightPx = 493;
+constexpr int kPanelHeightPx = 130;
+constexpr int kStripWidthPx = 10;
+constexpr int kActiveSizePx = 10;
+
+WatchdogServices servicesOf(Platform& p)
+{
+    return {*p.files, *p.clock, *p.process, *p.processes, *p.launcher};
+}
+
+void colourPanel(QFrame* panel, const QColor& colour)
+{
+    QPalette pal = panel->palette();
+    pal.setColor(QPalette::Window, colour);
+    panel->setPalette(pal);
+}
+
+}  // namespace
+
+TfmWex::TfmWex(Platform& platform, QWidget* parent)
+    : TTinyFormSQL(*platform.process, *platform.files, parent), m_platform(platform)
+{
+    setObjectName(QStringLiteral("fmWex"));
+    setWindowTitle(QStringLiteral("OVIN v. 3.3"));
+    resize(kClientWidthPx, kClientHeightPx);
+
+    m_watchdog = std::make_unique<Watchdog>(servicesOf(platform), AppFolder(), *this, m_trayTimer, m_timer1);
+
+    Memo1 = new LogView(m_watchdog->log(), this);
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setFixedHeight(kPanelHeightPx);
+    Panel1->installEventFilter(this);
+    Panel2 = new QFrame(Panel1);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    pActive = new QFrame(Panel2);
+    pActive->setObjectName(QStringLiteral("pActive"));
+    pActive->setAutoFillBackground(true);
+    colourPanel(pActive, palette().color(QPalette::Button));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(Memo1, 1);
+    layout->addWidget(Panel1);
+
+    FormCreate();
+}
+
+TfmWex::~TfmWex() { FormDestroy(); }
+
+void TfmWex::FormCreate()
+{
+    SetApplicationTitle(QStringLiteral("Trovan Watch"));
+    m_watchdog->FormCreate();
+}
+
+void TfmWex::FormDestroy()
+{
+    m_trayTimer.setEnabled(false);
+    m_timer1.setEnabled(false);
+    m_watchdog->FormDestroy();
+    RemoveTrayIcon();
+}
+
+void TfmWex::ProcessMessages() { TTinyForm::ProcessMessages(); }
+
+bool TfmWex::AddTrayIcon()
+{
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return false;
+    if (!m_trayIcon) {
+        m_trayIcon = new QSystemTrayIcon(this);
+        m_trayIcon->setToolTip(ApplicationTitle());
+        connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger)
+                ShowForm();
+        });
+    }
+    SetTrayImage(m_trayImage);
+    m_trayIcon->show();
+    return m_trayIcon->isVisible();
+}
+
+void TfmWex::SetTrayImage(int index)
+{
+    m_trayImage = index;
+    if (!m_trayIcon)
+        return;
+    m_trayIcon->setIcon(style()->standardIcon(index == 0 ? QStyle::SP_ComputerIcon : QStyle::SP_MessageBoxWarning));
+}
+
+void TfmWex::RemoveTrayIcon()
+{
+    if (m_trayIcon)
+        m_trayIcon->hide();
+}
+
+void TfmWex::setActivity(bool busy)
+{
+    colourPanel(pActive, busy ? QColor(255, 0, 0) : palette().color(QPalette::Button));
+}
+
+void TfmWex::ShowSettings() {}
+
+int TfmWex::routerWaitSeconds() { return m_watchdog->conf().CekaniNaTrovan; }
+
+void TfmWex::reportError(const std::string& text)
+{
+    std::fprintf(stderr, "ovin: %s\n", text.c_str());
+    // An error that repeats every tick must not pile up boxes: while one is
+    // open, later reports go to the standard error stream only.
+    if (m_errorBox)
+        return;
+    m_errorBox = new QMessageBox(QMessageBox::Critical, ApplicationTitle(), QString::fromStdString(text),
+                                 QMessageBox::Ok, isVisible() ? this : nullptr);
+    m_errorBox->setAttribute(Qt::WA_DeleteOnClose);
+    m_errorBox->setModal(true);
+    m_errorBox->show();
+}
+
+bool TfmWex::FormCloseQuery()
+{
+    if (m_shutdown)
+        RemoveTrayIcon();
+    const bool canClose = m_shutdown;
+    if (canClose)
+        m_watchdog->AddClosingLines();
+    hide();
+    return canClose;
+}
+
+void TfmWex::closeEvent(QCloseEvent* event)
+{
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TfmWex::placePanelStrip()
+{
+    const QRect inner = Panel1->contentsRect();
+    Panel2->setGeometry(inner.left(), inner.top(), kStripWidthPx, inner.height());
+    pActive->setGeometry(0, Panel2->height() - kActiveSizePx, kActiveSizePx, kActiveSizePx);
+}
+
+bool TfmWex::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Panel1) {
+        if (event->type() == QEvent::Resize)
+            placePanelStrip();
+        // A right-button release on a free spot of the panel is the quiet way
+        // out: no question asked.
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
+            QCoreApplication::quit();
+    }
+    return TTinyFormSQL::eventFilter(watched, event);
+}
+
+}  // namespace ovin

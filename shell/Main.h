@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QPointer>
+
+#include <memory>
+
+#include "QtWatchTimer.h"
+#include "csTinyForm.h"
+#include "watchdog/Watchdog.h"
+#include "watchdog/WatchdogHost.h"
+
+class QFrame;
+class QMessageBox;
+class QSystemTrayIcon;
+
+namespace ovin {
+
+struct Platform;
+class LogView;
+
+/// The main window: the Event log above the settings panel. It owns the
+/// watchdog for the program's whole run and is usually hidden.
+class TfmWex final : public TTinyFormSQL, public WatchdogHost {
+    Q_OBJECT
+public:
+    explicit TfmWex(Platform& platform, QWidget* parent = nullptr);
+    ~TfmWex() override;
+
+    Watchdog& watchdog() { return *m_watchdog; }
+
+    // WatchdogHost
+    void ProcessMessages() override;
+    bool AddTrayIcon() override;
+    void SetTrayImage(int index) override;
+    void setActivity(bool busy) override;
+    void ShowSettings() override;
+    int routerWaitSeconds() override;
+    void reportError(const std::string& text) override;
+
+    void RemoveTrayIcon();
+
+    LogView* Memo1 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QFrame* Panel2 = nullptr;
+    QFrame* pActive = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormDestroy();
+    bool FormCloseQuery();
+    void placePanelStrip();
+
+    Platform& m_platform;
+    QtWatchTimer m_trayTimer;
+    QtWatchTimer m_timer1;
+    std::unique_ptr<Watchdog> m_watchdog;
+    QSystemTrayIcon* m_trayIcon = nullptr;
+    int m_trayImage = 0;
+    QPointer<QMessageBox> m_errorBox;
+    bool m_shutdown = false;
+};
+
+}  // namespace ovin
