@@ -1,0 +1,84 @@
+#include "controls/csAdpEdit.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QPalette>
+
+namespace ovin {
+
+namespace {
+
+Qt::Alignment toQtAlignment(TAlignment alignment)
+{
+    switch (alignment) {
+    case taRightJustify:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case taCenter:
+        return Qt::AlignHCenter | Qt::AlignVCenter;
+    case taLeftJustify:
+        break;
+    }
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+} // namespace
+
+TadpEdit::TadpEdit(QWidget* parent)
+    : QLineEdit(parent)
+    , m_savedColor(Color())
+    , m_colorOnEnter(Color())
+{
+    QLineEdit::setAlignment(toQtAlignment(m_alignment));
+}
+
+QColor TadpEdit::Color() const
+{
+    return palette().color(QPalette::Base);
+}
+
+void TadpEdit::setColor(const QColor& color)
+{
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, color);
+    setPalette(colours);
+}
+
+void TadpEdit::setAlignment(TAlignment alignment)
+{
+    if (alignment == m_alignment)
+        return;
+    m_alignment = alignment;
+    QLineEdit::setAlignment(toQtAlignment(alignment));
+}
+
+void TadpEdit::focusInEvent(QFocusEvent* event)
+{
+    if (m_formFocus.enters()) {
+        m_savedColor = Color();
+        setColor(m_colorOnEnter);
+    }
+    QLineEdit::focusInEvent(event);
+}
+
+void TadpEdit::focusOutEvent(QFocusEvent* event)
+{
+    if (m_formFocus.exits(*event))
+        setColor(m_savedColor);
+    QLineEdit::focusOutEvent(event);
+}
+
+void TadpEdit::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    // A top-level edit has no form to move the focus in, so it keeps the Enter key.
+    if (!m_tabOnEnter || !enter || !parentWidget()) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    const bool backward = event->modifiers() & Qt::ShiftModifier;
+    QMetaObject::invokeMethod(
+        this, [this, backward] { focusNextPrevChild(!backward); }, Qt::QueuedConnection);
+    event->accept();
+}
+
+} // namespace ovin
