@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include "settings/EventLog.h"
+#include "settings/OvinError.h"
+#include "support/Fakes.h"
+
+namespace ovin {
+namespace {
+
+using test::FakeClock;
+using test::FakeFileSystem;
+
+constexpr const char* kMonthFile = "/app/ovin202612.log";
+const std::string kSeparatorLine = std::string(119, '-');
+
+class EventLogTest : public ::testing::Test {
+protected:
+    const std::string& monthFile(const char* name = kMonthFile) { return files.files.at(name).content; }
+
+    FakeFileSystem files;
+    FakeClock clock{{2026, 12, 7, 0, 15, 42, 512}};
+    EventLog log{files, clock, "/app/"};
+};
+
+struct AddCase {
+    const char* before;
+    const char* added;
+    const char* after;
+};
+
+class AddRule : public ::testing::TestWithParam<AddCase> {};
+
+TEST_P(AddRule, JoinsTextToTheLog)
+{
+    FakeFileSystem files;
+    FakeClock clock;
+    EventLog log(files, clock, "/app/");
+    log.replaceText(GetParam().before);
+    log.AddLogText(GetParam().added);
+    EXPECT_EQ(log.text(), GetParam().after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, AddRule,
+                         ::testing::Values(AddCase{"", "a", "a\r\n"}, AddCase{"", "", "\r\n"},
+                                           AddCase{"x\r\n", "a", "x\r\na\r\n"},
+                                           AddCase{"typed", "a", "typed\r\na"},
+                                           AddCase{"x\r\n", "a\r\nb\r\n", "x\r\na\r\nb\r\n\r\n"}));
+
+TEST_F(EventLogTest, ALineCarriesTheTimeAndIsSavedAtOnce)
+{
+    log.AddLogLine("Nastavena priorita: Normální");
+    log.AddLogLine("");
+    EXPECT_EQ(log.text(), "[00:15:42.512] Nastavena priorita: Normální\r\n[00:15:42.512] \r\n");
+    EXPECT_EQ(log.LogFileName(), kMonthFile);
+    EXPECT_EQ(monthFile(), log.text());
+}
+
+TEST_F(EventLogTest, StartBlockOnAnEmptyLogBeginsWithAnEmptyLine)
+{
+    log.LoadMonthFile();
+    log.AddStartHeader();
+    EXPECT_EQ(log.text(), "\r\n" + kSeparatorLine + "\r\n07.12.2026 00:15:42 START\r\nNastaveni:\r\n");
+    EXPECT_TRUE(files.files.empty()) << "untimed lines are not saved by themselves";
+}
+
+TEST_F(EventLogTest, StartBlockAfterAHandEditedMonthFileOnlyEndsItsLastLine)
+{
+    files.touch(kMonthFile, "old line\nedited by hand");
+    log.LoadMonthFile();
+    log.AddStartHeader();
+    EXPECT_EQ(log.text(), "old line\r\nedited by hand\r\n" + kSeparatorLine + "\r\n07.12.2026 00:15:42 START\r\nNastaveni:\r\n");
+    log.AddLogLine("x");
+    EXPECT_EQ(monthFile(), log.text()) << "lone line breaks are rewritten as CR LF at the first save";
+}
+
+TEST_F(EventLogTest, AMonthFileIsContinuedAndOnlyTheNewPartIsWritten)
+{
+    files.touch(kMonthFile, "earlier run\r\n");
+    log.LoadMonthFile();
+    log.AddLogLine("a");
+    log.AddLogLine("b");
+    EXPECT_EQ(monthFile(), "earlier run\r\n[00:15:42.512] a\r\n[00:15:42.512] b\r\n");
+    EXPECT_EQ(files.replaces, 0);
+    EXPECT_EQ(files.appends, 2);
+}
+
+TEST_F(EventLogTest, TheWholeFileIsRewrittenWhenItNoLongerHoldsTheLastSave)
+{
+    log.AddLogLine("a");
+    files.touch(kMonthFile, "another program wrote this\r\n");
+    log.AddLogLine("b");
+    EXPECT_EQ(monthFile(), log.text());
+
+    log.replaceText("user edited the beginning\r\n" + log.text().substr(5));
+    log.AddLogLine("c");
+    EXPECT_EQ(monthFile(), log.text());
+
+    const int replacesBefore = files.replaces;
+    log.replaceText(log.text() + "typed at the end");
+    log.AddLogLine("d");
+    EXPECT_EQ(monthFile(), log.text());
+    EXPECT_EQ(files.replaces, replacesBefore) << "text typed after the saved part is only appended";
+}
+
+TEST_F(EventLogTest, TheTurnOfAMonthCopiesTheWholeLogIntoTheNewFile)
+{
+    files.touch(kMonthFile, "november and december\r\n");
+    log.LoadMonthFile();
+    log.AddLogLine("december");
+    clock.set({2027, 1, 1, 0, 0, 1, 0});
+    log.AddLogLine("january");
+    EXPECT_EQ(monthFile("/app/ovin202701.log"), log.text());
+    EXPECT_EQ(monthFile(), "november and december\r\n[00:15:42.512] december\r\n");
+}
+
+TEST_F(EventLogTest, AFailedSaveKeepsTheLineAndTheNextSaveWritesIt)
+{
+    log.AddLogLine("first");
+    files.failWrites = true;
+    try {
+        log.AddLogLine("second");
+        FAIL() << "the save should fail";
+    } catch (const OvinError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file \"/app/ovin202612.log\". No space left on device");
+    }
+    EXPECT_EQ(monthFile(), "[00:15:42.512] first\r\n") << "the file keeps its last good state";
+    files.failWrites = false;
+    log.AddLogLine("third");
+    EXPECT_EQ(monthFile(), "[00:15:42.512] first\r\n[00:15:42.512] second\r\n[00:15:42.512] third\r\n");
+}
+
+TEST_F(EventLogTest, AMonthFileThatCannotBeLoadedIsAddedToNeverReplaced)
+{
+    files.touch(kMonthFile, "lines that could not be read\r\n");
+    files.files.at(kMonthFile).unreadable = true;
+    try {
+        log.LoadMonthFile();
+        FAIL() << "the load should fail";
+    } catch (const OvinError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot open file \"/app/ovin202612.log\". Permission denied");
+    }
+    log.AddStartHeader();
+    log.AddLogLine("a");
+    const std::string runSoFar = log.text();
+    EXPECT_EQ(monthFile(), "lines that could not be read\r\n" + runSoFar);
+    files.touch(kMonthFile, monthFile() + "someone else\r\n");
+    log.AddLogLine("b");
+    EXPECT_EQ(monthFile(), "lines that could not be read\r\n" + runSoFar + "someone else\r\n[00:15:42.512] b\r\n");
+}
+
+TEST_F(EventLogTest, ClosingLinesSaveTheLineButNotTheSeparator)
+{
+    log.AddClosingLines();
+    EXPECT_EQ(log.text(), "[00:15:42.512] UKONCENI PROGRAMU\r\n" + kSeparatorLine + "\r\n");
+    EXPECT_EQ(monthFile(), "[00:15:42.512] UKONCENI PROGRAMU\r\n");
+}
+
+TEST_F(EventLogTest, CopiedLinesAreAppendedAsTheyAreAndSavedWithTheNextLine)
+{
+    log.replaceText("typed");
+    log.AppendLines("r1\nr2");
+    EXPECT_EQ(log.text(), "typedr1\r\nr2\r\n");
+    log.AddLogLine("x");
+    EXPECT_EQ(monthFile(), "typedr1\r\nr2\r\n[00:15:42.512] x\r\n");
+}
+
+TEST_F(EventLogTest, TextBeyondTheViewsCapacityIsRefused)
+{
+    log.AddLogText("kept");
+    const std::string huge(EventLog::kMemoCapacity, 'x');
+    EXPECT_THROW(log.AppendLines(huge), OvinError);
+    EXPECT_EQ(log.text(), "kept\r\n");
+}
+
+}  // namespace
+}  // namespace ovin
