@@ -1,0 +1,150 @@
+#include "E2eSupport.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace ovin::e2e {
+
+TempFolder::TempFolder()
+{
+    std::string tmpl = (fs::temp_directory_path() / "ovin-e2e-XXXXXX").string();
+    if (!mkdtemp(tmpl.data()))
+        throw std::runtime_error("cannot create a temporary folder");
+    m_path = tmpl;
+}
+
+TempFolder::~TempFolder()
+{
+    std::error_code ec;
+    fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(m_path, ec);
+}
+
+Process::Process(const fs::path& exe, const std::vector<std::string>& args, const fs::path& folder,
+                 const std::vector<std::string>& extraEnv)
+{
+    std::vector<std::string> argStore{exe.string()};
+    argStore.insert(argStore.end(), args.begin(), args.end());
+    m_pid = fork();
+    if (m_pid < 0)
+        throw std::runtime_error("fork failed");
+    if (m_pid == 0) {
+        if (chdir(folder.c_str()) != 0)
+            _exit(127);
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        for (const auto& kv : extraEnv) {
+            const auto eq = kv.find('=');
+            setenv(kv.substr(0, eq).c_str(), kv.substr(eq + 1).c_str(), 1);
+        }
+        std::vector<char*> argv;
+        for (auto& a : argStore)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+}
+
+Process::~Process()
+{
+    if (!m_reaped) {
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
+    }
+}
+
+void Process::signal(int sig) const { kill(m_pid, sig); }
+
+std::optional<int> Process::waitExit(std::chrono::milliseconds timeout)
+{
+    if (m_reaped)
+        return std::nullopt;
+    std::optional<int> code;
+    waitFor(
+        [&] {
+            int status = 0;
+            if (waitpid(m_pid, &status, WNOHANG) != m_pid)
+                return false;
+            m_reaped = true;
+            code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            return true;
+        },
+        timeout);
+    return code;
+}
+
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (condition())
+            return true;
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(50ms);
+    }
+}
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeFile(const fs::path& path, const std::string& content)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+fs::path installOvin(const fs::path& folder)
+{
+    const fs::path target = folder / "ovin";
+    fs::copy_file(OVIN_EXE, target, fs::copy_options::overwrite_existing);
+    return target;
+}
+
+fs::path installRouter(const fs::path& folder)
+{
+    const fs::path target = folder / "trovan.exe";
+    fs::copy_file(TROVAN_EXE, target, fs::copy_options::overwrite_existing);
+    return target;
+}
+
+std::string monthFileName()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "ovin%Y%m.log", &local);
+    return buf;
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const auto br = text.find("\r\n", pos);
+        if (br == std::string::npos) {
+            out.push_back(text.substr(pos));
+            break;
+        }
+        out.push_back(text.substr(pos, br - pos));
+        pos = br + 2;
+    }
+    return out;
+}
+
+}  // namespace ovin::e2e

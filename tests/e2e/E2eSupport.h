@@ -1,0 +1,72 @@
+#pragma once
+
+// Runs the real program in a folder of its own, on real files.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ovin::e2e {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+/// A fresh folder that is removed with everything in it at the end.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const fs::path& path() const { return m_path; }
+    fs::path operator/(const std::string& name) const { return m_path / name; }
+
+private:
+    fs::path m_path;
+};
+
+/// A started program; killed at the end if it still runs.
+class Process {
+public:
+    /// Starts `exe` with `args` in `folder`, without a display (offscreen).
+    Process(const fs::path& exe, const std::vector<std::string>& args, const fs::path& folder,
+            const std::vector<std::string>& extraEnv = {});
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    pid_t pid() const { return m_pid; }
+    void signal(int sig) const;
+    /// The exit code, or nothing when it did not end within `timeout` (a
+    /// death by a signal gives 128 + the signal).
+    std::optional<int> waitExit(std::chrono::milliseconds timeout);
+
+private:
+    pid_t m_pid = -1;
+    bool m_reaped = false;
+};
+
+/// Polls `condition` every 50 ms until it holds or `timeout` passes.
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+
+std::string readFile(const fs::path& path);
+void writeFile(const fs::path& path, const std::string& content);
+
+/// Copies the built program (and, when asked, the stand-in router) into a
+/// folder, as a user would install it.
+fs::path installOvin(const fs::path& folder);
+fs::path installRouter(const fs::path& folder);
+
+/// This month's log file name, as the program names it.
+std::string monthFileName();
+
+/// The lines of a CR LF text, without their line breaks.
+std::vector<std::string> lines(const std::string& text);
+
+}  // namespace ovin::e2e
