@@ -1,20 +1,210 @@
 #include "ProcessOps.h"
 
+#include <cstdio>
+
 #include "platform/FileSystem.h"
 #include "platform/ProcessTable.h"
 
 namespace ovin {
 
-std::string GetProcessNames(const ProcessTable&) { return {}; }
+namespace {
 
-bool IsProcessRunning(const ProcessTable&, std::string_view) { return false; }
+// Calls `visit` with each line of `text` (breaks at CR, LF or CR LF), without
+// copying: the scan runs several times a tick.
+template <typename Visit>
+void forEachLine(std::string_view text, Visit&& visit)
+{
+    std::size_t start = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const char c = text[i];
+        if (c != '\r' && c != '\n') {
+            ++i;
+            continue;
+        }
+        visit(text.substr(start, i - start));
+        i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
+        start = i;
+    }
+    if (start < text.size())
+        visit(text.substr(start));
+}
 
-int CountProcesses(const ProcessTable&, std::string_view) { return 0; }
+// Every character whose code is 32 or less goes, at both ends; bytes of
+// UTF-8 sequences are above 127 and stay.
+std::string_view trimControls(std::string_view s)
+{
+    auto low = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+    while (!s.empty() && low(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && low(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
 
-void TerminateProcessByName(ProcessTable&, std::string_view) {}
+std::string upperAscii(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return out;
+}
 
-std::int32_t FileSizeOf(const FileSystem&, const std::string&) { return -1; }
+char32_t lowerLatin(char32_t cp)
+{
+    if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7)
+        return cp + 0x20;
+    if (cp == 0x130)  // capital I with dot: its lower case is the plain i
+        return U'i';
+    // Latin Extended-A pairs capital and small letters; where the pairs start
+    // on an odd code the capital is the odd one.
+    const bool even = cp % 2 == 0;
+    if ((cp >= 0x100 && cp <= 0x137 && even) || (cp >= 0x139 && cp <= 0x148 && !even) ||
+        (cp >= 0x14A && cp <= 0x177 && even) || (cp >= 0x179 && cp <= 0x17E && !even))
+        return cp + 1;
+    if (cp == 0x178)
+        return 0xFF;
+    return cp;
+}
 
-bool ForceDeleteFile(FileSystem&, const std::string&) { return false; }
+void appendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+std::string key(std::string_view name) { return std::string(trimControls(LowerCase(FileNamePart(name)))); }
+
+bool isLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+int daysInMonth(int year, int month)
+{
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+}  // namespace
+
+std::string_view FileNamePart(std::string_view name)
+{
+    const auto cut = name.find_last_of("\\:/");
+    return cut == std::string_view::npos ? name : name.substr(cut + 1);
+}
+
+std::string LowerCase(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b0 = static_cast<unsigned char>(text[i]);
+        if (b0 < 0x80) {
+            out += (b0 >= 'A' && b0 <= 'Z') ? static_cast<char>(b0 + 32) : static_cast<char>(b0);
+            continue;
+        }
+        // Every letter with a case mapping here is a two-byte sequence.
+        const auto b1 = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (b0 >= 0xC2 && b0 <= 0xDF && (b1 & 0xC0) == 0x80) {
+            appendUtf8(out, lowerLatin((char32_t(b0 & 0x1F) << 6) | (b1 & 0x3F)));
+            ++i;
+            continue;
+        }
+        out += static_cast<char>(b0);
+    }
+    return out;
+}
+
+std::vector<std::string> SplitLines(std::string_view text)
+{
+    std::vector<std::string> lines;
+    forEachLine(text, [&](std::string_view line) { lines.emplace_back(line); });
+    return lines;
+}
+
+std::string GetProcessNames(const ProcessTable& table)
+{
+    std::string names;
+    for (const ProcessEntry& e : table.snapshot()) {
+        names += e.imageName;
+        names += "\r\n";
+    }
+    return names;
+}
+
+bool IsProcessRunning(const ProcessTable& table, std::string_view name)
+{
+    const std::string names = LowerCase(GetProcessNames(table));
+    const std::string wanted = key(name);
+    bool found = false;
+    forEachLine(names, [&](std::string_view line) { found = found || line == wanted; });
+    return found;
+}
+
+int CountProcesses(const ProcessTable& table, std::string_view name)
+{
+    const std::string names = GetProcessNames(table);
+    const std::string wanted = key(name);
+    int count = 0;
+    forEachLine(names, [&](std::string_view line) {
+        if (trimControls(LowerCase(line)) == wanted)
+            ++count;
+    });
+    return count;
+}
+
+void TerminateProcessByName(ProcessTable& table, std::string_view name)
+{
+    const std::string wanted = upperAscii(name);
+    for (const ProcessEntry& e : table.snapshot()) {
+        if (upperAscii(FileNamePart(e.imageName)) == wanted || upperAscii(e.imageName) == wanted)
+            table.terminate(e);
+    }
+}
+
+std::int32_t FileSizeOf(const FileSystem& files, const std::string& path)
+{
+    const auto size = files.entrySize(path);
+    if (!size)
+        return -1;
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(*size));
+}
+
+bool ForceDeleteFile(FileSystem& files, const std::string& path)
+{
+    if (!files.fileExists(path))
+        return false;
+    files.makeWritable(path);
+    return files.deleteFile(path);
+}
+
+std::optional<LocalTime> DateStampToLocalTime(std::int32_t stamp)
+{
+    const auto packed = static_cast<std::uint32_t>(stamp);
+    const std::uint32_t date = packed >> 16;
+    const std::uint32_t time = packed & 0xFFFF;
+    LocalTime t;
+    t.year = 1980 + static_cast<int>(date >> 9);
+    t.month = static_cast<int>((date >> 5) & 0x0F);
+    t.day = static_cast<int>(date & 0x1F);
+    t.hour = static_cast<int>(time >> 11);
+    t.minute = static_cast<int>((time >> 5) & 0x3F);
+    t.second = static_cast<int>(time & 0x1F) * 2;
+    if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > daysInMonth(t.year, t.month) || t.hour > 23 ||
+        t.minute > 59 || t.second > 59)
+        return std::nullopt;
+    return t;
+}
+
+std::string DateTimeText(const LocalTime& t)
+{
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%d.%d.%d %02d:%02d:%02d", t.day, t.month, t.year, t.hour, t.minute, t.second);
+    return buf;
+}
 
 }  // namespace ovin

@@ -1,7 +1,188 @@
 #include "LinuxLauncher.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <string_view>
+#include <vector>
+
+extern char** environ;
+
 namespace ovin {
 
-bool LinuxLauncher::open(const std::string&, const std::string&) { return false; }
+namespace {
+
+// The first bytes of a Windows program.
+constexpr std::string_view kWindowsMagic = "MZ";
+constexpr const char* kWine = "wine";
+constexpr int kExitExecFailed = 127;
+
+bool isWindowsProgram(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char head[2] = {};
+    ssize_t n;
+    do {
+        n = ::read(fd, head, sizeof head);
+    } while (n < 0 && errno == EINTR);
+    ::close(fd);
+    return n == 2 && std::string_view(head, 2) == kWindowsMagic;
+}
+
+bool isExecutableFile(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+std::string findOnPath(const char* program)
+{
+    const char* path = std::getenv("PATH");
+    std::string_view rest = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    while (true) {
+        const auto colon = rest.find(':');
+        const std::string_view folder = rest.substr(0, colon);
+        std::string candidate(folder.empty() ? std::string_view(".") : folder);
+        candidate += '/';
+        candidate += program;
+        if (isExecutableFile(candidate))
+            return candidate;
+        if (colon == std::string_view::npos)
+            return {};
+        rest.remove_prefix(colon + 1);
+    }
+}
+
+std::string absolute(const std::string& path)
+{
+    if (!path.empty() && path.front() == '/')
+        return path;
+    char cwd[PATH_MAX];
+    if (!::getcwd(cwd, sizeof cwd))
+        return path;
+    return std::string(cwd) + "/" + path;
+}
+
+bool writeAll(int fd, const void* data, std::size_t size)
+{
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd, p, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Runs in the grandchild, between fork and exec: only calls that are safe
+// after a fork in a threaded program. On failure the cause goes to `report`.
+[[noreturn]] void execDetached(char* const argv[], const char* folder, int report)
+{
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    struct sigaction dflt {};
+    dflt.sa_handler = SIG_DFL;
+    for (int sig = 1; sig < NSIG; ++sig)
+        ::sigaction(sig, &dflt, nullptr);
+
+    int err = 0;
+    if (::chdir(folder) != 0) {
+        err = errno;
+    } else {
+        const int devNull = ::open("/dev/null", O_RDWR);
+        if (devNull < 0) {
+            err = errno;
+        } else {
+            ::dup2(devNull, STDIN_FILENO);
+            ::dup2(devNull, STDOUT_FILENO);
+            ::dup2(devNull, STDERR_FILENO);
+            if (devNull > STDERR_FILENO)
+                ::close(devNull);
+            // Nothing of the watchdog's own (its log file, its sockets) may
+            // stay open in the router for as long as the router runs.
+            ::syscall(SYS_close_range, 3U, ~0U, CLOSE_RANGE_CLOEXEC);
+            ::execve(argv[0], argv, environ);
+            err = errno;
+        }
+    }
+    writeAll(report, &err, sizeof err);
+    ::_exit(kExitExecFailed);
+}
+
+}  // namespace
+
+bool LinuxLauncher::open(const std::string& executable, const std::string& workingFolder)
+{
+    // Everything that allocates happens before the fork.
+    std::vector<std::string> args;
+    const std::string program = absolute(executable);
+    if (isWindowsProgram(program)) {
+        const std::string wine = findOnPath(kWine);
+        if (wine.empty())
+            return false;
+        args = {wine, program};
+    } else {
+        args = {program};
+    }
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const std::string folder = workingFolder.empty() ? std::string(".") : workingFolder;
+
+    // The exec closes the write end; a start that fails writes its cause.
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0)
+        return false;
+
+    // Two forks: the router is the child of a child that ends at once, so it
+    // is never the watchdog's child and never stays a zombie of it (a zombie
+    // would still be listed as a running router).
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
+        return false;
+    }
+    if (child == 0) {
+        ::close(pipeFds[0]);
+        // Its own session: no terminal's hang-up and no signal to the
+        // watchdog's process group reaches the router.
+        ::setsid();
+        const pid_t grandchild = ::fork();
+        if (grandchild == 0)
+            execDetached(argv.data(), folder.c_str(), pipeFds[1]);
+        if (grandchild < 0) {
+            const int err = errno;
+            writeAll(pipeFds[1], &err, sizeof err);
+        }
+        ::_exit(0);
+    }
+    ::close(pipeFds[1]);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    int err = 0;
+    ssize_t n;
+    do {
+        n = ::read(pipeFds[0], &err, sizeof err);
+    } while (n < 0 && errno == EINTR);
+    ::close(pipeFds[0]);
+    return n == 0;
+}
 
 }  // namespace ovin

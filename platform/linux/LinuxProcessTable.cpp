@@ -1,9 +1,189 @@
 #include "LinuxProcessTable.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string_view>
+
 namespace ovin {
 
-std::vector<ProcessEntry> LinuxProcessTable::snapshot() const { return {}; }
+namespace {
 
-bool LinuxProcessTable::terminate(const ProcessEntry&) { return false; }
+// The kernel keeps a process name in 16 bytes with its terminating zero, so
+// a name of exactly this length may have been cut.
+constexpr std::size_t kCommCutChars = 15;
+// Enough for the pid, the name (up to 64 characters for some kernel
+// threads) and the state that follows it.
+constexpr std::size_t kStatHeadBytes = 256;
+constexpr std::size_t kPathBytes = 4096;
+constexpr std::string_view kDeletedSuffix = " (deleted)";
+
+// Owns a descriptor for the length of a scope.
+class Fd {
+public:
+    explicit Fd(int fd) : m_fd(fd) {}
+    ~Fd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// Owns the listing of /proc.
+class Dir {
+public:
+    explicit Dir(DIR* dir) : m_dir(dir) {}
+    ~Dir()
+    {
+        if (m_dir)
+            ::closedir(m_dir);
+    }
+    Dir(const Dir&) = delete;
+    Dir& operator=(const Dir&) = delete;
+    DIR* get() const { return m_dir; }
+
+private:
+    DIR* m_dir;
+};
+
+bool isPid(const char* name)
+{
+    if (*name == '\0')
+        return false;
+    for (const char* p = name; *p; ++p) {
+        if (*p < '0' || *p > '9')
+            return false;
+    }
+    return true;
+}
+
+// Reads the start of a small file below /proc; the count of bytes, or -1.
+ssize_t readHead(int procFd, const char* path, char* buf, std::size_t size)
+{
+    Fd fd(::openat(procFd, path, O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return -1;
+    ssize_t n;
+    do {
+        n = ::read(fd.get(), buf, size);
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
+std::string_view fileNamePart(std::string_view path)
+{
+    const auto cut = path.find_last_of("/\\");
+    return cut == std::string_view::npos ? path : path.substr(cut + 1);
+}
+
+// The whole name behind a name the kernel may have cut: the executable's
+// file name, or that of the first command-line word (a program under Wine
+// shows its Windows path there), whichever begins with the cut name.
+std::string fullName(int procFd, std::string_view pid, std::string_view comm)
+{
+    char path[64];
+    char buf[kPathBytes];
+    auto startsWithComm = [&](std::string_view name) { return name.size() > comm.size() && name.starts_with(comm); };
+
+    std::snprintf(path, sizeof path, "%.*s/exe", static_cast<int>(pid.size()), pid.data());
+    const ssize_t linkLength = ::readlinkat(procFd, path, buf, sizeof buf);
+    if (linkLength > 0) {
+        std::string_view exe(buf, static_cast<std::size_t>(linkLength));
+        if (exe.ends_with(kDeletedSuffix))
+            exe.remove_suffix(kDeletedSuffix.size());
+        if (startsWithComm(fileNamePart(exe)))
+            return std::string(fileNamePart(exe));
+    }
+
+    std::snprintf(path, sizeof path, "%.*s/cmdline", static_cast<int>(pid.size()), pid.data());
+    const ssize_t n = readHead(procFd, path, buf, sizeof buf);
+    if (n > 0) {
+        std::string_view line(buf, static_cast<std::size_t>(n));
+        const std::string_view first = line.substr(0, line.find('\0'));
+        if (startsWithComm(fileNamePart(first)))
+            return std::string(fileNamePart(first));
+    }
+    return std::string(comm);
+}
+
+// The image name of a process, or nothing when it is gone or a zombie (it
+// has ended and only waits to be reaped: it must not look as running).
+std::optional<std::string> imageNameOf(int procFd, std::string_view pid)
+{
+    char path[64];
+    std::snprintf(path, sizeof path, "%.*s/stat", static_cast<int>(pid.size()), pid.data());
+    char buf[kStatHeadBytes];
+    const ssize_t n = readHead(procFd, path, buf, sizeof buf);
+    if (n <= 0)
+        return std::nullopt;
+    // "pid (name) state ...": the name may hold blanks and parentheses, and
+    // nothing after it holds a ")".
+    const std::string_view stat(buf, static_cast<std::size_t>(n));
+    const auto open = stat.find('(');
+    const auto close = stat.rfind(')');
+    if (open == std::string_view::npos || close == std::string_view::npos || close < open ||
+        close + 2 >= stat.size())
+        return std::nullopt;
+    const char state = stat[close + 2];
+    if (state == 'Z' || state == 'X')
+        return std::nullopt;
+    const std::string_view comm = stat.substr(open + 1, close - open - 1);
+    if (comm.size() == kCommCutChars)
+        return fullName(procFd, pid, comm);
+    return std::string(comm);
+}
+
+}  // namespace
+
+std::vector<ProcessEntry> LinuxProcessTable::snapshot() const
+{
+    std::vector<ProcessEntry> entries;
+    Dir proc(::opendir("/proc"));
+    if (!proc.get())
+        return entries;
+    const int procFd = ::dirfd(proc.get());
+    // Kernel threads are listed too, under their own names; no program of
+    // the watchdog's concern shares one.
+    while (const dirent* d = ::readdir(proc.get())) {
+        if (!isPid(d->d_name))
+            continue;
+        if (auto name = imageNameOf(procFd, d->d_name))
+            entries.push_back({std::move(*name), static_cast<std::uint32_t>(std::strtoul(d->d_name, nullptr, 10))});
+    }
+    return entries;
+}
+
+bool LinuxProcessTable::terminate(const ProcessEntry& entry)
+{
+    if (entry.pid == 0)
+        return false;
+    // The descriptor holds on to this very process: if it has ended and its
+    // id has gone to another one since the snapshot, the name read below may
+    // be the newcomer's, but the signal then finds no process to hit.
+    Fd pidFd(static_cast<int>(::syscall(SYS_pidfd_open, static_cast<pid_t>(entry.pid), 0)));
+    if (pidFd.get() < 0)
+        return false;
+    Fd procFd(::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (procFd.get() < 0)
+        return false;
+    const std::string pid = std::to_string(entry.pid);
+    const auto name = imageNameOf(procFd.get(), pid);
+    if (!name || *name != entry.imageName)
+        return false;
+    return ::syscall(SYS_pidfd_send_signal, pidFd.get(), SIGKILL, nullptr, 0) == 0;
+}
 
 }  // namespace ovin
