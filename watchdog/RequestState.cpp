@@ -1,13 +1,78 @@
 #include "RequestState.h"
 
+#include <string>
+
+#include "ProcessOps.h"
+#include "platform/FileSystem.h"
+#include "settings/Config.h"
+#include "settings/EventLog.h"
+#include "settings/OvinError.h"
+
 namespace ovin {
+
+namespace {
+
+constexpr const char* kRouterImage = "trovan.exe";
+
+}  // namespace
 
 RequestState::RequestState(FileSystem& files, ProcessTable& processes, EventLog& log, TConf& conf)
     : m_files(files), m_processes(processes), m_log(log), m_conf(conf)
 {
 }
 
-void RequestState::RequestStateExecute() {}
+void RequestState::RequestStateExecute()
+{
+    const std::string path = m_conf.RequestFilePath();
+    if (!m_files.fileExists(path)) {
+        reset();
+        return;
+    }
+    // The router may rewrite or remove the file at any moment and the log
+    // may fail to save: either ends this check quietly, and the next tick
+    // looks again.
+    try {
+        check(path);
+    } catch (...) {
+    }
+}
+
+void RequestState::check(const std::string& path)
+{
+    const std::int32_t stamp = m_files.dateStamp(path);
+    const std::int32_t size = FileSizeOf(m_files, path);
+    if (m_stallCounter == 0) {
+        const auto when = DateStampToLocalTime(stamp);
+        if (!when)
+            throw OvinError("Invalid date stamp of \"" + path + "\"");
+        m_log.AddLogLine(path + " " + DateTimeText(*when) + "  " + std::to_string(size) + "B");
+    }
+    // A working router writes the file anew (new stamp and new size) or
+    // removes it; one value left as it was is enough to count, and only a
+    // tick that finds the file gone clears the count.
+    const bool unchanged = stamp == m_lastDateStamp || size == m_lastSize;
+    m_lastDateStamp = stamp;
+    m_lastSize = size;
+    if (unchanged)
+        ++m_stallCounter;
+    if (m_stallCounter > 0)
+        m_log.AddLogLine(path + " je stale stejny: " + std::to_string(m_stallCounter));
+    if (m_stallCounter < m_conf.MaxStejnyRequest)
+        return;
+    m_log.AddLogLine("Prekrocen limit stari souboru " + std::to_string(m_conf.MaxStejnyRequest));
+    if (m_conf.MazatRequest) {
+        m_log.AddLogLine("Mazu soubor " + path);
+        ForceDeleteFile(m_files, path);
+    }
+    // By image name, wherever the router runs from: a stuck copy started
+    // from another folder blocks the request file just the same.
+    if (IsProcessRunning(m_processes, kRouterImage)) {
+        m_log.AddLogLine("Ukoncuji Trovan");
+        TerminateProcessByName(m_processes, kRouterImage);
+    } else {
+        m_log.AddLogLine("Trovan neni spusten - nemam co ukoncit");
+    }
+}
 
 void RequestState::reset()
 {

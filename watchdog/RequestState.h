@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace ovin {
 
@@ -28,6 +29,8 @@ public:
     std::int32_t stallCounter() const { return m_stallCounter; }
 
 private:
+    void check(const std::string& path);
+
     FileSystem& m_files;
     ProcessTable& m_processes;
     EventLog& m_log;

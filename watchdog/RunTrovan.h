@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "WatchdogServices.h"
 
@@ -22,6 +24,14 @@ public:
     void RunTrovanExecute();
 
 private:
+    // Deals with a request file the router's previous run left behind:
+    // copies a long one into the log, deletes an old one when allowed.
+    void handleLeftover(const std::string& path);
+    void deleteIfAllowed(const std::string& path);
+    std::vector<std::string> readLines(const std::string& path) const;
+    // Whole seconds between now and the file's date stamp, either way.
+    std::int64_t ageSeconds(const std::string& path) const;
+
     WatchdogServices m_services;
     std::string m_appFolder;
     EventLog& m_log;
