@@ -13,6 +13,7 @@
 
 #include "LogView.h"
 #include "platform/Platform.h"
+#include "watchdog/ProcessOps.h"
 
 namespace ovin {
 
@@ -176,9 +177,64 @@ bool TfmWex::eventFilter(QObject* watched, QEvent* event)
         // out: no question asked.
         if (event->type() == QEvent::MouseButtonRelease &&
             static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
-            QCoreApplication::quit();
+            Quit();
     }
     return TTinyFormSQL::eventFilter(watched, event);
+}
+
+void TfmWex::Quit() { QCoreApplication::quit(); }
+
+void TfmWex::Open1Click() { ShowForm(); }
+
+void TfmWex::UkonitTrovaniOvin1Click()
+{
+    const QString question = QStringLiteral("Opravdu chcete ukončit programy Trovan a Ovin ?");
+    if (!Confirm(question, TMsgDlgType::mtWarning))
+        return;
+    try {
+        Watchdog& wd = *m_watchdog;
+        wd.log().AddLogLine(question.toStdString() + " - ANO");
+        if (IsProcessRunning(*m_platform.processes, "trovan.exe")) {
+            wd.log().AddLogLine("Ukoncuji Trovan");
+            TerminateProcessByName(*m_platform.processes, "trovan.exe");
+        }
+    } catch (const std::exception& e) {
+        reportError(e.what());
+    }
+    Quit();
+}
+
+void TfmWex::Exit1Click()
+{
+    bool yes = true;
+    if (!takeQueuedAnswer(yes)) {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Ukončení"), QStringLiteral("Ukončit program Ovin ?"),
+                        QMessageBox::Yes | QMessageBox::No, this);
+        box.setDefaultButton(QMessageBox::Yes);
+        yes = box.exec() != QMessageBox::No;
+    }
+    if (yes)
+        Quit();
+}
+
+void TfmWex::ShutdownQuery()
+{
+    m_shutdown = true;
+    // The close is asked twice on this path, as the desktop asks the window
+    // again before it lets the session end; both times the log gets its
+    // closing lines.
+    FormCloseQuery();
+    FormCloseQuery();
+    Quit();
+}
+
+void TfmWex::CopyDataReceived(const QString& text)
+{
+    if (text != QLatin1String("showform"))
+        return;
+    if (isMinimized())
+        showNormal();
+    ShowForm();
 }
 
 }  // namespace ovin

@@ -39,6 +39,25 @@ public:
 
     void RemoveTrayIcon();
 
+    /// Menu commands of the tray icon.
+    void Open1Click();
+    void UkonitTrovaniOvin1Click();
+    void Exit1Click();
+
+    /// The desktop session or the system is ending: the closing lines go to
+    /// the log and the program ends.
+    void ShutdownQuery();
+
+    /// A text another start of the program handed over.
+    void CopyDataReceived(const QString& text);
+
+    /// Ends the event loop; the window's destruction then writes the settings.
+    static void Quit();
+
+    /// Asked whenever something wants the window closed: it hides the window
+    /// and lets it close only while the session ends.
+    bool FormCloseQuery();
+
     LogView* Memo1 = nullptr;
     QFrame* Panel1 = nullptr;
     QFrame* Panel2 = nullptr;
@@ -51,7 +70,6 @@ protected:
 private:
     void FormCreate();
     void FormDestroy();
-    bool FormCloseQuery();
     void placePanelStrip();
 
     Platform& m_platform;
