@@ -2,7 +2,6 @@
 
 #include "controls/SystemBeep.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QBitmap>
 #include <QContextMenuEvent>
@@ -564,14 +563,13 @@ void TSpinEdit::inputMethodEvent(QInputMethodEvent* event)
 
 void TSpinEdit::contextMenuEvent(QContextMenuEvent* event)
 {
+    // The standard menu leaves out cut, paste and the other edits for a read-only field; the actions carry
+    // nothing else to tell them apart by, so the menu is built while the field briefly reads as read-only.
+    const bool wasReadOnly = isReadOnly();
+    if (!editsAllowed())
+        setReadOnly(true);
     QMenu* menu = createStandardContextMenu();
-    if (!editsAllowed()) {
-        for (QAction* action : menu->actions()) {
-            const QString name = action->objectName();
-            if (name == QLatin1String("edit-paste") || name == QLatin1String("edit-cut"))
-                action->setEnabled(false);
-        }
-    }
+    setReadOnly(wasReadOnly);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
 }
@@ -594,6 +592,14 @@ void TSpinEdit::focusInEvent(QFocusEvent* event)
                                && !m_button->underMouse();
     if (m_formFocus.enters() && m_autoSelect && !clickIntoText)
         selectAll();
+    // The base edit selects everything on keyboard entry by itself; without AutoSelect it must not.
+    const bool keyboardEntry = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason
+                               || event->reason() == Qt::ShortcutFocusReason;
+    if (!m_autoSelect && keyboardEntry) {
+        QFocusEvent plainEntry(event->type(), Qt::OtherFocusReason);
+        QLineEdit::focusInEvent(&plainEntry);
+        return;
+    }
     QLineEdit::focusInEvent(event);
 }
 
