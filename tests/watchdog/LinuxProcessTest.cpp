@@ -209,7 +209,10 @@ TEST_F(LinuxProcesses, ALaunchedProgramRunsDetachedInTheGivenFolder)
     const pid_t pid = std::stoi(readText(work / "pid"));
     EXPECT_EQ(readText(work / "where"), work.string() + "\n");
     EXPECT_NE(::getsid(pid), ::getsid(0)) << "a session of its own";
-    const fs::path fds = "/proc/" + std::to_string(pid) + "/fd";
+    // The shell holds its script open until it has become the sleep.
+    const fs::path proc = "/proc/" + std::to_string(pid);
+    ASSERT_TRUE(waitUntil([&] { return readText(proc / "comm") == "sleep\n"; }));
+    const fs::path fds = proc / "fd";
     for (const char* fd : {"0", "1", "2"})
         EXPECT_EQ(fs::read_symlink(fds / fd), "/dev/null");
     EXPECT_EQ(std::distance(fs::directory_iterator(fds), fs::directory_iterator()), 3)
