@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -25,40 +26,6 @@ constexpr std::size_t kStatHeadBytes = 256;
 constexpr std::size_t kPathBytes = 4096;
 constexpr std::string_view kDeletedSuffix = " (deleted)";
 
-// Owns a descriptor for the length of a scope.
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-// Owns the listing of /proc.
-class Dir {
-public:
-    explicit Dir(DIR* dir) : m_dir(dir) {}
-    ~Dir()
-    {
-        if (m_dir)
-            ::closedir(m_dir);
-    }
-    Dir(const Dir&) = delete;
-    Dir& operator=(const Dir&) = delete;
-    DIR* get() const { return m_dir; }
-
-private:
-    DIR* m_dir;
-};
-
 bool isPid(const char* name)
 {
     if (*name == '\0')
@@ -73,13 +40,14 @@ bool isPid(const char* name)
 // Reads the start of a small file below /proc; the count of bytes, or -1.
 ssize_t readHead(int procFd, const char* path, char* buf, std::size_t size)
 {
-    Fd fd(::openat(procFd, path, O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0)
+    const int fd = ::openat(procFd, path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return -1;
     ssize_t n;
     do {
-        n = ::read(fd.get(), buf, size);
+        n = ::read(fd, buf, size);
     } while (n < 0 && errno == EINTR);
+    ::close(fd);
     return n;
 }
 
@@ -151,8 +119,8 @@ std::optional<std::string> imageNameOf(int procFd, std::string_view pid)
 std::vector<ProcessEntry> LinuxProcessTable::snapshot() const
 {
     std::vector<ProcessEntry> entries;
-    Dir proc(::opendir("/proc"));
-    if (!proc.get())
+    const std::unique_ptr<DIR, int (*)(DIR*)> proc(::opendir("/proc"), ::closedir);
+    if (!proc)
         return entries;
     const int procFd = ::dirfd(proc.get());
     // Kernel threads are listed too, under their own names; no program of
@@ -170,20 +138,23 @@ bool LinuxProcessTable::terminate(const ProcessEntry& entry)
 {
     if (entry.pid == 0)
         return false;
-    // The descriptor holds on to this very process: if it has ended and its
-    // id has gone to another one since the snapshot, the name read below may
-    // be the newcomer's, but the signal then finds no process to hit.
-    Fd pidFd(static_cast<int>(::syscall(SYS_pidfd_open, static_cast<pid_t>(entry.pid), 0)));
-    if (pidFd.get() < 0)
+    // The id may have gone to another process since the snapshot. The name
+    // check catches one that had it already when the descriptor was opened;
+    // the descriptor stays bound to the process it was opened on, so one
+    // that gets the id later is never hit.
+    const int pidFd = static_cast<int>(::syscall(SYS_pidfd_open, static_cast<pid_t>(entry.pid), 0));
+    if (pidFd < 0)
         return false;
-    Fd procFd(::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (procFd.get() < 0)
-        return false;
-    const std::string pid = std::to_string(entry.pid);
-    const auto name = imageNameOf(procFd.get(), pid);
-    if (!name || *name != entry.imageName)
-        return false;
-    return ::syscall(SYS_pidfd_send_signal, pidFd.get(), SIGKILL, nullptr, 0) == 0;
+    bool killed = false;
+    const int procFd = ::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (procFd >= 0) {
+        const auto name = imageNameOf(procFd, std::to_string(entry.pid));
+        killed = name && *name == entry.imageName &&
+                 ::syscall(SYS_pidfd_send_signal, pidFd, SIGKILL, nullptr, 0) == 0;
+        ::close(procFd);
+    }
+    ::close(pidFd);
+    return killed;
 }
 
 }  // namespace ovin

@@ -191,24 +191,15 @@ TEST_F(RunTrovanTest, AStartThatCouldNotBeMadeKeepsTheStallCount)
 
 // The router check inside a real tick: its error skips the request-file
 // check of that tick and is reported once.
-TEST(RouterCheckInTheCycle, AnUnreadableRequestFileIsReportedOnceAndSkipsTheRequestCheck)
+TEST_F(RunTrovanTest, InATickAnUnreadableRequestFileIsReportedOnceAndSkipsTheRequestCheck)
 {
-    FakeClock clock;
-    FakeEventLoop loop{clock};
-    FakeHost host{&loop};
-    FakeFileSystem files;
-    FakeProcessControl process;
-    FakeProcessTable processes;
-    FakeLauncher launcher;
     FakeTimer& trayTimer = loop.newTimer();
     FakeTimer& timer1 = loop.newTimer();
     files.touch("/app/ovin.ini", "[conf]\r\nInterval=1000\r\nHlidatZdaTrovanJede=1\r\nZobrazitIkonu=0\r\n");
-    files.touch(kRouterPath, "router");
     files.touch(kRequestPath, "r1\r\n");
     files.files[kRequestPath].unreadable = true;
 
-    Watchdog watchdog(WatchdogServices{files, clock, process, processes, launcher}, kAppFolder, host, trayTimer,
-                      timer1);
+    Watchdog watchdog(services, kAppFolder, host, trayTimer, timer1);
     watchdog.FormCreate();
     // The start timer fires after a second and arms the first tick a second
     // later; the tick ends with a pause of 100 ms.
