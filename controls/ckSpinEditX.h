@@ -26,7 +26,7 @@ public:
 ///
 /// The label belongs to the spin edit but lives in the spin edit's container as its sibling; the spin edit
 /// keeps a guarded reference, so a label that its container destroyed first is never destroyed again.
-class TSpinEditX : public TSpinEdit {
+class TSpinEditX final : public TSpinEdit {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
     Q_PROPERTY(ovin::TBoundLabel* CaptionLabel READ CaptionLabel WRITE setCaptionLabel)
@@ -35,7 +35,6 @@ class TSpinEditX : public TSpinEdit {
 public:
     explicit TSpinEditX(QWidget* parent = nullptr);
     ~TSpinEditX() override;
-    Q_DISABLE_COPY_MOVE(TSpinEditX)
 
     /// The last text given, even when the label's own text was changed since.
     QString Caption() const { return m_caption; }

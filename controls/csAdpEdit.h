@@ -16,7 +16,7 @@ enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 ///
 /// `Color` is the background (the palette's Base colour). The Enter key is seen first by the edit's event
 /// filters, which may eat it; the focus move itself is queued, so it happens after the key handling is over.
-class TadpEdit : public QLineEdit {
+class TadpEdit final : public QLineEdit {
     Q_OBJECT
     Q_PROPERTY(QColor Color READ Color WRITE setColor)
     Q_PROPERTY(QColor ColorOnEnter READ ColorOnEnter WRITE setColorOnEnter)

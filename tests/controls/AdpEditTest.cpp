@@ -59,9 +59,8 @@ class AdpEditTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void colourSwap_data();
     void colourSwap();
-    void defaultColourOnEnterChangesNothing();
-    void colourSetWhileFocusedLastsUntilExit();
     void popupIsNotAnExit();
     void alignment_data();
     void alignment();
@@ -70,51 +69,54 @@ private slots:
     void topLevelEditKeepsEnter();
 };
 
-void AdpEditTest::colourSwap()
+void AdpEditTest::colourSwap_data()
 {
-    Form form;
-    form.edit->setColorOnEnter(kLime);
-    const QColor normal = form.edit->Color();
-    form.before->setFocus();
-    QVERIFY(ovin::test::showActive(form.window));
-    QVERIFY(normal != kLime);
+    // An invalid colour stands for "leave as it is" in the settings and for "the edit's normal colour" in
+    // the expectations.
+    QTest::addColumn<QColor>("colorOnEnter");
+    QTest::addColumn<QColor>("setBeforeEntry");
+    QTest::addColumn<QColor>("setWhileFocused");
+    QTest::addColumn<QColor>("focused");
+    QTest::addColumn<QColor>("afterExit");
 
-    QTest::keyClick(form.before, Qt::Key_Tab);
-    QVERIFY(form.edit->hasFocus());
-    QCOMPARE(form.edit->Color(), kLime);
-    QCOMPARE(form.edit->grab().toImage().pixelColor(form.edit->rect().center()), kLime);
-
-    QTest::keyClick(form.edit, Qt::Key_Tab);
-    QCOMPARE(form.edit->Color(), normal);
-
-    // The colour to return to is taken afresh at each entry.
-    form.edit->setColor(Qt::yellow);
-    form.edit->setFocus();
-    QCOMPARE(form.edit->Color(), kLime);
-    form.after->setFocus();
-    QCOMPARE(form.edit->Color(), QColor(Qt::yellow));
+    const QColor normal;
+    QTest::newRow("lime while focused") << kLime << QColor() << QColor() << kLime << normal;
+    QTest::newRow("default changes nothing") << QColor() << QColor() << QColor() << normal << normal;
+    QTest::newRow("colour set before entry is the one returned to")
+        << kLime << QColor(Qt::yellow) << QColor() << kLime << QColor(Qt::yellow);
+    QTest::newRow("colour set while focused lasts until the exit")
+        << kLime << QColor() << QColor(Qt::red) << QColor(Qt::red) << normal;
 }
 
-void AdpEditTest::defaultColourOnEnterChangesNothing()
+void AdpEditTest::colourSwap()
 {
+    QFETCH(QColor, colorOnEnter);
+    QFETCH(QColor, setBeforeEntry);
+    QFETCH(QColor, setWhileFocused);
+    QFETCH(QColor, focused);
+    QFETCH(QColor, afterExit);
+
     Form form;
     const QColor normal = form.edit->Color();
     QCOMPARE(form.edit->ColorOnEnter(), normal);
+    if (colorOnEnter.isValid())
+        form.edit->setColorOnEnter(colorOnEnter);
+    form.before->setFocus();
     QVERIFY(ovin::test::showActive(form.window));
-    form.edit->setFocus();
-    QCOMPARE(form.edit->Color(), normal);
-}
+    if (setBeforeEntry.isValid())
+        form.edit->setColor(setBeforeEntry);
 
-void AdpEditTest::colourSetWhileFocusedLastsUntilExit()
-{
-    Form form;
-    form.edit->setColorOnEnter(kLime);
-    const QColor normal = form.edit->Color();
-    QVERIFY(ovin::test::showActive(form.window));
-    form.edit->setFocus();
-    form.edit->setColor(Qt::red);
-    form.after->setFocus();
-    QCOMPARE(form.edit->Color(), normal);
+    QTest::keyClick(form.before, Qt::Key_Tab);
+    QVERIFY(form.edit->hasFocus());
+    if (setWhileFocused.isValid())
+        form.edit->setColor(setWhileFocused);
+    const QColor shown = focused.isValid() ? focused : normal;
+    QCOMPARE(form.edit->Color(), shown);
+    QCOMPARE(form.edit->grab().toImage().pixelColor(form.edit->rect().center()), shown);
+
+    QTest::keyClick(form.edit, Qt::Key_Tab);
+    QVERIFY(form.after->hasFocus());
+    QCOMPARE(form.edit->Color(), afterExit.isValid() ? afterExit : normal);
 }
 
 void AdpEditTest::popupIsNotAnExit()
