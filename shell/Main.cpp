@@ -182,7 +182,7 @@ bool TfmWex::eventFilter(QObject* watched, QEvent* event)
     return TTinyFormSQL::eventFilter(watched, event);
 }
 
-void TfmWex::Quit() { QCoreApplication::quit(); }
+void TfmWex::Quit() { emit quitRequested(); }
 
 void TfmWex::Open1Click() { ShowForm(); }
 

@@ -51,8 +51,9 @@ public:
     /// A text another start of the program handed over.
     void CopyDataReceived(const QString& text);
 
-    /// Ends the event loop; the window's destruction then writes the settings.
-    static void Quit();
+    /// Ends the event loop (through `quitRequested`); the window's
+    /// destruction then writes the settings.
+    void Quit();
 
     /// Asked whenever something wants the window closed: it hides the window
     /// and lets it close only while the session ends.
@@ -62,6 +63,9 @@ public:
     QFrame* Panel1 = nullptr;
     QFrame* Panel2 = nullptr;
     QFrame* pActive = nullptr;
+
+signals:
+    void quitRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

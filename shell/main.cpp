@@ -47,6 +47,8 @@ int runAdmitted(int argc, char* argv[], ovin::Platform& platform, const std::str
     ovin::TfmWex fmWex(platform);
     ovin::SetInstanceWindow(static_cast<std::uint32_t>(fmWex.winId()));
 
+    QObject::connect(&fmWex, &ovin::TfmWex::quitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+
     ovin::HandOverListener handOver(blockName, &fmWex);
     QObject::connect(&handOver, &ovin::HandOverListener::received, &fmWex, &ovin::TfmWex::CopyDataReceived);
     ovin::SignalBridge bridge(&fmWex);

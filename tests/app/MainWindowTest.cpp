@@ -1,0 +1,299 @@
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+#include "platform/Platform.h"
+#include "shell/Main.h"
+#include "support/Fakes.h"
+
+namespace ovin {
+
+namespace {
+
+constexpr int kDialogTimeoutMs = 5000;
+
+// Runs `inspect` on the modal dialog once it is open, so that no test can
+// block on a question nobody answers.
+void whenDialogOpens(const std::function<void(QWidget*)>& inspect)
+{
+    auto* timer = new QTimer(qApp);
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    QObject::connect(timer, &QTimer::timeout, [timer, inspect, started] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog && started->elapsed() < kDialogTimeoutMs)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (dialog)
+            inspect(dialog);
+    });
+    timer->start(10);
+}
+
+class CountingForm final : public TTinyForm {
+public:
+    using TTinyForm::TTinyForm;
+    int afterShows = 0;
+
+protected:
+    void AfterShow() override { ++afterShows; }
+};
+
+struct FakePlatform {
+    FakePlatform()
+    {
+        auto c = std::make_unique<test::FakeClock>();
+        auto f = std::make_unique<test::FakeFileSystem>();
+        auto pc = std::make_unique<test::FakeProcessControl>();
+        auto pt = std::make_unique<test::FakeProcessTable>();
+        clock = c.get();
+        files = f.get();
+        processes = pt.get();
+        platform.clock = std::move(c);
+        platform.files = std::move(f);
+        platform.process = std::move(pc);
+        platform.processes = std::move(pt);
+        platform.launcher = std::make_unique<test::FakeLauncher>();
+    }
+    std::string monthFile() const { return files->files.count(kLog) ? files->files.at(kLog).content : ""; }
+
+    static constexpr const char* kLog = "/app/ovin202612.log";
+    Platform platform;
+    test::FakeClock* clock;
+    test::FakeFileSystem* files;
+    test::FakeProcessTable* processes;
+};
+
+int count(const std::string& text, const std::string& needle)
+{
+    int n = 0;
+    for (auto pos = text.find(needle); pos != std::string::npos; pos = text.find(needle, pos + 1))
+        ++n;
+    return n;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void questionDialogIsRestyledAndAnswersYesOnEnter()
+    {
+        FakePlatform p;
+        TTinyForm form(*p.platform.process, *p.platform.files);
+        bool inspected = false;
+        whenDialogOpens([&](QWidget* dialog) {
+            inspected = true;
+            QCOMPARE(dialog->windowTitle(), QString("Dotaz:"));
+            QVERIFY(dialog->windowFlags() & Qt::WindowStaysOnTopHint);
+            QCOMPARE(dialog->font().family(), QString("Tahoma"));
+            auto* icon = dialog->findChild<QLabel*>("Image");
+            auto* text = dialog->findChild<QLabel*>("Message");
+            auto* yes = dialog->findChild<QPushButton*>("Yes");
+            auto* no = dialog->findChild<QPushButton*>("No");
+            QVERIFY(icon && text && yes && no);
+            QCOMPARE(icon->y(), 0);
+            QCOMPARE(icon->x(), dialog->width() / 2 - icon->width() / 2);
+            QCOMPARE(text->y(), icon->height() + 15);
+            QCOMPARE(text->x(), 0);
+            QCOMPARE(text->width(), dialog->width());
+            QVERIFY(text->font().bold());
+            QVERIFY(text->alignment() & Qt::AlignHCenter);
+            QCOMPARE(yes->y(), text->geometry().bottom() + 1 + 10);
+            QCOMPARE(no->y(), yes->y());
+            QCOMPARE(yes->text(), QString("&Ano"));
+            QCOMPARE(no->text(), QString("&Ne"));
+            QVERIFY(yes->isDefault());
+            QTest::keyClick(dialog, Qt::Key_Return);
+        });
+        QVERIFY(form.Confirm("Opravdu chcete ukončit programy Trovan a Ovin ?", TMsgDlgType::mtWarning));
+        QVERIFY(inspected);
+    }
+
+    void questionDialogAnswersNoOnEscapeAndOnClose()
+    {
+        FakePlatform p;
+        TTinyForm form(*p.platform.process, *p.platform.files);
+        whenDialogOpens([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+        QVERIFY(!form.MessageDialog("C", "Esc?", TMsgDlgType::mtWarning));
+        whenDialogOpens([](QWidget* dialog) { dialog->close(); });
+        QVERIFY(!form.MessageDialog("C", "Close box?", TMsgDlgType::mtWarning));
+        whenDialogOpens([](QWidget* dialog) { QTest::keyClick(dialog->findChild<QPushButton*>("No"), Qt::Key_Space); });
+        QVERIFY(!form.MessageDialog("C", "No?", TMsgDlgType::mtWarning));
+    }
+
+    void customQuestionHasNoIconAndItsTextStartsFifteenPixelsDown()
+    {
+        FakePlatform p;
+        TTinyForm form(*p.platform.process, *p.platform.files);
+        whenDialogOpens([](QWidget* dialog) {
+            QVERIFY(!dialog->findChild<QLabel*>("Image"));
+            QCOMPARE(dialog->findChild<QLabel*>("Message")->y(), 15);
+            QTest::keyClick(dialog, Qt::Key_Return);
+        });
+        QVERIFY(form.MessageDialog("C", "text", TMsgDlgType::mtCustom));
+    }
+
+    void debugSwitchGivesTheDebugCaptions()
+    {
+        QTemporaryDir dir;
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        QFile param("tmp_param");
+        QVERIFY(param.open(QIODevice::WriteOnly));
+        param.write("-d\r\n");
+        param.close();
+        FakePlatform p;
+        TTinyForm form(*p.platform.process, *p.platform.files);
+        QString yesText, noText;
+        whenDialogOpens([&](QWidget* dialog) {
+            yesText = dialog->findChild<QPushButton*>("Yes")->text();
+            noText = dialog->findChild<QPushButton*>("No")->text();
+            QTest::keyClick(dialog, Qt::Key_Return);
+        });
+        const bool answer = form.Confirm("?", TMsgDlgType::mtWarning);
+        QDir::setCurrent(before);
+        QVERIFY(answer);
+        QCOMPARE(yesText, QString("&Ofšemže"));
+        QCOMPARE(noText, QString("&Jistě že ne"));
+    }
+
+    void showFormNotifiesOncePerCall()
+    {
+        FakePlatform p;
+        CountingForm form(*p.platform.process, *p.platform.files);
+        form.ShowForm();
+        form.ShowForm();
+        QCOMPARE(form.afterShows, 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(form.afterShows, 2);
+        QVERIFY(form.isVisible());
+    }
+
+    void appFolderIsTheExecutablesFolderForTheFormsWholeLife()
+    {
+        FakePlatform p;
+        TTinyForm form(*p.platform.process, *p.platform.files);
+        QCOMPARE(form.AppFolder(), std::string("/app/"));
+    }
+
+    void closeBoxOnlyHidesTheWindow()
+    {
+        FakePlatform p;
+        TfmWex fmWex(p.platform);
+        QSignalSpy quit(&fmWex, &TfmWex::quitRequested);
+        fmWex.show();
+        const std::string before = fmWex.watchdog().log().text();
+        QVERIFY(!fmWex.close());
+        QVERIFY(!fmWex.isVisible());
+        QCOMPARE(fmWex.watchdog().log().text(), before);
+        QCOMPARE(quit.count(), 0);
+    }
+
+    void endOfSessionWritesTheClosingLinesTwiceAndTheSettings()
+    {
+        FakePlatform p;
+        {
+            TfmWex fmWex(p.platform);
+            QSignalSpy quit(&fmWex, &TfmWex::quitRequested);
+            fmWex.watchdog().conf().MaxStejnyRequest = 9;
+            fmWex.ShutdownQuery();
+            QCOMPARE(quit.count(), 1);
+            const std::string& text = fmWex.watchdog().log().text();
+            QCOMPARE(count(text, "UKONCENI PROGRAMU"), 2);
+            const std::string tail = "] UKONCENI PROGRAMU\r\n" + std::string(119, '-') + "\r\n";
+            QCOMPARE(text.substr(text.size() - tail.size()), tail);
+            const std::string file = p.monthFile();
+            QVERIFY(file.size() > 20);
+            QCOMPARE(file.substr(file.size() - 20), std::string("] UKONCENI PROGRAMU\r\n").substr(1));
+        }
+        QVERIFY(p.files->files.at("/app/ovin.ini").content.find("MaxStejnyRequest=9\r\n") != std::string::npos);
+    }
+
+    void konecAsksAndQuitsOnlyOnYes()
+    {
+        FakePlatform p;
+        TfmWex fmWex(p.platform);
+        QSignalSpy quit(&fmWex, &TfmWex::quitRequested);
+        QString text, caption;
+        bool hasIcon = true;
+        whenDialogOpens([&](QWidget* dialog) {
+            auto* box = qobject_cast<QMessageBox*>(dialog);
+            QVERIFY(box);
+            text = box->text();
+            caption = box->windowTitle();
+            hasIcon = box->icon() != QMessageBox::NoIcon;
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        fmWex.Exit1Click();
+        QCOMPARE(text, QString("Ukončit program Ovin ?"));
+        QCOMPARE(caption, QString("Ukončení"));
+        QVERIFY(!hasIcon);
+        QCOMPARE(quit.count(), 0);
+        whenDialogOpens([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Return); });
+        const std::string before = fmWex.watchdog().log().text();
+        fmWex.Exit1Click();
+        QCOMPARE(quit.count(), 1);
+        QCOMPARE(fmWex.watchdog().log().text(), before); // no closing line on this way out
+    }
+
+    void stoppingRouterAndWatchdogEndsEveryRouter()
+    {
+        FakePlatform p;
+        TfmWex fmWex(p.platform);
+        QSignalSpy quit(&fmWex, &TfmWex::quitRequested);
+        p.processes->entries = {{"trovan.exe", 10}, {"bash", 11}, {"TROVAN.EXE", 12}};
+        TTinyForm::QueueAnswer(false);
+        fmWex.UkonitTrovaniOvin1Click();
+        QCOMPARE(quit.count(), 0);
+        QCOMPARE(p.processes->entries.size(), std::size_t{3});
+
+        TTinyForm::QueueAnswer(true);
+        fmWex.UkonitTrovaniOvin1Click();
+        QCOMPARE(quit.count(), 1);
+        QCOMPARE(p.processes->entries.size(), std::size_t{1});
+        const std::string& text = fmWex.watchdog().log().text();
+        QVERIFY(text.find("] Opravdu chcete ukončit programy Trovan a Ovin ? - ANO\r\n[") != std::string::npos);
+        QVERIFY(text.find("] Ukoncuji Trovan\r\n") != std::string::npos);
+
+        TTinyForm::QueueAnswer(true);
+        fmWex.UkonitTrovaniOvin1Click();
+        QCOMPARE(count(fmWex.watchdog().log().text(), "Ukoncuji Trovan"), 1); // nothing running, nothing logged
+    }
+
+    void rightButtonReleaseOnThePanelQuits()
+    {
+        FakePlatform p;
+        TfmWex fmWex(p.platform);
+        QSignalSpy quit(&fmWex, &TfmWex::quitRequested);
+        fmWex.show();
+        QTest::mouseRelease(fmWex.Panel1, Qt::LeftButton, {}, QPoint(200, 60));
+        QCOMPARE(quit.count(), 0);
+        QTest::mouseRelease(fmWex.Panel1, Qt::RightButton, {}, QPoint(200, 60));
+        QCOMPARE(quit.count(), 1);
+    }
+
+    void handOverShowsTheWindowOnlyForTheExactWord()
+    {
+        FakePlatform p;
+        TfmWex fmWex(p.platform);
+        fmWex.CopyDataReceived("SHOWFORM");
+        QVERIFY(!fmWex.isVisible());
+        fmWex.CopyDataReceived("showform");
+        QVERIFY(fmWex.isVisible());
+    }
+};
+
+}  // namespace ovin
+
+QTEST_MAIN(ovin::MainWindowTest)
+#include "MainWindowTest.moc"

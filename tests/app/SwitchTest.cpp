@@ -1,0 +1,67 @@
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "shell/sParametry.h"
+
+namespace ovin {
+
+class SwitchTest : public QObject {
+    Q_OBJECT
+private slots:
+    void wordsOnTheCommandLineAndInTheParameterFile_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("paramFile");
+        QTest::addColumn<bool>("found");
+        const QStringList none{"/app/ovin"};
+        QTest::newRow("capitals") << QStringList{"/app/ovin", "SHOW"} << QString() << true;
+        QTest::newRow("mixed case") << QStringList{"/app/ovin", "x", "Show"} << QString() << true;
+        QTest::newRow("slash prefix") << QStringList{"/app/ovin", "/show"} << QString() << false;
+        QTest::newRow("dash prefix") << QStringList{"/app/ovin", "-show"} << QString() << false;
+        QTest::newRow("program path is no switch") << QStringList{"show"} << QString() << false;
+        QTest::newRow("file line") << none << QString("d\r\nshow\r\n") << true;
+        QTest::newRow("file line with LF only") << none << QString("show\n") << true;
+        QTest::newRow("file line in capitals") << none << QString("SHOW") << true;
+        QTest::newRow("leading blank in file") << none << QString(" show\r\n") << false;
+        QTest::newRow("file without the word") << none << QString("shown\r\n") << false;
+        QTest::newRow("Czech letters lower-cased") << QStringList{"/app/ovin", "ŠOU"} << QString() << false;
+    }
+
+    void wordsOnTheCommandLineAndInTheParameterFile()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, paramFile);
+        QFETCH(bool, found);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("tmp_param");
+        if (!paramFile.isNull()) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(paramFile.toUtf8());
+        }
+        QCOMPARE(HasSwitch("show", arguments, path), found);
+    }
+
+    void czechWordsMatchInAnyCase() { QVERIFY(HasSwitch("šou", {"/app/ovin", "ŠOU"}, "/nonexistent/tmp_param")); }
+
+    void anUnreadableParameterFileIsAnError()
+    {
+        QTemporaryDir dir;
+        // A folder cannot be read as a file even by the super-user.
+        QVERIFY(QDir(dir.path()).mkdir("tmp_param"));
+        QCOMPARE(HasSwitch("show", {"/app/ovin"}, dir.filePath("tmp_param")), false);
+        QFile f(dir.filePath("unreadable"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("show\n");
+        f.close();
+        f.setPermissions(QFileDevice::Permissions());
+        if (QFile(dir.filePath("unreadable")).open(QIODevice::ReadOnly))
+            QSKIP("the super-user reads files without read permission");
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, HasSwitch("show", {"/app/ovin"}, dir.filePath("unreadable")));
+    }
+};
+
+}  // namespace ovin
+
+QTEST_GUILESS_MAIN(ovin::SwitchTest)
+#include "SwitchTest.moc"
