@@ -361,8 +361,6 @@ QSize TSpinButton::minimumSizeHint() const
 
 void TSpinButton::FitButtons(int& width, int& height)
 {
-    if (!m_upButton)
-        return;
     width = std::max(width, kMinButtonWidthPx);
     m_upButton->setGeometry(0, 0, width, height / 2);
     // The buttons share one pixel row, and the down button takes the odd pixel of an odd height.
