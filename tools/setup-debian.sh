@@ -3,7 +3,7 @@
 # skipping the ones already there.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev libqt6test6 libgtest-dev
+packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libqt6test6 libgtest-dev
           xvfb xauth trayer xdotool imagemagick procps)
 
 missing=()

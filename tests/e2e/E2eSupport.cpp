@@ -29,6 +29,12 @@ TempFolder::~TempFolder()
 }
 
 Process::Process(const fs::path& exe, const std::vector<std::string>& args, const fs::path& folder,
+                 const XServer& x)
+    : Process(exe, args, folder, {"QT_QPA_PLATFORM=xcb", x.env()})
+{
+}
+
+Process::Process(const fs::path& exe, const std::vector<std::string>& args, const fs::path& folder,
                  const std::vector<std::string>& extraEnv)
 {
     std::vector<std::string> argStore{exe.string()};
@@ -79,6 +85,58 @@ std::optional<int> Process::waitExit(std::chrono::milliseconds timeout)
         },
         timeout);
     return code;
+}
+
+XServer::XServer()
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        throw std::runtime_error("pipe failed");
+    m_pid = fork();
+    if (m_pid == 0) {
+        close(fds[0]);
+        const std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    // Xvfb writes the display number it took once it accepts clients.
+    std::string number;
+    char c;
+    while (read(fds[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(fds[0]);
+    if (number.empty())
+        throw std::runtime_error("Xvfb did not start");
+    m_display = ":" + number;
+}
+
+XServer::~XServer()
+{
+    if (m_pid > 0) {
+        kill(m_pid, SIGTERM);
+        waitpid(m_pid, nullptr, 0);
+    }
+}
+
+std::string XServer::run(const std::string& command) const
+{
+    const std::string line = "DISPLAY=" + m_display + " timeout 10 " + command + " 2>/dev/null";
+    std::string out;
+    if (FILE* p = popen(line.c_str(), "r")) {
+        char buf[4096];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+            out.append(buf, n);
+        pclose(p);
+    }
+    return out;
+}
+
+bool XServer::windowVisible(const std::string& title) const
+{
+    return !run("xdotool search --onlyvisible --name '^" + title + "$'").empty();
 }
 
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout)

@@ -31,12 +31,17 @@ private:
     fs::path m_path;
 };
 
+class XServer;
+
 /// A started program; killed at the end if it still runs.
 class Process {
 public:
     /// Starts `exe` with `args` in `folder`, without a display (offscreen).
     Process(const fs::path& exe, const std::vector<std::string>& args, const fs::path& folder,
             const std::vector<std::string>& extraEnv = {});
+    /// The same on a real display: the program gets `DISPLAY` and no
+    /// offscreen platform.
+    Process(const fs::path& exe, const std::vector<std::string>& args, const fs::path& folder, const XServer& x);
     ~Process();
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
@@ -50,6 +55,27 @@ public:
 private:
     pid_t m_pid = -1;
     bool m_reaped = false;
+};
+
+/// A virtual X display of its own (Xvfb), for what needs a real desktop.
+class XServer {
+public:
+    XServer();
+    ~XServer();
+    XServer(const XServer&) = delete;
+    XServer& operator=(const XServer&) = delete;
+
+    /// The DISPLAY value, e.g. ":42".
+    const std::string& display() const { return m_display; }
+    std::string env() const { return "DISPLAY=" + m_display; }
+    /// Runs a command line against this display; its standard output.
+    std::string run(const std::string& command) const;
+    /// True when a window with that exact title is mapped.
+    bool windowVisible(const std::string& title) const;
+
+private:
+    pid_t m_pid = -1;
+    std::string m_display;
 };
 
 /// Polls `condition` every 50 ms until it holds or `timeout` passes.
