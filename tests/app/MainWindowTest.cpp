@@ -6,11 +6,13 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 #include <QTimer>
 
 #include <functional>
 
 #include "platform/Platform.h"
+#include "shell/LogView.h"
 #include "shell/Main.h"
 #include "support/Fakes.h"
 
@@ -280,6 +282,21 @@ private slots:
         QCOMPARE(quit.count(), 0);
         QTest::mouseRelease(fmWex.Panel1, Qt::RightButton, {}, QPoint(200, 60));
         QCOMPARE(quit.count(), 1);
+    }
+
+    void textTypedIntoTheLogViewBecomesPartOfTheLog()
+    {
+        FakePlatform p;
+        TfmWex fmWex(p.platform);
+        fmWex.show();
+        fmWex.Memo1->setFocus();
+        fmWex.Memo1->moveCursor(QTextCursor::End);
+        QTest::keyClicks(fmWex.Memo1, "poznamka");
+        fmWex.watchdog().log().AddLogLine("dalsi");
+        const std::string& text = fmWex.watchdog().log().text();
+        QVERIFY(text.find("\r\npoznamka\r\n[") != std::string::npos);
+        QCOMPARE(p.monthFile(), text);
+        QCOMPARE(fmWex.Memo1->toPlainText(), QString::fromStdString(text).replace("\r\n", "\n"));
     }
 
     void handOverShowsTheWindowOnlyForTheExactWord()
