@@ -15,11 +15,14 @@ cmake --build build --target ovin trovan
 demo="$root/demo"
 mkdir -p "$demo"
 cp build/ovin build/trovan.exe "$demo/"
-cat > "$demo/ovin.ini" <<'INI'
+# Without a display there is no tray to put the icon in.
+icon=0
+[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && icon=1
+cat > "$demo/ovin.ini" <<INI
 [conf]
 MazatRequest=1
 HlidatZdaTrovanJede=1
-ZobrazitIkonu=1
+ZobrazitIkonu=$icon
 MaxStejnyRequest=5
 MaxStariRequest=600
 MaxRadkuRequest=1
