@@ -94,14 +94,6 @@ INSTANTIATE_TEST_SUITE_P(
                       TerminateCase{{"řídicí.exe"}, "ŘÍDICÍ.EXE", {}},
                       TerminateCase{{"řídicí.exe"}, "řídicí.EXE", {"řídicí.exe"}}));
 
-TEST(Terminating, GoesOnPastAProcessThatRefuses)
-{
-    FakeProcessTable table = tableOf({"trovan.exe", "trovan.exe"});
-    table.refuse = true;
-    TerminateProcessByName(table, "trovan.exe");
-    EXPECT_EQ(table.entries.size(), 2u);
-}
-
 TEST(ProcessNames, ListTheSnapshotInOrderWithCrLf)
 {
     EXPECT_EQ(GetProcessNames(tableOf({"a", "trovan.exe"})), "a\r\ntrovan.exe\r\n");
