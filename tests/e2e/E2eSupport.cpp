@@ -179,6 +179,60 @@ fs::path installRouter(const fs::path& folder)
     return target;
 }
 
+std::vector<pid_t> processesIn(const fs::path& folder)
+{
+    std::vector<pid_t> found;
+    const std::string prefix = fs::canonical(folder).string() + "/";
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::error_code ec;
+        const fs::path exe = fs::read_symlink(entry.path() / "exe", ec);
+        if (!ec && exe.string().rfind(prefix, 0) == 0 && processState(std::stoi(name)) != 'Z')
+            found.push_back(std::stoi(name));
+    }
+    return found;
+}
+
+namespace {
+
+// The fields of /proc/PID/stat after the command name.
+std::vector<std::string> statFields(pid_t pid)
+{
+    const std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+    const auto close = stat.rfind(')');
+    std::vector<std::string> fields;
+    if (close == std::string::npos)
+        return fields;
+    std::istringstream in(stat.substr(close + 2));
+    std::string field;
+    while (in >> field)
+        fields.push_back(field);
+    return fields;
+}
+
+}  // namespace
+
+char processState(pid_t pid)
+{
+    const auto fields = statFields(pid);
+    return fields.empty() ? 0 : fields[0][0];
+}
+
+pid_t parentOf(pid_t pid)
+{
+    const auto fields = statFields(pid);
+    return fields.size() < 2 ? 0 : std::stoi(fields[1]);
+}
+
+void killProcessesIn(const fs::path& folder)
+{
+    for (const pid_t pid : processesIn(folder))
+        kill(pid, SIGKILL);
+    waitFor([&] { return processesIn(folder).empty(); }, 5s);
+}
+
 std::string monthFileName()
 {
     const std::time_t now = std::time(nullptr);

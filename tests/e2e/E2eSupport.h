@@ -89,6 +89,18 @@ void writeFile(const fs::path& path, const std::string& content);
 fs::path installOvin(const fs::path& folder);
 fs::path installRouter(const fs::path& folder);
 
+/// The running processes whose executable lies in `folder`.
+std::vector<pid_t> processesIn(const fs::path& folder);
+
+/// The state letter of a process ('Z' for a zombie), or 0 when it is gone.
+char processState(pid_t pid);
+
+/// The parent of a process, or 0 when it is gone.
+pid_t parentOf(pid_t pid);
+
+/// Kills every process whose executable lies in `folder`.
+void killProcessesIn(const fs::path& folder);
+
 /// This month's log file name, as the program names it.
 std::string monthFileName();
 
