@@ -15,7 +15,7 @@ constexpr int kItemLeftPx = 25;
 
 constexpr int kBannerWidthPx = 20;
 constexpr int kBannerHeightPx = 112;
-const QColor kBannerColour(166, 202, 240);
+constexpr QColor kBannerColour(166, 202, 240);
 constexpr int kBannerFontPt = 8;
 // The rotated caption is a little larger than its 8-point font: 13 pixels instead of 11 at 96 dpi.
 constexpr int kBannerFontGrowPx = 2;

@@ -11,7 +11,7 @@ using namespace ovin::test;
 
 namespace {
 
-const QColor kSkyBlue(166, 202, 240);
+constexpr QColor kSkyBlue(166, 202, 240);
 constexpr int kStripWidthPx = 20;
 constexpr int kItemLeftPx = 25;
 

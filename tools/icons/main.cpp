@@ -29,11 +29,11 @@ struct Look {
     qreal eyeRadiusPx;
 };
 
-const QColor kGrey(96, 96, 96);
-const QColor kBlack(0, 0, 0);
-const QColor kRed(255, 0, 0);
-const QColor kNeckerchief(220, 20, 20);
-const QColor kNeckerchiefEdge(140, 0, 0);
+constexpr QColor kGrey(96, 96, 96);
+constexpr QColor kBlack(0, 0, 0);
+constexpr QColor kRed(255, 0, 0);
+constexpr QColor kNeckerchief(220, 20, 20);
+constexpr QColor kNeckerchiefEdge(140, 0, 0);
 
 QPainterPath earPath(bool left)
 {
