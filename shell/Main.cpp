@@ -5,13 +5,12 @@
 #include <QFrame>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QStyle>
-#include <QSystemTrayIcon>
 #include <QVBoxLayout>
 
 #include <cstdio>
 
 #include "LogView.h"
+#include "TrayIcon.h"
 #include "platform/Platform.h"
 #include "watchdog/ProcessOps.h"
 
@@ -45,6 +44,19 @@ TfmWex::TfmWex(Platform& platform, QWidget* parent)
     setObjectName(QStringLiteral("fmWex"));
     setWindowTitle(QStringLiteral("OVIN v. 3.3"));
     resize(kClientWidthPx, kClientHeightPx);
+
+    setWindowIcon(TrayIcon::windowIcon());
+    m_tray = new TrayIcon(this);
+    connect(m_tray, &TrayIcon::showFormRequested, this, &TfmWex::ShowForm);
+    connect(m_tray, &TrayIcon::bringToFront, this, [this] {
+        if (isVisible()) {
+            raise();
+            activateWindow();
+        }
+    });
+    connect(m_tray, &TrayIcon::Open1Click, this, &TfmWex::Open1Click);
+    connect(m_tray, &TrayIcon::UkonitTrovaniOvin1Click, this, &TfmWex::UkonitTrovaniOvin1Click);
+    connect(m_tray, &TrayIcon::Exit1Click, this, &TfmWex::Exit1Click);
 
     m_watchdog = std::make_unique<Watchdog>(servicesOf(platform), AppFolder(), *this, m_trayTimer, m_timer1);
 
@@ -88,36 +100,11 @@ void TfmWex::FormDestroy()
 
 void TfmWex::ProcessMessages() { TTinyForm::ProcessMessages(); }
 
-bool TfmWex::AddTrayIcon()
-{
-    if (!QSystemTrayIcon::isSystemTrayAvailable())
-        return false;
-    if (!m_trayIcon) {
-        m_trayIcon = new QSystemTrayIcon(this);
-        m_trayIcon->setToolTip(ApplicationTitle());
-        connect(m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-            if (reason == QSystemTrayIcon::Trigger)
-                ShowForm();
-        });
-    }
-    SetTrayImage(m_trayImage);
-    m_trayIcon->show();
-    return m_trayIcon->isVisible();
-}
+bool TfmWex::AddTrayIcon() { return m_tray->AddTrayIcon(ApplicationTitle()); }
 
-void TfmWex::SetTrayImage(int index)
-{
-    m_trayImage = index;
-    if (!m_trayIcon)
-        return;
-    m_trayIcon->setIcon(style()->standardIcon(index == 0 ? QStyle::SP_ComputerIcon : QStyle::SP_MessageBoxWarning));
-}
+void TfmWex::SetTrayImage(int index) { m_tray->SetTrayImage(index); }
 
-void TfmWex::RemoveTrayIcon()
-{
-    if (m_trayIcon)
-        m_trayIcon->hide();
-}
+void TfmWex::RemoveTrayIcon() { m_tray->RemoveTrayIcon(); }
 
 void TfmWex::setActivity(bool busy)
 {

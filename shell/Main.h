@@ -11,12 +11,12 @@
 
 class QFrame;
 class QMessageBox;
-class QSystemTrayIcon;
 
 namespace ovin {
 
 struct Platform;
 class LogView;
+class TrayIcon;
 
 /// The main window: the Event log above the settings panel. It owns the
 /// watchdog for the program's whole run and is usually hidden.
@@ -63,6 +63,7 @@ public:
     QFrame* Panel1 = nullptr;
     QFrame* Panel2 = nullptr;
     QFrame* pActive = nullptr;
+    TrayIcon* tray() const { return m_tray; }
 
 signals:
     void quitRequested();
@@ -80,8 +81,7 @@ private:
     QtWatchTimer m_trayTimer;
     QtWatchTimer m_timer1;
     std::unique_ptr<Watchdog> m_watchdog;
-    QSystemTrayIcon* m_trayIcon = nullptr;
-    int m_trayImage = 0;
+    TrayIcon* m_tray = nullptr;
     QPointer<QMessageBox> m_errorBox;
     bool m_shutdown = false;
 };
