@@ -13,6 +13,10 @@ constexpr int kItemWidthPx = 130;
 // Absolute in the menu: the item area starts here whatever margin the style gives the item.
 constexpr int kItemLeftPx = 25;
 
+// Room kept after the longest caption where the desktop's menu font is larger
+// than the one the 130 pixels were measured for.
+constexpr int kCaptionEndGapPx = 6;
+
 constexpr int kBannerWidthPx = 20;
 constexpr int kBannerHeightPx = 112;
 constexpr QColor kBannerColour(166, 202, 240);
@@ -32,7 +36,7 @@ public:
     {
         QSize size = QProxyStyle::sizeFromContents(type, option, contentsSize, widget);
         if (type == CT_MenuItem && !isSeparator(option))
-            size.setWidth(kItemWidthPx);
+            size.setWidth(std::max(kItemWidthPx, captionWidthPx(option)));
         return size;
     }
 
@@ -72,6 +76,17 @@ public:
     }
 
 private:
+    // The widest a caption needs, drawn bold (the heaviest style an item uses).
+    static int captionWidthPx(const QStyleOption* option)
+    {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (!item)
+            return 0;
+        QFont bold = item->font;
+        bold.setBold(true);
+        return kItemLeftPx + QFontMetrics(bold).horizontalAdvance(item->text) + kCaptionEndGapPx;
+    }
+
     static bool isSeparator(const QStyleOption* option)
     {
         const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);

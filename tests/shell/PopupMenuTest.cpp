@@ -29,6 +29,7 @@ class PopupMenuTest : public QObject {
 private slots:
     void items_data();
     void items();
+    void itemsAre130PixelsWideWhenTheCaptionsFit();
     void banner();
     void itemsFilledFromTheirLeftEdge();
 };
@@ -69,13 +70,28 @@ void PopupMenuTest::items()
     QCOMPARE(action->isSeparator(), name == "N1");
     QCOMPARE(action->font().resolve(menu.font()).bold(), bold);
 
-    // 130 pixels wide, as high as the same item in a menu that measures itself.
+    // As high as the same item in a menu that measures itself; at least 130
+    // pixels wide, and wide enough for the caption from x 25 on.
     QMenu plain;
     plain.setFont(menu.font());
     for (const QAction* original : menu.actions())
         (original->isSeparator() ? plain.addSeparator() : plain.addAction(original->text()))->setFont(original->font());
     plain.adjustSize();
-    QCOMPARE(menu.actionGeometry(action).size(), QSize(130, plain.actionGeometry(plain.actions().at(position)).height()));
+    const QRect geometry = menu.actionGeometry(action);
+    QCOMPARE(geometry.height(), plain.actionGeometry(plain.actions().at(position)).height());
+    QVERIFY(geometry.width() >= 130);
+    QVERIFY(geometry.right() + 1 >= 25 + QFontMetrics(boldMenuFont).horizontalAdvance(caption));
+}
+
+void PopupMenuTest::itemsAre130PixelsWideWhenTheCaptionsFit()
+{
+    PopupMenu menu;
+    QFont small = menu.font();
+    small.setPixelSize(6);
+    menu.setFont(small);
+    menu.adjustSize();
+    for (QAction* action : menu.actions())
+        QCOMPARE(menu.actionGeometry(action).width(), 130);
 }
 
 void PopupMenuTest::banner()
