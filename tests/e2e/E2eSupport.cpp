@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
@@ -137,6 +138,25 @@ std::string XServer::run(const std::string& command) const
 bool XServer::windowVisible(const std::string& title) const
 {
     return !run("xdotool search --onlyvisible --name '^" + title + "$'").empty();
+}
+
+std::vector<XServer::Pixel> XServer::grab(int x, int y, int width, int height) const
+{
+    const std::string geometry =
+        std::to_string(width) + "x" + std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y);
+    std::istringstream text(run("import -window root -crop " + geometry + " -depth 8 txt:-"));
+    std::vector<Pixel> pixels;
+    std::string line;
+    // Lines look like "12,3: (166,202,240)  #A6CAF0  srgb(166,202,240)".
+    while (std::getline(text, line)) {
+        Pixel p{};
+        if (std::sscanf(line.c_str(), "%d,%d: (%d,%d,%d", &p.x, &p.y, &p.r, &p.g, &p.b) == 5) {
+            p.x += x;
+            p.y += y;
+            pixels.push_back(p);
+        }
+    }
+    return pixels;
 }
 
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout)

@@ -73,6 +73,12 @@ public:
     /// True when a window with that exact title is mapped.
     bool windowVisible(const std::string& title) const;
 
+    struct Pixel {
+        int x, y, r, g, b;
+    };
+    /// The screen's pixels in a rectangle, read with ImageMagick.
+    std::vector<Pixel> grab(int x, int y, int width, int height) const;
+
 private:
     pid_t m_pid = -1;
     std::string m_display;
