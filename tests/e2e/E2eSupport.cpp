@@ -263,6 +263,14 @@ std::string monthFileName()
     return buf;
 }
 
+int countOf(const std::string& text, const std::string& needle)
+{
+    int n = 0;
+    for (auto pos = text.find(needle); pos != std::string::npos; pos = text.find(needle, pos + 1))
+        ++n;
+    return n;
+}
+
 std::vector<std::string> lines(const std::string& text)
 {
     std::vector<std::string> out;

@@ -110,6 +110,9 @@ void killProcessesIn(const fs::path& folder);
 /// This month's log file name, as the program names it.
 std::string monthFileName();
 
+/// How often `needle` stands in `text`.
+int countOf(const std::string& text, const std::string& needle);
+
 /// The lines of a CR LF text, without their line breaks.
 std::vector<std::string> lines(const std::string& text);
 

@@ -10,14 +10,6 @@ namespace {
 // Quiet settings: no icon wanted, so the log stays still after its start.
 const std::string kQuietIni = "[conf]\r\nZobrazitIkonu=0\r\n";
 
-int countOf(const std::string& text, const std::string& needle)
-{
-    int n = 0;
-    for (auto pos = text.find(needle); pos != std::string::npos; pos = text.find(needle, pos + 1))
-        ++n;
-    return n;
-}
-
 class Instance : public ::testing::Test {
 protected:
     Instance() { writeFile(dir / "ovin.ini", kQuietIni); }

@@ -7,14 +7,6 @@
 namespace ovin::e2e {
 namespace {
 
-int countOf(const std::string& text, const std::string& needle)
-{
-    int n = 0;
-    for (auto pos = text.find(needle); pos != std::string::npos; pos = text.find(needle, pos + 1))
-        ++n;
-    return n;
-}
-
 // The tray host's strip along the top left corner; the icon takes its first
 // 32 x 32 slot.
 constexpr int kIconCentrePx = 16;
