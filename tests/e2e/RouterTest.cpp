@@ -126,6 +126,22 @@ TEST_F(Router, ALeftoverRequestFileIsCopiedIntoTheLogBeforeTheStart)
     EXPECT_EQ(l[age + 1], "Nechavam soubor request.cfg na disku");
 }
 
+TEST_F(Router, ARouterThatOutlivesAKilledWatchdogDoesNotKeepTheNextStartOut)
+{
+    settings("");
+    writeFile(dir / "trovan.mode", "normal");
+    {
+        Process ovin(exe, {}, dir.path());
+        ASSERT_TRUE(logged({"Trovan spusten"}));
+        ovin.signal(SIGKILL);
+        ASSERT_TRUE(ovin.waitExit(5s).has_value());
+    }
+    ASSERT_EQ(processesIn(dir.path()).size(), 1u) << "the router runs on";
+    Process next(exe, {}, dir.path());
+    EXPECT_TRUE(waitFor([&] { return countOf(readFile(dir / monthFileName()), " START\r\n") == 2; }, 10s));
+    EXPECT_FALSE(next.waitExit(1s).has_value()) << "admitted";
+}
+
 TEST_F(Router, AMissingRouterExecutableIsReportedOnEveryTick)
 {
     settings("");
