@@ -1,5 +1,7 @@
 #include "LinuxFileSystem.h"
 
+#include "PosixIo.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,44 +20,6 @@ namespace {
 std::string systemText(int err) { return std::strerror(err); }
 
 bool isReadOnly(const struct stat& st) { return (st.st_mode & S_IWUSR) == 0; }
-
-// Closes a descriptor when it goes out of scope.
-class Fd {
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return m_fd; }
-    int release()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-
-private:
-    int m_fd;
-};
-
-bool writeAll(int fd, const char* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
 
 std::string folderOf(const std::string& path)
 {
@@ -79,7 +43,7 @@ std::string writeTarget(const std::string& path)
 
 void syncFolder(const std::string& folder)
 {
-    Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0)
         ::fsync(dir.get());
 }
@@ -134,7 +98,7 @@ std::optional<FileIdentity> LinuxFileSystem::identity(const std::string& path) c
 
 IoResult LinuxFileSystem::readFile(const std::string& path, std::string& content) const
 {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0)
         return IoResult::failure(systemText(errno));
     struct stat st {};
@@ -174,7 +138,8 @@ IoResult LinuxFileSystem::replaceFile(const std::string& path, std::string_view 
     // a crash mid-write never leaves less than the last good content.
     static std::atomic<unsigned> counter{0};
     const std::string folder = folderOf(target);
-    const std::string base = target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
+    const auto slash = target.rfind('/');
+    const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
     std::string temp;
     int raw = -1;
     for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
@@ -185,7 +150,7 @@ IoResult LinuxFileSystem::replaceFile(const std::string& path, std::string_view 
     }
     if (raw < 0)
         return IoResult::failure(systemText(EEXIST));
-    Fd fd(raw);
+    UniqueFd fd(raw);
     auto fail = [&](int err) {
         ::unlink(temp.c_str());
         return IoResult::failure(systemText(err));
@@ -208,7 +173,7 @@ IoResult LinuxFileSystem::replaceFile(const std::string& path, std::string_view 
 
 IoResult LinuxFileSystem::appendFile(const std::string& path, std::string_view content)
 {
-    Fd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
     if (fd.get() < 0)
         return IoResult::failure(systemText(errno));
     struct stat st {};
@@ -231,13 +196,13 @@ IoResult LinuxFileSystem::appendFile(const std::string& path, std::string_view c
 
 bool LinuxFileSystem::copyFile(const std::string& from, const std::string& to)
 {
-    Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0)
         return false;
     struct stat st {};
     if (::fstat(in.get(), &st) != 0 || S_ISDIR(st.st_mode))
         return false;
-    Fd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777));
+    UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777));
     if (out.get() < 0)
         return false;
     char buf[65536];

@@ -1,5 +1,7 @@
 #include "LinuxLauncher.h"
 
+#include "PosixIo.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -70,21 +72,6 @@ std::string absolute(const std::string& path)
     if (!::getcwd(cwd, sizeof cwd))
         return path;
     return std::string(cwd) + "/" + path;
-}
-
-bool writeAll(int fd, const void* data, std::size_t size)
-{
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::write(fd, p, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 // Runs in the grandchild, between fork and exec: only calls that are safe
