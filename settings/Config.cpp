@@ -12,7 +12,6 @@ constexpr const char* kSection = "conf";
 constexpr const char* kSettingsFile = "ovin.ini";
 constexpr const char* kBackupSuffix = ".old";
 constexpr const char* kRequestFile = "request.cfg";
-constexpr const char* kRouterExe = "trovan.exe";
 
 const char* bit(bool on) { return on ? "1" : "0"; }
 
@@ -52,7 +51,7 @@ std::string TConf::RequestFilePath() const
     return AdrReq + m_files.separator() + kRequestFile;
 }
 
-std::string TConf::RouterExePath() const { return m_appFolder + kRouterExe; }
+std::string TConf::RouterExePath() const { return m_appFolder + kRouterExeName; }
 
 std::string TConf::SettingsFileName() const { return m_appFolder + kSettingsFile; }
 

@@ -7,6 +7,10 @@ namespace ovin {
 
 class FileSystem;
 
+/// The router's executable beside the program; its processes are found and
+/// ended under this image name, wherever they run from.
+inline constexpr const char* kRouterExeName = "trovan.exe";
+
 /// The Watch settings: the ten values that steer the watchdog, named after
 /// their keys in the settings file, with the file operations that persist
 /// them in "ovin.ini" beside the program.

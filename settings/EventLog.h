@@ -73,10 +73,10 @@ public:
     /// The whole text as the user left it in the log view.
     void replaceText(std::string text);
 
+private:
     /// Turns lone CR or LF line breaks into CR LF.
     static std::string normalizeLineBreaks(std::string_view text);
 
-private:
     void add(std::string_view text);
     void append(std::string_view added);
     void save();

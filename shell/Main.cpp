@@ -181,9 +181,9 @@ void TfmWex::UkonitTrovaniOvin1Click()
     try {
         Watchdog& wd = *m_watchdog;
         wd.log().AddLogLine(question.toStdString() + " - ANO");
-        if (IsProcessRunning(*m_platform.processes, "trovan.exe")) {
+        if (IsProcessRunning(*m_platform.processes, kRouterExeName)) {
             wd.log().AddLogLine("Ukoncuji Trovan");
-            TerminateProcessByName(*m_platform.processes, "trovan.exe");
+            TerminateProcessByName(*m_platform.processes, kRouterExeName);
         }
     } catch (const std::exception& e) {
         reportError(e.what());

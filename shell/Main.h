@@ -63,7 +63,6 @@ public:
     QFrame* Panel1 = nullptr;
     QFrame* Panel2 = nullptr;
     QFrame* pActive = nullptr;
-    TrayIcon* tray() const { return m_tray; }
 
 signals:
     void quitRequested();

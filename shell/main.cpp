@@ -24,12 +24,6 @@ struct InstanceRelease {
     ~InstanceRelease() { ovin::ReleasePreviousInstance(); }
 };
 
-std::string fileNamePart(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // A watchdog runs in the background: without any display it runs headless
 // rather than failing to start.
 void chooseHeadlessWithoutDisplay()
@@ -71,7 +65,7 @@ int main(int argc, char* argv[])
     const std::string exePath = platform.process->executablePath();
 
     // Another process under this executable's name: this start ends quietly.
-    if (ovin::CountProcesses(*platform.processes, fileNamePart(exePath)) != 1) {
+    if (ovin::CountProcesses(*platform.processes, ovin::FileNamePart(exePath)) != 1) {
         ovin::SetInstanceTested(false);
         return 0;
     }
@@ -80,12 +74,13 @@ int main(int argc, char* argv[])
     try {
         const bool another = ovin::CheckPreviousInstance(0, 1, exePath);
         ovin::SetInstanceTested(true);
+        const std::string blockName = ovin::InstanceBlockName(exePath);
         if (another) {
             QCoreApplication app(argc, argv);
-            ovin::SendShowForm(ovin::InstanceBlockName(exePath));
+            ovin::SendShowForm(blockName);
             return 0;
         }
-        return runAdmitted(argc, argv, platform, ovin::InstanceBlockName(exePath));
+        return runAdmitted(argc, argv, platform, blockName);
     } catch (const std::system_error& e) {
         std::fprintf(stderr, "ovin: System Error. Code: %d. %s\n", e.code().value(), e.what());
         return 1;

@@ -171,6 +171,4 @@ HandOverListener::HandOverListener(const std::string& blockName, QObject* parent
     });
 }
 
-bool HandOverListener::isListening() const { return m_server->isListening(); }
-
 }  // namespace ovin

@@ -60,7 +60,6 @@ class HandOverListener final : public QObject {
     Q_OBJECT
 public:
     HandOverListener(const std::string& blockName, QObject* parent);
-    bool isListening() const;
 
 signals:
     /// A text arrived (the zero byte removed).

@@ -10,12 +10,6 @@
 
 namespace ovin {
 
-namespace {
-
-constexpr const char* kRouterImage = "trovan.exe";
-
-}  // namespace
-
 RequestState::RequestState(FileSystem& files, ProcessTable& processes, EventLog& log, TConf& conf)
     : m_files(files), m_processes(processes), m_log(log), m_conf(conf)
 {
@@ -66,9 +60,9 @@ void RequestState::check(const std::string& path)
     }
     // By image name, wherever the router runs from: a stuck copy started
     // from another folder blocks the request file just the same.
-    if (IsProcessRunning(m_processes, kRouterImage)) {
+    if (IsProcessRunning(m_processes, kRouterExeName)) {
         m_log.AddLogLine("Ukoncuji Trovan");
-        TerminateProcessByName(m_processes, kRouterImage);
+        TerminateProcessByName(m_processes, kRouterExeName);
     } else {
         m_log.AddLogLine("Trovan neni spusten - nemam co ukoncit");
     }

@@ -18,7 +18,6 @@ namespace ovin {
 
 namespace {
 
-constexpr const char* kRouterImage = "trovan.exe";
 constexpr int kWaitStepMs = 1000;
 
 std::string joinLines(const std::vector<std::string>& lines)
@@ -42,7 +41,7 @@ RunTrovan::RunTrovan(const WatchdogServices& services, std::string appFolder, Ev
 
 void RunTrovan::RunTrovanExecute()
 {
-    if (IsProcessRunning(m_services.processes, kRouterImage))
+    if (IsProcessRunning(m_services.processes, kRouterExeName))
         return;
     m_log.AddLogLine("Trovan neni spusten - pokusim se ho spustit");
     const std::string exe = m_conf.RouterExePath();
@@ -66,7 +65,7 @@ void RunTrovan::RunTrovanExecute()
         m_log.AddLogLine("Čekám na spuštění Trovan " + std::to_string(n) + " s");
         m_host.ProcessMessages();
     }
-    if (IsProcessRunning(m_services.processes, kRouterImage))
+    if (IsProcessRunning(m_services.processes, kRouterExeName))
         m_log.AddLogLine("Trovan spusten");
 }
 

@@ -53,8 +53,6 @@ public:
     /// it; other levels do nothing.
     void SetPriority(int level);
 
-    bool ticking() const { return m_ticking; }
-
 private:
     void guarded(const std::function<void()>& handler);
     void closeTick();

@@ -44,9 +44,6 @@ public:
     EventLog& log() { return m_log; }
     TConf& conf() { return m_conf; }
     WatchCycle& cycle() { return m_cycle; }
-    RequestState& requestState() { return m_requestState; }
-    RunTrovan& runTrovan() { return m_runTrovan; }
-    const std::string& appFolder() const { return m_appFolder; }
 
     /// The folder of an executable path, ending with its separator.
     static std::string AppFolderOf(std::string_view exePath, const FileSystem& files);
