@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,11 +28,17 @@ struct IoResult {
 
 /// File services of the platform. Paths are the platform's own; a relative
 /// path is taken against the current working folder.
+///
+/// A "file" is a regular file: a folder, a pipe, a socket or a device is no
+/// file, so that no read ever waits for a writer or never ends. A symbolic
+/// link is followed only when it belongs to the program's own user or to the
+/// system's administrator; a link planted by anyone else counts as no file and
+/// is never read or written through (a write replaces the link itself).
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
-    /// True when the path names an existing file; a folder does not count.
+    /// True when the path names an existing file.
     virtual bool fileExists(const std::string& path) const = 0;
 
     /// Last modification in local time packed as an MS-DOS date-time (date in
@@ -45,8 +52,15 @@ public:
     /// Identity of a file as it stands now, or nothing when it is not there.
     virtual std::optional<FileIdentity> identity(const std::string& path) const = 0;
 
-    /// Reads the whole file into `content`.
+    /// Reads the whole file into `content`: the bytes it holds when it is
+    /// opened, no more.
     virtual IoResult readFile(const std::string& path, std::string& content) const = 0;
+
+    /// Hands the bytes the file holds when it is opened to `sink`, in order,
+    /// in pieces of a bounded size, holding nothing more itself. Stops early
+    /// when `sink` returns false.
+    virtual IoResult readChunks(const std::string& path,
+                                const std::function<bool(std::string_view)>& sink) const = 0;
 
     /// Replaces the whole file with `content` so that the file holds either its
     /// old content or the new one, never less, and the new content is on disk
@@ -65,6 +79,12 @@ public:
 
     /// Deletes a file.
     virtual bool deleteFile(const std::string& path) = 0;
+
+    /// True when a user other than the program's own and the administrator
+    /// can change the file or put another one in its place: the file or a
+    /// folder on its way is theirs or open to their writes. Running such a
+    /// program would run their code under this program's user.
+    virtual bool othersCanChange(const std::string& path) const = 0;
 
     /// The platform's path separator, used where a path is composed.
     virtual char separator() const = 0;

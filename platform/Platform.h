@@ -22,4 +22,7 @@ struct Platform {
 /// Creates the services of this operating system.
 Platform createPlatform();
 
+/// The file services alone, for what runs before the rest exists.
+std::unique_ptr<FileSystem> createFileSystem();
+
 }  // namespace ovin

@@ -6,20 +6,34 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 namespace ovin {
 
 namespace {
 
+// More hops than this is a loop, as the kernel counts.
+constexpr int kMaxLinkHops = 40;
+// Pieces of a streamed read; what one read holds at most.
+constexpr std::size_t kChunkBytes = 64 * 1024;
+
+constexpr const char* kForeignLink = "Symbolic link owned by another user";
+constexpr const char* kNotRegular = "Not a regular file";
+
 std::string systemText(int err) { return std::strerror(err); }
 
 bool isReadOnly(const struct stat& st) { return (st.st_mode & S_IWUSR) == 0; }
+
+// The program's own user and the administrator: whatever they made, the
+// program may follow, since neither gains anything through it.
+bool trustedOwner(uid_t uid) { return uid == ::geteuid() || uid == 0; }
 
 std::string folderOf(const std::string& path)
 {
@@ -29,16 +43,98 @@ std::string folderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// The file a write must land in: a link is followed so that the link stays.
-std::string writeTarget(const std::string& path)
+// Where an operation on `path` lands: the path itself, or the end of the
+// symbolic links it starts with, each of which must belong to a trusted
+// owner. Someone who may write the program's folder could otherwise plant a
+// link there and have the program read or overwrite any file as its user.
+// Nothing when a foreign link or a loop is on the way.
+std::optional<std::string> resolveTrusted(const std::string& path)
 {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    std::string at = path;
+    for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+        struct stat st {};
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return at;
+        if (!trustedOwner(st.st_uid))
+            return std::nullopt;
         char buf[PATH_MAX];
-        if (::realpath(path.c_str(), buf))
-            return buf;
+        const ssize_t n = ::readlink(at.c_str(), buf, sizeof buf);
+        if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buf)
+            return at;
+        std::string target(buf, static_cast<std::size_t>(n));
+        at = target.front() == '/' ? target : folderOf(at) + "/" + target;
     }
-    return path;
+    return std::nullopt;
+}
+
+// The entry an operation on `path` sees, links of trusted owners followed.
+std::optional<std::string> statTrusted(const std::string& path, struct stat& st)
+{
+    const auto at = resolveTrusted(path);
+    if (!at || ::lstat(at->c_str(), &st) != 0)
+        return std::nullopt;
+    return at;
+}
+
+// Opens a regular file for reading without ever waiting: a pipe would wait
+// for a writer and a device may never end, so neither is opened for real,
+// and the type is checked again on the open descriptor in case the entry was
+// swapped meanwhile. -1 with `error` set when it is no file or cannot be read.
+int openForReading(const std::string& path, struct stat& st, std::string& error)
+{
+    const auto at = resolveTrusted(path);
+    if (!at) {
+        error = kForeignLink;
+        return -1;
+    }
+    if (::lstat(at->c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? systemText(EISDIR) : kNotRegular;
+        return -1;
+    }
+    const int fd = ::open(at->c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        error = systemText(errno);
+        return -1;
+    }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = kNotRegular;
+        ::close(fd);
+        return -1;
+    }
+    // A regular file never waits anyway; reads go on as usual.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+// Reads at most `limit` bytes into `buf`, going on after interruptions; the
+// count, 0 at the end, -1 on an error.
+ssize_t readSome(int fd, char* buf, std::size_t limit)
+{
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, limit);
+        if (n >= 0 || errno != EINTR)
+            return n;
+    }
+}
+
+// Hands what the open file holds now to `sink` piece by piece: a file that
+// grows while it is read (a writer that never stops) still ends the read.
+IoResult streamOpen(int fd, std::int64_t size, const std::function<bool(std::string_view)>& sink)
+{
+    std::vector<char> buf(kChunkBytes);
+    std::int64_t left = size;
+    while (left > 0) {
+        const auto want = static_cast<std::size_t>(std::min<std::int64_t>(left, kChunkBytes));
+        const ssize_t n = readSome(fd, buf.data(), want);
+        if (n < 0)
+            return IoResult::failure(systemText(errno));
+        if (n == 0)
+            break;
+        left -= n;
+        if (!sink(std::string_view(buf.data(), static_cast<std::size_t>(n))))
+            break;
+    }
+    return {};
 }
 
 void syncFolder(const std::string& folder)
@@ -48,18 +144,48 @@ void syncFolder(const std::string& folder)
         ::fsync(dir.get());
 }
 
+// A folder lets others put another file in place of one of its entries when
+// it is theirs, or when their group or everyone may write it without the
+// sticky bit (which keeps them to their own entries).
+bool folderOpenToOthers(const struct stat& st)
+{
+    return !trustedOwner(st.st_uid) || ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (st.st_mode & S_ISVTX) == 0);
+}
+
+// True when someone else can swap an entry anywhere on the way from the root
+// down to `folder` (a canonical path).
+bool chainOpenToOthers(std::string folder)
+{
+    for (;;) {
+        struct stat st {};
+        if (::stat(folder.c_str(), &st) != 0 || folderOpenToOthers(st))
+            return true;
+        if (folder == "/")
+            return false;
+        folder = folderOf(folder);
+    }
+}
+
+std::optional<std::string> canonical(const std::string& path)
+{
+    char buf[PATH_MAX];
+    if (!::realpath(path.c_str(), buf))
+        return std::nullopt;
+    return std::string(buf);
+}
+
 }  // namespace
 
 bool LinuxFileSystem::fileExists(const std::string& path) const
 {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return statTrusted(path, st) && S_ISREG(st.st_mode);
 }
 
 std::int32_t LinuxFileSystem::dateStamp(const std::string& path) const
 {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
+    if (!statTrusted(path, st) || S_ISLNK(st.st_mode))
         return -1;
     tm local{};
     const time_t mtime = st.st_mtim.tv_sec;
@@ -81,7 +207,7 @@ std::int32_t LinuxFileSystem::dateStamp(const std::string& path) const
 std::optional<std::int64_t> LinuxFileSystem::entrySize(const std::string& path) const
 {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
+    if (!statTrusted(path, st) || S_ISLNK(st.st_mode))
         return std::nullopt;
     return static_cast<std::int64_t>(st.st_size);
 }
@@ -89,7 +215,7 @@ std::optional<std::int64_t> LinuxFileSystem::entrySize(const std::string& path) 
 std::optional<FileIdentity> LinuxFileSystem::identity(const std::string& path) const
 {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+    if (!statTrusted(path, st) || !S_ISREG(st.st_mode))
         return std::nullopt;
     return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
                         static_cast<std::int64_t>(st.st_size),
@@ -98,38 +224,52 @@ std::optional<FileIdentity> LinuxFileSystem::identity(const std::string& path) c
 
 IoResult LinuxFileSystem::readFile(const std::string& path, std::string& content) const
 {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0)
-        return IoResult::failure(systemText(errno));
     struct stat st {};
-    if (::fstat(fd.get(), &st) == 0 && S_ISDIR(st.st_mode))
-        return IoResult::failure(systemText(EISDIR));
+    std::string error;
+    UniqueFd fd(openForReading(path, st, error));
+    if (fd.get() < 0)
+        return IoResult::failure(error);
     std::string data;
-    if (st.st_size > 0)
-        data.reserve(static_cast<size_t>(st.st_size));
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return IoResult::failure(systemText(errno));
-        }
-        if (n == 0)
-            break;
-        data.append(buf, static_cast<size_t>(n));
-    }
+    data.reserve(static_cast<std::size_t>(st.st_size));
+    const IoResult r = streamOpen(fd.get(), st.st_size, [&](std::string_view piece) {
+        data.append(piece);
+        return true;
+    });
+    if (!r.ok)
+        return r;
     content = std::move(data);
     return {};
 }
 
+IoResult LinuxFileSystem::readChunks(const std::string& path, const std::function<bool(std::string_view)>& sink) const
+{
+    struct stat st {};
+    std::string error;
+    UniqueFd fd(openForReading(path, st, error));
+    if (fd.get() < 0)
+        return IoResult::failure(error);
+    return streamOpen(fd.get(), st.st_size, sink);
+}
+
 IoResult LinuxFileSystem::replaceFile(const std::string& path, std::string_view content)
 {
-    const std::string target = writeTarget(path);
+    // A link of a trusted owner is followed so that the link stays. Anything
+    // else that is no file (a foreign link, a pipe, a device, a link that
+    // leads nowhere) is replaced by a file of our own: never written through.
+    std::string target = path;
     struct stat old {};
-    const bool existed = ::stat(target.c_str(), &old) == 0;
-    if (existed && S_ISDIR(old.st_mode))
-        return IoResult::failure(systemText(EISDIR));
+    if (const auto at = resolveTrusted(path); at && ::lstat(at->c_str(), &old) == 0) {
+        if (S_ISDIR(old.st_mode))
+            return IoResult::failure(systemText(EISDIR));
+        if (S_ISREG(old.st_mode))
+            target = *at;
+    }
+    bool existed = false;
+    if (::lstat(target.c_str(), &old) == 0) {
+        if (S_ISDIR(old.st_mode))
+            return IoResult::failure(systemText(EISDIR));
+        existed = S_ISREG(old.st_mode);
+    }
     if (existed && isReadOnly(old))
         return IoResult::failure(systemText(EACCES));
 
@@ -173,12 +313,17 @@ IoResult LinuxFileSystem::replaceFile(const std::string& path, std::string_view 
 
 IoResult LinuxFileSystem::appendFile(const std::string& path, std::string_view content)
 {
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    const auto at = resolveTrusted(path);
+    if (!at)
+        return IoResult::failure(kForeignLink);
+    UniqueFd fd(::open(at->c_str(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW));
     if (fd.get() < 0)
         return IoResult::failure(systemText(errno));
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0)
         return IoResult::failure(systemText(errno));
+    if (!S_ISREG(st.st_mode))
+        return IoResult::failure(kNotRegular);
     if (isReadOnly(st))
         return IoResult::failure(systemText(EACCES));
     if (!writeAll(fd.get(), content.data(), content.size())) {
@@ -196,28 +341,21 @@ IoResult LinuxFileSystem::appendFile(const std::string& path, std::string_view c
 
 bool LinuxFileSystem::copyFile(const std::string& from, const std::string& to)
 {
-    UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat st {};
+    std::string error;
+    UniqueFd in(openForReading(from, st, error));
     if (in.get() < 0)
         return false;
-    struct stat st {};
-    if (::fstat(in.get(), &st) != 0 || S_ISDIR(st.st_mode))
-        return false;
+    // O_EXCL creates the copy anew and never goes through a link.
     UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777));
     if (out.get() < 0)
         return false;
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = ::read(in.get(), buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 || (n > 0 && !writeAll(out.get(), buf, static_cast<size_t>(n)))) {
-            ::unlink(to.c_str());
-            return false;
-        }
-        if (n == 0)
-            break;
-    }
-    if (::close(out.release()) != 0) {
+    bool written = true;
+    const IoResult r = streamOpen(in.get(), st.st_size, [&](std::string_view piece) {
+        written = writeAll(out.get(), piece.data(), piece.size());
+        return written;
+    });
+    if (!r.ok || !written || ::close(out.release()) != 0) {
         ::unlink(to.c_str());
         return false;
     }
@@ -227,9 +365,10 @@ bool LinuxFileSystem::copyFile(const std::string& from, const std::string& to)
 bool LinuxFileSystem::makeWritable(const std::string& path)
 {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
+    const auto at = statTrusted(path, st);
+    if (!at || !S_ISREG(st.st_mode))
         return false;
-    return ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
+    return ::chmod(at->c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
 }
 
 bool LinuxFileSystem::deleteFile(const std::string& path)
@@ -240,6 +379,22 @@ bool LinuxFileSystem::deleteFile(const std::string& path)
     if (!S_ISLNK(st.st_mode) && isReadOnly(st))
         return false;
     return ::unlink(path.c_str()) == 0;
+}
+
+bool LinuxFileSystem::othersCanChange(const std::string& path) const
+{
+    // What is run is the file at the end of the links; what names it is the
+    // entry in the given folder. Whoever can change either, or any folder
+    // above them, can choose what runs. What cannot be looked at is not
+    // vouched for.
+    const auto file = canonical(path);
+    const auto folder = canonical(folderOf(path));
+    if (!file || !folder)
+        return true;
+    struct stat st {};
+    if (::stat(file->c_str(), &st) != 0 || !trustedOwner(st.st_uid) || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return true;
+    return chainOpenToOthers(folderOf(*file)) || chainOpenToOthers(*folder);
 }
 
 }  // namespace ovin

@@ -28,7 +28,7 @@ constexpr int kExitExecFailed = 127;
 
 bool isWindowsProgram(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     char head[2] = {};

@@ -19,4 +19,6 @@ Platform createPlatform()
     return p;
 }
 
+std::unique_ptr<FileSystem> createFileSystem() { return std::make_unique<LinuxFileSystem>(); }
+
 }  // namespace ovin

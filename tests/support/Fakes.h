@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -135,6 +136,24 @@ public:
         if (it->second.unreadable)
             return IoResult::failure("Permission denied");
         content = it->second.content;
+        bytesRead += content.size();
+        return {};
+    }
+    IoResult readChunks(const std::string& path, const std::function<bool(std::string_view)>& sink) const override
+    {
+        const auto it = files.find(path);
+        if (it == files.end())
+            return IoResult::failure("No such file or directory");
+        if (it->second.unreadable)
+            return IoResult::failure("Permission denied");
+        ++streamedReads;
+        const std::string& c = it->second.content;
+        for (std::size_t at = 0; at < c.size(); at += chunkBytes) {
+            const std::string_view piece = std::string_view(c).substr(at, chunkBytes);
+            bytesRead += piece.size();
+            if (!sink(piece))
+                break;
+        }
         return {};
     }
     IoResult replaceFile(const std::string& path, std::string_view content) override
@@ -186,6 +205,7 @@ public:
     }
     char separator() const override { return '/'; }
     bool isSeparator(char c) const override { return c == '/'; }
+    bool othersCanChange(const std::string& path) const override { return openToOthers.count(path) != 0; }
 
     /// Someone else writes the file.
     void touch(const std::string& path, std::string content)
@@ -197,6 +217,12 @@ public:
 
     std::map<std::string, File> files;
     std::map<std::string, std::int64_t> sizeOverride;
+    /// Paths that another user could change.
+    std::set<std::string> openToOthers;
+    /// Size of the pieces of a streamed read.
+    std::size_t chunkBytes = 64;
+    mutable std::size_t bytesRead = 0;
+    mutable int streamedReads = 0;
     bool failWrites = false;
     int replaces = 0;
     int appends = 0;
