@@ -1,6 +1,7 @@
 #include "EventLog.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 #include "OvinError.h"
@@ -43,8 +44,8 @@ bool endsWithLineBreak(const std::string& s)
 
 const std::string EventLog::kSeparator(119, '-');
 
-EventLog::EventLog(FileSystem& files, Clock& clock, std::string appFolder)
-    : m_files(files), m_clock(clock), m_appFolder(std::move(appFolder))
+EventLog::EventLog(FileSystem& files, Clock& clock, std::string appFolder, std::size_t capacity)
+    : m_files(files), m_clock(clock), m_capacity(capacity), m_appFolder(std::move(appFolder))
 {
 }
 
@@ -130,12 +131,38 @@ void EventLog::AddClosingLines()
 void EventLog::AppendLines(std::string_view linesText)
 {
     flushUserEdits();
-    std::string added = normalizeLineBreaks(linesText);
-    if (!added.empty() && !endsWithLineBreak(added))
-        added.append(kNewLine);
-    if (m_text.size() + added.size() > kMemoCapacity)
+    // The size first, so that a copy too long for the log costs no memory,
+    // then the bytes straight into the text: one pass, no line by line.
+    std::size_t size = 0;
+    for (std::size_t i = 0; i < linesText.size(); ++i) {
+        const char c = linesText[i];
+        if (c == '\r' && i + 1 < linesText.size() && linesText[i + 1] == '\n')
+            ++i;
+        size += (c == '\r' || c == '\n') ? kNewLine.size() : 1;
+    }
+    const bool open = !linesText.empty() && linesText.back() != '\r' && linesText.back() != '\n';
+    if (open)
+        size += kNewLine.size();
+    if (size > room())
         throw OvinError("Text exceeds memo capacity");
-    append(added);
+    const std::size_t from = m_text.size();
+    m_text.reserve(from + size);
+    std::size_t run = 0;  // start of the bytes not yet copied
+    for (std::size_t i = 0; i < linesText.size(); ++i) {
+        const char c = linesText[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        m_text.append(linesText.substr(run, i - run));
+        m_text.append(kNewLine);
+        if (c == '\r' && i + 1 < linesText.size() && linesText[i + 1] == '\n')
+            ++i;
+        run = i + 1;
+    }
+    m_text.append(linesText.substr(std::min(run, linesText.size())));
+    if (open)
+        m_text.append(kNewLine);
+    if (m_observer && size > 0)
+        m_observer->logAppended(std::string_view(m_text).substr(from));
 }
 
 void EventLog::replaceText(std::string text)
@@ -161,9 +188,12 @@ void EventLog::LoadMonthFile()
     const std::string name = LogFileName();
     if (!m_files.fileExists(name))
         return;
+    // A file too long for the log is not read into memory at all.
+    const auto size = m_files.entrySize(name);
+    const bool tooLong = size && static_cast<std::uint64_t>(*size) > m_capacity;
     std::string content;
-    const IoResult read = m_files.readFile(name, content);
-    if (!read.ok || content.size() > kMemoCapacity) {
+    const IoResult read = tooLong ? IoResult{} : m_files.readFile(name, content);
+    if (!read.ok || tooLong || content.size() > m_capacity) {
         // What could not be loaded stays in the file: the run's lines are
         // added after it instead of replacing it.
         m_unloadedFile = name;

@@ -32,10 +32,21 @@ class EventLog {
 public:
     /// The separator line: 119 dashes.
     static const std::string kSeparator;
-    /// The most text the log view takes when its whole content is replaced.
+    /// The most text the log view takes when its whole content is replaced
+    /// or a file's lines are added, unless the log is given another capacity.
     static constexpr std::size_t kMemoCapacity = std::size_t{1} << 30;
 
-    EventLog(FileSystem& files, Clock& clock, std::string appFolder);
+    EventLog(FileSystem& files, Clock& clock, std::string appFolder, std::size_t capacity = defaultCapacity());
+
+    /// The capacity new logs get; a build made for tests sets a small one
+    /// before anything runs.
+    static std::size_t defaultCapacity() { return s_defaultCapacity; }
+    static void setDefaultCapacity(std::size_t bytes) { s_defaultCapacity = bytes; }
+
+    std::size_t capacity() const { return m_capacity; }
+    void setCapacity(std::size_t bytes) { m_capacity = bytes; }
+    /// How many more bytes a copy of a file's lines may bring.
+    std::size_t room() const { return m_text.size() < m_capacity ? m_capacity - m_text.size() : 0; }
 
     EventLog(const EventLog&) = delete;
     EventLog& operator=(const EventLog&) = delete;
@@ -66,8 +77,9 @@ public:
     void AddClosingLines();
 
     /// Appends each line followed by CR LF, without a time stamp and without
-    /// the add rule (a copy of a file's lines). Throws OvinError("Text
-    /// exceeds memo capacity") and leaves the text unchanged when too long.
+    /// the add rule (a copy of a file's lines), in one step whatever the
+    /// number of lines. Throws OvinError("Text exceeds memo capacity") and
+    /// leaves the text unchanged when it would not fit.
     void AppendLines(std::string_view linesText);
 
     /// The whole text as the user left it in the log view.
@@ -92,8 +104,11 @@ private:
         FileIdentity identity;
     };
 
+    static inline std::size_t s_defaultCapacity = kMemoCapacity;
+
     FileSystem& m_files;
     Clock& m_clock;
+    std::size_t m_capacity;
     std::string m_appFolder;
     std::string m_text;
     std::optional<Saved> m_saved;
