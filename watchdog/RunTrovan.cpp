@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 #include <string>
-#include <vector>
 
+#include "LineTally.h"
 #include "ProcessOps.h"
 #include "RequestState.h"
 #include "WatchdogHost.h"
@@ -19,16 +19,7 @@ namespace ovin {
 namespace {
 
 constexpr int kWaitStepMs = 1000;
-
-std::string joinLines(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const std::string& line : lines) {
-        text += line;
-        text += "\r\n";
-    }
-    return text;
-}
+constexpr const char* kCapacityError = "Text exceeds memo capacity";
 
 }  // namespace
 
@@ -47,6 +38,12 @@ void RunTrovan::RunTrovanExecute()
     const std::string exe = m_conf.RouterExePath();
     if (!m_services.files.fileExists(exe)) {
         m_log.AddLogLine("Nelze spustit Trovan - soubor nenalezen " + exe);
+        return;
+    }
+    // Whoever can change the router's executable would run their program
+    // under this program's user.
+    if (m_services.files.othersCanChange(exe)) {
+        m_log.AddLogLine("Nelze spustit Trovan - soubor muze menit jiny uzivatel " + exe);
         return;
     }
     const std::string request = m_conf.RequestFilePath();
@@ -72,14 +69,12 @@ void RunTrovan::RunTrovanExecute()
 void RunTrovan::handleLeftover(const std::string& path)
 {
     m_log.AddLogLine("Pred spustenim nalezen " + path);
-    const std::vector<std::string> lines = readLines(path);
-    const auto count = static_cast<std::int64_t>(lines.size());
+    const LineTally tally = countLines(path);
+    const std::int64_t count = tally.lines();
     if (count >= m_conf.MaxRadkuRequest) {
         m_log.AddLogLine("Radku v request.cfg (" + std::to_string(count) + ")   >=   MaxRadkuRequest(" +
                          std::to_string(m_conf.MaxRadkuRequest) + ")");
-        // Untimed, as the router wrote them; they reach the month file with
-        // the next logged line.
-        m_log.AppendLines(joinLines(lines));
+        copyIntoLog(path, tally.crLfBytes());
     }
     if (m_conf.MaxStariRequest == 0) {
         m_log.AddLogLine("MaxStariRequest nastaven na 0 = Mazu vzdy");
@@ -105,13 +100,62 @@ void RunTrovan::deleteIfAllowed(const std::string& path)
     ForceDeleteFile(m_services.files, path);
 }
 
-std::vector<std::string> RunTrovan::readLines(const std::string& path) const
+LineTally RunTrovan::countLines(const std::string& path) const
 {
-    std::string content;
-    const IoResult read = m_services.files.readFile(path, content);
+    LineTally tally;
+    const IoResult read = m_services.files.readChunks(path, [&](std::string_view piece) {
+        tally.add(piece);
+        return true;
+    });
     if (!read.ok)
         throw OvinError("Cannot open file \"" + path + "\". " + read.error);
-    return SplitLines(content);
+    return tally;
+}
+
+void RunTrovan::copyIntoLog(const std::string& path, std::uint64_t logBytes)
+{
+    // A copy the log cannot take is left out, not the launch: a full log must
+    // not stop the watching. What does not fit is not even read.
+    const std::size_t room = m_log.room();
+    if (logBytes > room) {
+        refuseCopy();
+        return;
+    }
+    // The router may have written more since the count: never more than the
+    // log can take is held.
+    std::string copy;
+    copy.reserve(static_cast<std::size_t>(logBytes));
+    bool fits = true;
+    const IoResult read = m_services.files.readChunks(path, [&](std::string_view piece) {
+        fits = copy.size() + piece.size() <= room;
+        if (fits)
+            copy.append(piece);
+        return fits;
+    });
+    if (!read.ok)
+        throw OvinError("Cannot open file \"" + path + "\". " + read.error);
+    if (!fits) {
+        refuseCopy();
+        return;
+    }
+    // Untimed, as the router wrote them; they reach the month file with the
+    // next logged line.
+    try {
+        m_log.AppendLines(copy);
+    } catch (const OvinError&) {
+        refuseCopy();
+        return;
+    }
+    m_copyRefused = false;
+}
+
+void RunTrovan::refuseCopy()
+{
+    // Once until a copy fits again: with a full log every restart would
+    // report the same.
+    if (!m_copyRefused)
+        m_host.reportError(kCapacityError);
+    m_copyRefused = true;
 }
 
 std::int64_t RunTrovan::ageSeconds(const std::string& path) const

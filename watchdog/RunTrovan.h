@@ -2,13 +2,13 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "WatchdogServices.h"
 
 namespace ovin {
 
 class EventLog;
+class LineTally;
 class RequestState;
 class TConf;
 class WatchdogHost;
@@ -20,7 +20,9 @@ public:
     RunTrovan(const WatchdogServices& services, std::string appFolder, EventLog& log, TConf& conf,
               WatchdogHost& host, RequestState& requestState);
 
-    /// One check. Errors (an unreadable request file) are passed on.
+    /// One check. Errors (an unreadable request file) are passed on; a copy
+    /// of the request file that the log cannot take is reported through the
+    /// host, once until a copy fits again, and the router is started anyway.
     void RunTrovanExecute();
 
 private:
@@ -28,7 +30,10 @@ private:
     // copies a long one into the log, deletes an old one when allowed.
     void handleLeftover(const std::string& path);
     void deleteIfAllowed(const std::string& path);
-    std::vector<std::string> readLines(const std::string& path) const;
+    LineTally countLines(const std::string& path) const;
+    // Appends the file's lines (`logBytes` once in the log) when they fit.
+    void copyIntoLog(const std::string& path, std::uint64_t logBytes);
+    void refuseCopy();
     // Whole seconds between now and the file's date stamp, either way.
     std::int64_t ageSeconds(const std::string& path) const;
 
@@ -38,6 +43,7 @@ private:
     TConf& m_conf;
     WatchdogHost& m_host;
     RequestState& m_requestState;
+    bool m_copyRefused = false;
 };
 
 }  // namespace ovin
