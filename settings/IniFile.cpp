@@ -8,6 +8,8 @@ namespace ovin {
 namespace {
 
 constexpr std::string_view kNewLine = "\r\n";
+// What editors on other systems put before the first line of a UTF-8 file.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view trimBlanks(std::string_view s)
 {
@@ -48,6 +50,9 @@ int digitValue(char c, int base)
 
 IniFile::IniFile(std::string_view text)
 {
+    m_byteOrderMark = text.substr(0, kByteOrderMark.size()) == kByteOrderMark;
+    if (m_byteOrderMark)
+        text.remove_prefix(kByteOrderMark.size());
     std::size_t pos = 0;
     while (pos < text.size()) {
         const auto br = text.find_first_of("\r\n", pos);
@@ -117,6 +122,11 @@ std::optional<std::string> IniFile::readString(std::string_view section, std::st
     auto entry = findKey(*sec, key);
     if (!entry)
         return std::nullopt;
+    // One pair of matching quotes around a value only groups it, as the
+    // profile functions read it; the quotes are not part of the value.
+    const std::string& v = entry->value;
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        entry->value = v.substr(1, v.size() - 2);
     if (entry->value.size() > kMaxValueLength)
         entry->value.resize(kMaxValueLength);
     return entry->value;
@@ -198,7 +208,7 @@ void IniFile::writeString(std::string_view section, std::string_view key, std::s
 
 std::string IniFile::text() const
 {
-    std::string out;
+    std::string out(m_byteOrderMark ? kByteOrderMark : std::string_view{});
     for (const auto& line : m_lines) {
         out += line.content;
         out += line.eol;

@@ -13,8 +13,10 @@ namespace ovin {
 ///
 /// Reading follows the usual profile rules: section and key names match
 /// without regard to case, blanks around a value are dropped, the first of
-/// duplicate sections or keys wins, and lines starting with ";" or "#" are
-/// comments.
+/// duplicate sections or keys wins, lines starting with ";" or "#" are
+/// comments, and one pair of matching double or single quotes around a value
+/// is dropped. A UTF-8 byte-order mark before the first line is read through
+/// and written back.
 class IniFile {
 public:
     /// Longest text value handed out; a longer one is cut.
@@ -60,6 +62,7 @@ private:
     static std::optional<std::string> sectionName(std::string_view content);
 
     std::vector<Line> m_lines;
+    bool m_byteOrderMark = false;
 };
 
 }  // namespace ovin

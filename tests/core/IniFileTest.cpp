@@ -103,5 +103,57 @@ TEST(IniWrite, AddsAKeyToASectionWhoseHeaderEndsTheText)
     EXPECT_EQ(ini.text(), "[conf]\r\na=1\r\n");
 }
 
+// What other editors write: a byte-order mark first, values in quotes.
+struct QuotedCase {
+    const char* what;
+    const char* value;  // as it stands after "AdrReq="
+    const char* read;
+};
+
+void PrintTo(const QuotedCase& c, std::ostream* os) { *os << c.what; }
+
+class QuotedValue : public ::testing::TestWithParam<QuotedCase> {};
+
+TEST_P(QuotedValue, LosesOnePairOfMatchingQuotes)
+{
+    const QuotedCase& c = GetParam();
+    const IniFile ini(std::string("[conf]\r\nAdrReq=") + c.value + "\r\n");
+    EXPECT_EQ(ini.readString("conf", "AdrReq"), c.read) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, QuotedValue,
+    ::testing::Values(QuotedCase{"double", "\"/srv/my data\"", "/srv/my data"},
+                      QuotedCase{"single", "'/srv/my data'", "/srv/my data"},
+                      QuotedCase{"blanks outside and inside", "  \" x \"  ", " x "},
+                      QuotedCase{"only one pair", "\"\"x\"\"", "\"x\""},
+                      QuotedCase{"empty quotes", "\"\"", ""},
+                      QuotedCase{"a lone quote", "\"", "\""},
+                      QuotedCase{"mismatched", "\"x'", "\"x'"},
+                      QuotedCase{"open only", "\"x", "\"x"},
+                      QuotedCase{"inner quotes stay", "a\"b\"", "a\"b\""}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
+
+TEST(IniRead, QuotedNumbersReadUnderTheNumberRules)
+{
+    const IniFile ini("[conf]\nMaxStejnyRequest=\"7\"\nInterval='0x7530'\nMaxRadkuRequest=\" 3\"\nBad=\"7x\"\n");
+    EXPECT_EQ(ini.readInteger("conf", "MaxStejnyRequest", 5), 7);
+    EXPECT_EQ(ini.readInteger("conf", "Interval", 0), 30000);
+    EXPECT_EQ(ini.readInteger("conf", "MaxRadkuRequest", 1), 3) << "blanks around a number are dropped as before";
+    EXPECT_EQ(ini.readInteger("conf", "Bad", 5), 5);
+}
+
+TEST(IniFileBom, IsReadThroughAndWrittenBack)
+{
+    const std::string bom = "\xEF\xBB\xBF";
+    IniFile ini(bom + "[conf]\r\nHlidatZdaTrovanJede=1\r\n");
+    EXPECT_TRUE(ini.readBool("conf", "HlidatZdaTrovanJede", false));
+    ini.writeString("conf", "HlidatZdaTrovanJede", "0");
+    ini.writeString("conf", "Interval", "1000");
+    EXPECT_EQ(ini.text(), bom + "[conf]\r\nHlidatZdaTrovanJede=0\r\nInterval=1000\r\n");
+    EXPECT_EQ(IniFile("[conf]\r\n").text(), "[conf]\r\n") << "no mark is added";
+    EXPECT_FALSE(IniFile("x" + bom + "[conf]\r\nA=1\r\n").readString("conf", "A")) << "only a leading mark";
+}
+
 }  // namespace
 }  // namespace ovin
