@@ -172,5 +172,65 @@ TEST_F(EventLogTest, TextBeyondTheViewsCapacityIsRefused)
     EXPECT_EQ(log.text(), "kept\r\n");
 }
 
+// A copy of a file's lines against a small capacity: the size counted is the
+// size the lines take once each ends with CR LF.
+struct CopyCase {
+    const char* what;
+    std::size_t capacity;
+    const char* lines;
+    const char* after;  // nullptr: refused, the text stays "kept\r\n"
+};
+
+void PrintTo(const CopyCase& c, std::ostream* os) { *os << c.what; }
+
+class CopyIntoLog : public EventLogTest, public ::testing::WithParamInterface<CopyCase> {};
+
+TEST_P(CopyIntoLog, FitsTheCapacityOrIsRefusedWhole)
+{
+    const CopyCase& c = GetParam();
+    log.setCapacity(c.capacity);
+    log.AddLogText("kept");
+    if (!c.after) {
+        EXPECT_THROW(log.AppendLines(c.lines), OvinError) << c.what;
+        EXPECT_EQ(log.text(), "kept\r\n") << c.what;
+        return;
+    }
+    log.AppendLines(c.lines);
+    EXPECT_EQ(log.text(), c.after) << c.what;
+    EXPECT_LE(log.text().size(), c.capacity) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CopyIntoLog,
+    ::testing::Values(CopyCase{"exactly full", 12, "a\r\nb", "kept\r\na\r\nb\r\n"},
+                      CopyCase{"one byte over", 11, "a\r\nb", nullptr},
+                      CopyCase{"lone breaks grow to CR LF", 15, "a\rb\nc", "kept\r\na\r\nb\r\nc\r\n"},
+                      CopyCase{"lone breaks counted before the copy", 14, "a\rb\nc", nullptr},
+                      CopyCase{"empty lines", 12, "\n\r\r\n", "kept\r\n\r\n\r\n\r\n"},
+                      CopyCase{"nothing to copy on a full log", 6, "", "kept\r\n"},
+                      CopyCase{"a full log takes no line", 6, "x", nullptr}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
+
+TEST_F(EventLogTest, AMonthFileLongerThanTheCapacityIsNotReadAndIsAddedTo)
+{
+    log.setCapacity(64);
+    files.touch(kMonthFile, std::string(100, 'x'));
+    EXPECT_THROW(log.LoadMonthFile(), OvinError);
+    EXPECT_EQ(files.bytesRead, 0u);
+    log.AddLogLine("a");
+    EXPECT_EQ(monthFile(), std::string(100, 'x') + "[00:15:42.512] a\r\n");
+}
+
+TEST_F(EventLogTest, ANewLogTakesTheDefaultCapacity)
+{
+    const std::size_t before = EventLog::defaultCapacity();
+    EXPECT_EQ(before, EventLog::kMemoCapacity);
+    EventLog::setDefaultCapacity(100);
+    EventLog small(files, clock, "/app/");
+    EventLog::setDefaultCapacity(before);
+    EXPECT_EQ(small.capacity(), 100u);
+    EXPECT_EQ(small.room(), 100u);
+}
+
 }  // namespace
 }  // namespace ovin
