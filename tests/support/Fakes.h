@@ -147,6 +147,8 @@ public:
         if (it->second.unreadable)
             return IoResult::failure("Permission denied");
         ++streamedReads;
+        if (beforeStreamedRead)
+            beforeStreamedRead();
         const std::string& c = it->second.content;
         for (std::size_t at = 0; at < c.size(); at += chunkBytes) {
             const std::string_view piece = std::string_view(c).substr(at, chunkBytes);
@@ -223,6 +225,8 @@ public:
     std::size_t chunkBytes = 64;
     mutable std::size_t bytesRead = 0;
     mutable int streamedReads = 0;
+    /// Runs as a streamed read starts (someone writes the file meanwhile).
+    std::function<void()> beforeStreamedRead;
     bool failWrites = false;
     int replaces = 0;
     int appends = 0;

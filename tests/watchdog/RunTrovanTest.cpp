@@ -214,5 +214,63 @@ TEST_F(RunTrovanTest, InATickAnUnreadableRequestFileIsReportedOnceAndSkipsTheReq
     EXPECT_TRUE(timer1.enabled()) << "the tick closed";
 }
 
+// A copy of the request file that the log cannot take: reported once until a
+// copy fits again, never read into memory, and the router is started anyway.
+TEST_F(RunTrovanTest, ACopyTheLogCannotTakeIsReportedOnceAndTheRouterStartsAnyway)
+{
+    files.chunkBytes = 4;
+    leaveRequest(std::string(200, 'r') + "\r\n", 100'000);
+    log.setCapacity(log.text().size() + 150);
+    conf.MazatRequest = false;
+    const Lines tick{kTrying, kFound, "Radku v request.cfg (1)   >=   MaxRadkuRequest(1)", kYoung, kKeeping};
+    for (int restart = 0; restart < 3; ++restart) {
+        files.bytesRead = 0;
+        EXPECT_EQ(run(), tick) << restart;
+        EXPECT_EQ(files.bytesRead, 202u) << "counted, not copied";
+        EXPECT_EQ(launcher.opened.size(), static_cast<std::size_t>(restart + 1));
+    }
+    EXPECT_EQ(host.errors, Lines{"Text exceeds memo capacity"});
+
+    // A copy that fits again ends the refusal; the next one is reported anew.
+    files.touch(kRequestPath, "r1\r\n");
+    log.setCapacity(log.text().size() + 1000);
+    EXPECT_EQ(run(), (Lines{kTrying, kFound, "Radku v request.cfg (1)   >=   MaxRadkuRequest(1)", "r1", kYoung, kKeeping}));
+    log.setCapacity(log.text().size());
+    run();
+    EXPECT_EQ(host.errors, (Lines{"Text exceeds memo capacity", "Text exceeds memo capacity"}));
+}
+
+TEST_F(RunTrovanTest, ARequestFileThatGrowsBetweenCountAndCopyIsNotHeldBeyondTheLogsRoom)
+{
+    leaveRequest("r1\r\n", 100'000);
+    log.setCapacity(log.text().size() + 64);
+    // The router writes on after the lines were counted.
+    files.chunkBytes = 2;
+    files.beforeStreamedRead = [this] {
+        if (files.streamedReads == 2)
+            files.files[kRequestPath].content = std::string(500, 'g');
+    };
+    run();
+    EXPECT_EQ(host.errors, Lines{"Text exceeds memo capacity"});
+    EXPECT_LE(files.bytesRead, 4u + 64u + 2u) << "the copy stopped at the log's room";
+    EXPECT_EQ(launcher.opened.size(), 1u);
+}
+
+TEST_F(RunTrovanTest, ARouterExecutableThatOthersCanChangeIsNotRunOnAnyTick)
+{
+    files.openToOthers.insert(kRouterPath);
+    leaveRequest("r1\r\n", 100'000);
+    host.waitSeconds = 3;
+    const Lines tick{kTrying, "Nelze spustit Trovan - soubor muze menit jiny uzivatel " + kRouterPath};
+    EXPECT_EQ(run(), tick);
+    EXPECT_EQ(run(), tick);
+    EXPECT_TRUE(launcher.opened.empty());
+    EXPECT_TRUE(clock.sleeps.empty());
+    EXPECT_EQ(files.bytesRead, 0u) << "the request file waits for a router that may run";
+    files.openToOthers.clear();
+    run();
+    EXPECT_EQ(launcher.opened.size(), 1u);
+}
+
 }  // namespace
 }  // namespace ovin
