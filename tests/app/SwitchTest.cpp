@@ -1,6 +1,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+
 #include "shell/sParametry.h"
 
 namespace ovin {
@@ -58,6 +63,50 @@ private slots:
         if (QFile(dir.filePath("unreadable")).open(QIODevice::ReadOnly))
             QSKIP("the super-user reads files without read permission");
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, HasSwitch("show", {"/app/ovin"}, dir.filePath("unreadable")));
+    }
+
+    // Only a regular file is read: a pipe would wait for a writer and a
+    // device may never end, and either would hold up the start for good.
+    void pipesAndDevicesAreNoParameterFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("pipe") << "fifo";
+        QTest::newRow("link to /dev/zero") << "zero";
+        QTest::newRow("link to a pipe") << "fifo link";
+    }
+
+    void pipesAndDevicesAreNoParameterFile()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QByteArray path = QFile::encodeName(dir.filePath("tmp_param"));
+        const QByteArray fifo = QFile::encodeName(dir.filePath("fifo"));
+        if (kind == "fifo")
+            QCOMPARE(::mkfifo(path.constData(), 0600), 0);
+        if (kind == "zero")
+            QCOMPARE(::symlink("/dev/zero", path.constData()), 0);
+        if (kind == "fifo link") {
+            QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+            QCOMPARE(::symlink(fifo.constData(), path.constData()), 0);
+        }
+        const auto start = std::chrono::steady_clock::now();
+        QCOMPARE(HasSwitch("show", {"/app/ovin"}, dir.filePath("tmp_param")), false);
+        QVERIFY(std::chrono::steady_clock::now() - start < std::chrono::seconds(1));
+    }
+
+    void longLinesAreReadInPiecesAndNeverMatch()
+    {
+        QTemporaryDir dir;
+        QFile f(dir.filePath("tmp_param"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(1 << 20, 's'));
+        f.write("\r\nshow" + QByteArray(5000, 'w') + "\n");
+        f.close();
+        QCOMPARE(HasSwitch("show", {"/app/ovin"}, f.fileName()), false);
+        QVERIFY(f.open(QIODevice::Append));
+        f.write("\r\nSHOW");
+        f.close();
+        QCOMPARE(HasSwitch("show", {"/app/ovin"}, f.fileName()), true);
     }
 };
 
