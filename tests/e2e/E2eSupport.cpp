@@ -192,6 +192,13 @@ fs::path installOvin(const fs::path& folder)
     return target;
 }
 
+fs::path installSmallLogOvin(const fs::path& folder)
+{
+    const fs::path target = folder / "ovin";
+    fs::copy_file(OVIN_SMALL_LOG_EXE, target, fs::copy_options::overwrite_existing);
+    return target;
+}
+
 fs::path installRouter(const fs::path& folder)
 {
     const fs::path target = folder / "trovan.exe";

@@ -93,6 +93,9 @@ void writeFile(const fs::path& path, const std::string& content);
 /// Copies the built program (and, when asked, the stand-in router) into a
 /// folder, as a user would install it.
 fs::path installOvin(const fs::path& folder);
+/// The same with the build whose log holds 64 KiB.
+fs::path installSmallLogOvin(const fs::path& folder);
+constexpr std::size_t kSmallLogCapacity = 65536;
 fs::path installRouter(const fs::path& folder);
 
 /// The running processes whose executable lies in `folder`.
