@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <algorithm>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -292,6 +294,20 @@ std::vector<std::string> lines(const std::string& text)
         pos = br + 2;
     }
     return out;
+}
+
+std::vector<std::string> messages(const std::string& text)
+{
+    std::vector<std::string> out;
+    static const std::regex stamp(R"(^\[\d\d:\d\d:\d\d\.\d{3}\] )");
+    for (const auto& line : lines(text))
+        out.push_back(std::regex_replace(line, stamp, ""));
+    return out;
+}
+
+bool contains(const std::vector<std::string>& haystack, const std::vector<std::string>& sequence)
+{
+    return std::search(haystack.begin(), haystack.end(), sequence.begin(), sequence.end()) != haystack.end();
 }
 
 }  // namespace ovin::e2e

@@ -119,4 +119,10 @@ int countOf(const std::string& text, const std::string& needle);
 /// The lines of a CR LF text, without their line breaks.
 std::vector<std::string> lines(const std::string& text);
 
+/// The lines of a log without their time stamps; untimed lines as they are.
+std::vector<std::string> messages(const std::string& text);
+
+/// True when `sequence` stands in `haystack` as consecutive lines.
+bool contains(const std::vector<std::string>& haystack, const std::vector<std::string>& sequence);
+
 }  // namespace ovin::e2e

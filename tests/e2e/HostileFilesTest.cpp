@@ -16,20 +16,6 @@ namespace {
 // A user id that is neither ours nor root's ("nobody").
 constexpr uid_t kNobody = 65534;
 
-std::vector<std::string> messages(const std::string& text)
-{
-    std::vector<std::string> out;
-    static const std::regex stamp(R"(^\[\d\d:\d\d:\d\d\.\d{3}\] )");
-    for (const auto& line : lines(text))
-        out.push_back(std::regex_replace(line, stamp, ""));
-    return out;
-}
-
-bool contains(const std::vector<std::string>& haystack, const std::vector<std::string>& sequence)
-{
-    return std::search(haystack.begin(), haystack.end(), sequence.begin(), sequence.end()) != haystack.end();
-}
-
 // Resident memory of a process in KiB.
 long residentKiB(pid_t pid)
 {

@@ -9,21 +9,6 @@
 namespace ovin::e2e {
 namespace {
 
-// Lines of the log without their time stamps; untimed lines as they are.
-std::vector<std::string> messages(const std::string& text)
-{
-    std::vector<std::string> out;
-    static const std::regex stamp(R"(^\[\d\d:\d\d:\d\d\.\d{3}\] )");
-    for (const auto& line : lines(text))
-        out.push_back(std::regex_replace(line, stamp, ""));
-    return out;
-}
-
-bool contains(const std::vector<std::string>& haystack, const std::vector<std::string>& sequence)
-{
-    return std::search(haystack.begin(), haystack.end(), sequence.begin(), sequence.end()) != haystack.end();
-}
-
 std::size_t indexOf(const std::vector<std::string>& lines, const std::string& line, std::size_t from = 0)
 {
     const auto it = std::find(lines.begin() + static_cast<std::ptrdiff_t>(from), lines.end(), line);
