@@ -45,7 +45,9 @@ public:
     /// Identity of a file as it stands now, or nothing when it is not there.
     virtual std::optional<FileIdentity> identity(const std::string& path) const = 0;
 
-    /// Reads the whole file into `content`.
+    /// Reads the whole file into `content`, keeping the room `content` has
+    /// reserved already, so that a caller who will add to the text can make
+    /// room for it beforehand.
     virtual IoResult readFile(const std::string& path, std::string& content) const = 0;
 
     /// Replaces the whole file with `content` so that the file holds either its

@@ -12,6 +12,7 @@ namespace ovin {
 namespace {
 
 constexpr std::string_view kNewLine = "\r\n";
+constexpr std::size_t kGrowthRoomBytes = std::size_t{1} << 20;
 
 std::string twoDigits(int v)
 {
@@ -176,6 +177,11 @@ void EventLog::LoadMonthFile()
     if (!m_files.fileExists(name))
         return;
     std::string content;
+    // Room to grow in: the run's first line must not copy a month of text,
+    // which would hold the text twice in memory for a moment.
+    if (const auto size = m_files.entrySize(name); size && *size >= 0 &&
+                                                  static_cast<std::size_t>(*size) <= kMemoCapacity)
+        content.reserve(static_cast<std::size_t>(*size) + static_cast<std::size_t>(*size) / 8 + kGrowthRoomBytes);
     const IoResult read = m_files.readFile(name, content);
     if (!read.ok || content.size() > kMemoCapacity) {
         // What could not be loaded stays in the file: the run's lines are

@@ -104,22 +104,24 @@ IoResult LinuxFileSystem::readFile(const std::string& path, std::string& content
     struct stat st {};
     if (::fstat(fd.get(), &st) == 0 && S_ISDIR(st.st_mode))
         return IoResult::failure(systemText(EISDIR));
-    std::string data;
-    if (st.st_size > 0)
-        data.reserve(static_cast<size_t>(st.st_size));
+    // Room the caller reserved is kept: the log reserves room to grow in, so
+    // that its first line after the load does not copy a month of text.
+    content.clear();
+    if (st.st_size > 0 && content.capacity() < static_cast<size_t>(st.st_size))
+        content.reserve(static_cast<size_t>(st.st_size));
     char buf[65536];
     for (;;) {
         const ssize_t n = ::read(fd.get(), buf, sizeof buf);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            content.clear();
             return IoResult::failure(systemText(errno));
         }
         if (n == 0)
             break;
-        data.append(buf, static_cast<size_t>(n));
+        content.append(buf, static_cast<size_t>(n));
     }
-    content = std::move(data);
     return {};
 }
 
