@@ -53,7 +53,8 @@ public:
     virtual std::optional<FileIdentity> identity(const std::string& path) const = 0;
 
     /// Reads the whole file into `content`: the bytes it holds when it is
-    /// opened, no more.
+    /// opened, no more. The room `content` has reserved already is kept, so
+    /// that a caller who will add to the text can make room for it beforehand.
     virtual IoResult readFile(const std::string& path, std::string& content) const = 0;
 
     /// Hands the bytes the file holds when it is opened to `sink`, in order,

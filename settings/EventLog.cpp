@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "OvinError.h"
 #include "platform/Clock.h"
@@ -12,6 +13,7 @@ namespace ovin {
 namespace {
 
 constexpr std::string_view kNewLine = "\r\n";
+constexpr std::size_t kGrowthRoomBytes = std::size_t{1} << 20;
 
 std::string twoDigits(int v)
 {
@@ -76,10 +78,22 @@ std::string EventLog::normalizeLineBreaks(std::string_view text)
     return out;
 }
 
-void EventLog::flushUserEdits()
+bool EventLog::hasOnlyCrLf(std::string_view text)
 {
-    if (m_observer)
-        m_observer->flushUserEdits();
+    // memchr runs far faster than a loop over every byte, and a month of log
+    // is read at every start.
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    std::size_t pairs = 0;
+    for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '\r', end - p))) != nullptr; ++p) {
+        if (p + 1 == end || p[1] != '\n')
+            return false;
+        ++pairs;
+    }
+    std::size_t feeds = 0;
+    for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '\n', end - p))) != nullptr; ++p)
+        ++feeds;
+    return feeds == pairs;
 }
 
 void EventLog::append(std::string_view added)
@@ -91,7 +105,6 @@ void EventLog::append(std::string_view added)
 
 void EventLog::add(std::string_view text)
 {
-    flushUserEdits();
     std::string added;
     added.reserve(text.size() + 2);
     if (m_text.empty() || endsWithLineBreak(m_text)) {
@@ -130,7 +143,6 @@ void EventLog::AddClosingLines()
 
 void EventLog::AppendLines(std::string_view linesText)
 {
-    flushUserEdits();
     // The size first, so that a copy too long for the log costs no memory,
     // then the bytes straight into the text: one pass, no line by line.
     std::size_t size = 0;
@@ -165,20 +177,23 @@ void EventLog::AppendLines(std::string_view linesText)
         m_observer->logAppended(std::string_view(m_text).substr(from));
 }
 
-void EventLog::replaceText(std::string text)
+void EventLog::editText(std::size_t pos, std::size_t removeLen, std::string_view insert)
 {
-    if (m_saved) {
-        // The file still matches the start of the text only while the user
-        // changed nothing the file already holds.
-        const std::size_t keep = m_saved->length;
-        const bool prefixKept =
-            text.size() >= keep && std::string_view(text).substr(0, keep) == std::string_view(m_text).substr(0, keep);
-        if (!prefixKept && isUnloaded(m_saved->path))
-            m_saved->length = std::min(keep, text.size());
-        else if (!prefixKept)
+    pos = std::min(pos, m_text.size());
+    removeLen = std::min(removeLen, m_text.size() - pos);
+    if (removeLen == 0 && insert.empty())
+        return;
+    // The month file still holds the start of the text only while the edit
+    // lies after what was saved; otherwise the next save writes it whole.
+    if (m_saved && pos < m_saved->length) {
+        if (isUnloaded(m_saved->path))
+            m_saved->length = pos;
+        else
             m_saved.reset();
     }
-    m_text = std::move(text);
+    m_text.replace(pos, removeLen, insert);
+    if (m_observer)
+        m_observer->logEdited(pos, removeLen, insert.size());
 }
 
 bool EventLog::isUnloaded(const std::string& path) const { return m_unloadedFile && *m_unloadedFile == path; }
@@ -192,6 +207,10 @@ void EventLog::LoadMonthFile()
     const auto size = m_files.entrySize(name);
     const bool tooLong = size && static_cast<std::uint64_t>(*size) > m_capacity;
     std::string content;
+    // Room to grow in: the run's first line must not copy a month of text,
+    // which would hold the text twice in memory for a moment.
+    if (size && !tooLong && *size >= 0)
+        content.reserve(static_cast<std::size_t>(*size) + static_cast<std::size_t>(*size) / 8 + kGrowthRoomBytes);
     const IoResult read = tooLong ? IoResult{} : m_files.readFile(name, content);
     if (!read.ok || tooLong || content.size() > m_capacity) {
         // What could not be loaded stays in the file: the run's lines are
@@ -203,9 +222,8 @@ void EventLog::LoadMonthFile()
             throw OvinError("Cannot open file \"" + name + "\". " + read.error);
         throw OvinError("Text exceeds memo capacity");
     }
-    std::string normalized = normalizeLineBreaks(content);
-    const bool unchanged = normalized.size() == content.size();
-    m_text = std::move(normalized);
+    const bool unchanged = hasOnlyCrLf(content);
+    m_text = unchanged ? std::move(content) : normalizeLineBreaks(content);
     if (m_observer)
         m_observer->logReplaced();
     if (unchanged) {

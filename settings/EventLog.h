@@ -18,11 +18,11 @@ public:
     virtual ~LogObserver() = default;
     /// `added` was appended to the end of the text.
     virtual void logAppended(std::string_view added) = 0;
-    /// The text was replaced by something other than an addition at its end.
+    /// `removed` bytes at `pos` were replaced by `inserted` bytes (the text
+    /// now holds them at `pos`).
+    virtual void logEdited(std::size_t pos, std::size_t removed, std::size_t inserted) = 0;
+    /// The whole text was replaced (the month file loaded at start).
     virtual void logReplaced() = 0;
-    /// Called before the log changes or is saved: the view hands over what the
-    /// user has typed since (through `EventLog::replaceText`).
-    virtual void flushUserEdits() {}
 };
 
 /// The Event log: one text, shown by the log view and saved to a file per
@@ -82,17 +82,21 @@ public:
     /// leaves the text unchanged when it would not fit.
     void AppendLines(std::string_view linesText);
 
-    /// The whole text as the user left it in the log view.
-    void replaceText(std::string text);
+    /// What the user typed in the log view: `removeLen` bytes at `pos` give
+    /// way to `insert`. Both are clamped to the text. The change is part of
+    /// the log at once and reaches the month file with the next timestamped
+    /// line.
+    void editText(std::size_t pos, std::size_t removeLen, std::string_view insert);
 
 private:
     /// Turns lone CR or LF line breaks into CR LF.
     static std::string normalizeLineBreaks(std::string_view text);
+    /// True when every line break is already CR LF.
+    static bool hasOnlyCrLf(std::string_view text);
 
     void add(std::string_view text);
     void append(std::string_view added);
     void save();
-    void flushUserEdits();
     void rememberSaved(const std::string& name);
     bool isUnloaded(const std::string& path) const;
 

@@ -60,7 +60,8 @@ TfmWex::TfmWex(Platform& platform, QWidget* parent)
 
     m_watchdog = std::make_unique<Watchdog>(servicesOf(platform), AppFolder(), *this, m_trayTimer, m_timer1);
 
-    Memo1 = new LogView(m_watchdog->log(), this);
+    m_logView = std::make_unique<LogView>(m_watchdog->log(), this);
+    Memo1 = m_logView.get();
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);

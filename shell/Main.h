@@ -80,6 +80,10 @@ private:
     QtWatchTimer m_trayTimer;
     QtWatchTimer m_timer1;
     std::unique_ptr<Watchdog> m_watchdog;
+    // Held here as well as by its Qt parent, and declared after the watchdog,
+    // so that the log view goes before the log it watches: members die
+    // before the widget's children would.
+    std::unique_ptr<LogView> m_logView;
     TrayIcon* m_tray = nullptr;
     QPointer<QMessageBox> m_errorBox;
     bool m_shutdown = false;

@@ -229,15 +229,19 @@ IoResult LinuxFileSystem::readFile(const std::string& path, std::string& content
     UniqueFd fd(openForReading(path, st, error));
     if (fd.get() < 0)
         return IoResult::failure(error);
-    std::string data;
-    data.reserve(static_cast<std::size_t>(st.st_size));
+    // Room the caller reserved is kept: the log reserves room to grow in, so
+    // that its first line after the load does not copy a month of text.
+    content.clear();
+    if (st.st_size > 0 && content.capacity() < static_cast<std::size_t>(st.st_size))
+        content.reserve(static_cast<std::size_t>(st.st_size));
     const IoResult r = streamOpen(fd.get(), st.st_size, [&](std::string_view piece) {
-        data.append(piece);
+        content.append(piece);
         return true;
     });
-    if (!r.ok)
+    if (!r.ok) {
+        content.clear();
         return r;
-    content = std::move(data);
+    }
     return {};
 }
 

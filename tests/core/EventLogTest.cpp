@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "settings/EventLog.h"
 #include "settings/OvinError.h"
 #include "support/Fakes.h"
@@ -35,7 +38,7 @@ TEST_P(AddRule, JoinsTextToTheLog)
     FakeFileSystem files;
     FakeClock clock;
     EventLog log(files, clock, "/app/");
-    log.replaceText(GetParam().before);
+    log.editText(0, 0, GetParam().before);
     log.AddLogText(GetParam().added);
     EXPECT_EQ(log.text(), GetParam().after);
 }
@@ -91,12 +94,12 @@ TEST_F(EventLogTest, TheWholeFileIsRewrittenWhenItNoLongerHoldsTheLastSave)
     log.AddLogLine("b");
     EXPECT_EQ(monthFile(), log.text());
 
-    log.replaceText("user edited the beginning\r\n" + log.text().substr(5));
+    log.editText(0, 5, "user edited the beginning\r\n");
     log.AddLogLine("c");
     EXPECT_EQ(monthFile(), log.text());
 
     const int replacesBefore = files.replaces;
-    log.replaceText(log.text() + "typed at the end");
+    log.editText(log.text().size(), 0, "typed at the end");
     log.AddLogLine("d");
     EXPECT_EQ(monthFile(), log.text());
     EXPECT_EQ(files.replaces, replacesBefore) << "text typed after the saved part is only appended";
@@ -157,7 +160,7 @@ TEST_F(EventLogTest, ClosingLinesSaveTheLineButNotTheSeparator)
 
 TEST_F(EventLogTest, CopiedLinesAreAppendedAsTheyAreAndSavedWithTheNextLine)
 {
-    log.replaceText("typed");
+    log.editText(0, 0, "typed");
     log.AppendLines("r1\nr2");
     EXPECT_EQ(log.text(), "typedr1\r\nr2\r\n");
     log.AddLogLine("x");
@@ -231,6 +234,101 @@ TEST_F(EventLogTest, ANewLogTakesTheDefaultCapacity)
     EXPECT_EQ(small.capacity(), 100u);
     EXPECT_EQ(small.room(), 100u);
 }
+
+struct EditCase {
+    const char* name;
+    std::size_t pos;  // into "[00:15:42.512] a\r\n", the part already saved
+    std::size_t removeLen;
+    const char* insert;
+    const char* textBeforeNextLine;
+    bool rewritesWhole;
+};
+
+class EditThenLine : public ::testing::TestWithParam<EditCase> {};
+
+// What the user types is in the log at once; the next line saves exactly the
+// log, and only an edit inside the saved part costs a rewrite of the file.
+TEST_P(EditThenLine, TheMonthFileThenHoldsExactlyTheLog)
+{
+    const EditCase& c = GetParam();
+    FakeFileSystem files;
+    FakeClock clock;
+    EventLog log(files, clock, "/app/");
+    log.AddLogLine("a");
+    log.editText(c.pos, c.removeLen, c.insert);
+    EXPECT_EQ(log.text(), c.textBeforeNextLine);
+    const int replacesBefore = files.replaces;
+    log.AddLogLine("b");
+    EXPECT_EQ(files.files.at(kMonthFile).content, log.text());
+    EXPECT_EQ(files.replaces - replacesBefore, c.rewritesWhole ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EditThenLine,
+    ::testing::Values(EditCase{"TypedAtTheEnd", 18, 0, "poznámka", "[00:15:42.512] a\r\npoznámka", false},
+                      EditCase{"EnterAtTheEnd", 18, 0, "x\r\n", "[00:15:42.512] a\r\nx\r\n", false},
+                      EditCase{"TypedInTheMiddle", 15, 0, "Z", "[00:15:42.512] Za\r\n", true},
+                      EditCase{"LastBreakDeleted", 16, 2, "", "[00:15:42.512] a", true},
+                      EditCase{"ClampedPastTheEnd", 99, 5, "z", "[00:15:42.512] a\r\nz", false},
+                      EditCase{"FirstCharDeleted", 0, 1, "", "00:15:42.512] a\r\n", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class RecordingObserver final : public LogObserver {
+public:
+    void logAppended(std::string_view added) override { notices.push_back("append " + std::string(added)); }
+    void logEdited(std::size_t pos, std::size_t removed, std::size_t inserted) override
+    {
+        notices.push_back("edit " + std::to_string(pos) + " " + std::to_string(removed) + " " +
+                          std::to_string(inserted));
+    }
+    void logReplaced() override { notices.push_back("replace"); }
+    std::vector<std::string> notices;
+};
+
+TEST_F(EventLogTest, TheViewIsToldOfEveryChangeInItsOwnTerms)
+{
+    files.touch(kMonthFile, "x\r\n");
+    RecordingObserver view;
+    log.setObserver(&view);
+    log.LoadMonthFile();
+    log.editText(1, 0, "yz");
+    log.editText(1, 100, "");
+    log.editText(0, 0, "");
+    log.AddLogText("t");
+    EXPECT_EQ(view.notices, (std::vector<std::string>{"replace", "edit 1 0 2", "edit 1 4 0", "append \r\nt"}));
+}
+
+struct LoadCase {
+    const char* file;
+    const char* text;
+    bool firstSaveAppends;
+};
+
+class LoadMonthFile : public ::testing::TestWithParam<LoadCase> {};
+
+// A file that has only CR LF is taken as it is and continued; any other line
+// break makes the first save write the normalised text whole.
+TEST_P(LoadMonthFile, TakesTheFileWithCrLfLineBreaks)
+{
+    FakeFileSystem files;
+    FakeClock clock;
+    EventLog log(files, clock, "/app/");
+    files.touch(kMonthFile, GetParam().file);
+    log.LoadMonthFile();
+    EXPECT_EQ(log.text(), GetParam().text);
+    log.AddLogLine("n");
+    EXPECT_EQ(files.files.at(kMonthFile).content, log.text());
+    EXPECT_EQ(files.appends, GetParam().firstSaveAppends ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LoadMonthFile,
+                         ::testing::Values(LoadCase{"a\r\nb\r\n", "a\r\nb\r\n", true},
+                                           LoadCase{"a\r\nno break", "a\r\nno break", true},
+                                           LoadCase{"", "", true},
+                                           LoadCase{"a\r\nb\n", "a\r\nb\r\n", false},
+                                           LoadCase{"a\rb\r\n", "a\r\nb\r\n", false},
+                                           LoadCase{"a\r\nb\r", "a\r\nb\r\n", false},
+                                           LoadCase{"\n\r", "\r\n\r\n", false}));
 
 }  // namespace
 }  // namespace ovin
