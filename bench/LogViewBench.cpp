@@ -371,7 +371,7 @@ int main(int argc, char* argv[])
     std::printf("%-58s %11.1f ms\n", "    one char typed in the middle", bigView.typedMiddleMs);
     std::printf("%-58s %11.1f ms\n", "    the next logged line (the month file rewritten whole)", bigView.middleLineMs);
     std::printf("\n(a) is timed to the line \"%s\".\n", start.firstLine.c_str());
-    std::printf("AddLogLine saves each line to the month file (an append), which is most of its cost.\n");
+    std::printf("(c) includes a forced repaint of the shown view per line, which is most of its cost; the save is an append.\n");
     std::printf("QPlainTextEdit: appendPlainText per line; (d) there is insert, copy back of the whole text, append.\n");
 
     fs::remove_all(big);
