@@ -1,58 +1,37 @@
 #include "SignalBridge.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <unistd.h>
-
 #include <QSocketNotifier>
+
+#include "platform/SessionSignals.h"
 
 namespace ovin {
 
-namespace {
-
-int g_pipe[2] = {-1, -1};
-
-void onSignal(int sig)
+SignalBridge::SignalBridge(std::unique_ptr<SessionSignals> source, QObject* parent)
+    : QObject(parent), m_signals(std::move(source))
 {
-    const char byte = static_cast<char>(sig);
-    const int saved = errno;
-    if (write(g_pipe[1], &byte, 1) < 0) {
-        // Nothing can be reported from inside a signal handler.
-    }
-    errno = saved;
-}
-
-}  // namespace
-
-SignalBridge::SignalBridge(QObject* parent) : QObject(parent)
-{
-    if (pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        g_pipe[0] = g_pipe[1] = -1;
-    m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
-        char byte = 0;
-        while (read(g_pipe[0], &byte, 1) == 1) {
-            if (byte == SIGINT)
-                emit interrupted();
-            else
-                emit sessionEnding();
-        }
-    });
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int sig : {SIGTERM, SIGHUP, SIGINT})
-        sigaction(sig, &action, nullptr);
+    const std::intptr_t handle = m_signals->readyHandle();
+    if (handle < 0)
+        return;
+    m_notifier = new QSocketNotifier(static_cast<qintptr>(handle), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &SignalBridge::deliver);
 }
 
 SignalBridge::~SignalBridge()
 {
-    for (const int sig : {SIGTERM, SIGHUP, SIGINT})
-        signal(sig, SIG_DFL);
-    close(g_pipe[0]);
-    close(g_pipe[1]);
-    g_pipe[0] = g_pipe[1] = -1;
+    // The notifier outlives this body (Qt deletes children later) and must
+    // not watch the descriptor once the source has closed it.
+    if (m_notifier)
+        m_notifier->setEnabled(false);
+}
+
+void SignalBridge::deliver()
+{
+    for (const SessionSignals::Request request : m_signals->takeRequests()) {
+        if (request == SessionSignals::Request::Interrupted)
+            emit interrupted();
+        else
+            emit sessionEnding();
+    }
 }
 
 }  // namespace ovin

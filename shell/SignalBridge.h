@@ -2,27 +2,33 @@
 
 #include <QObject>
 
+#include <memory>
+
 class QSocketNotifier;
 
 namespace ovin {
 
-/// Turns the signals that end a Linux session or a terminal run into Qt
-/// signals on the user-interface thread (through a pipe, as only that is safe
-/// inside a signal handler).
+class SessionSignals;
+
+/// Turns the system's requests to end the program into Qt signals on the
+/// user-interface thread.
 class SignalBridge final : public QObject {
     Q_OBJECT
 public:
-    explicit SignalBridge(QObject* parent);
+    SignalBridge(std::unique_ptr<SessionSignals> source, QObject* parent);
     ~SignalBridge() override;
 
 signals:
-    /// SIGTERM or SIGHUP: the session or the system is ending.
+    /// The session or the system is ending.
     void sessionEnding();
-    /// SIGINT: the user asked to quit from the terminal.
+    /// The user asked to quit from the terminal.
     void interrupted();
 
 private:
-    QSocketNotifier* m_notifier;
+    void deliver();
+
+    std::unique_ptr<SessionSignals> m_signals;
+    QSocketNotifier* m_notifier = nullptr;
 };
 
 }  // namespace ovin

@@ -7,22 +7,22 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 #include <system_error>
 
+#include "EntrySequence.h"
 #include "Main.h"
 #include "SignalBridge.h"
 #include "csTinyForm.h"
+#include "platform/InstanceBlock.h"
 #include "platform/Platform.h"
+#include "platform/SessionSignals.h"
+#include "platform/StartGate.h"
 #include "sCheckPrevious.h"
 #include "sParametry.h"
 #include "watchdog/ProcessOps.h"
 
 namespace {
-
-// The end-of-run release runs however the process ends normally.
-struct InstanceRelease {
-    ~InstanceRelease() { ovin::ReleasePreviousInstance(); }
-};
 
 // A watchdog runs in the background: without any display it runs headless
 // rather than failing to start.
@@ -32,20 +32,21 @@ void chooseHeadlessWithoutDisplay()
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
 
-int runAdmitted(int argc, char* argv[], ovin::Platform& platform, const std::string& blockName)
+int runAdmitted(int argc, char* argv[], ovin::Platform& platform, ovin::PreviousInstanceCheck& check,
+                const std::string& handOverName)
 {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     const bool show = ovin::HasSwitch(QStringLiteral("show"));
     ovin::TTinyForm::SetApplicationTitle(QStringLiteral("TrovanWatch"));
     ovin::TfmWex fmWex(platform);
-    ovin::SetInstanceWindow(static_cast<std::uint32_t>(fmWex.winId()));
+    check.SetInstanceWindow(static_cast<std::int32_t>(fmWex.winId()));
 
     QObject::connect(&fmWex, &ovin::TfmWex::quitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
-    ovin::HandOverListener handOver(blockName, &fmWex);
+    ovin::HandOverListener handOver(handOverName, &fmWex);
     QObject::connect(&handOver, &ovin::HandOverListener::received, &fmWex, &ovin::TfmWex::CopyDataReceived);
-    ovin::SignalBridge bridge(&fmWex);
+    ovin::SignalBridge bridge(ovin::createSessionSignals(), &fmWex);
     QObject::connect(&bridge, &ovin::SignalBridge::sessionEnding, &fmWex, &ovin::TfmWex::ShutdownQuery);
     QObject::connect(&bridge, &ovin::SignalBridge::interrupted, &fmWex, &ovin::TfmWex::Quit);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &fmWex,
@@ -63,24 +64,24 @@ int main(int argc, char* argv[])
     chooseHeadlessWithoutDisplay();
     ovin::Platform platform = ovin::createPlatform();
     const std::string exePath = platform.process->executablePath();
+    const std::string imageName(ovin::FileNamePart(exePath));
 
-    // Another process under this executable's name: this start ends quietly.
-    if (ovin::CountProcesses(*platform.processes, ovin::FileNamePart(exePath)) != 1) {
-        ovin::SetInstanceTested(false);
-        return 0;
-    }
-
-    InstanceRelease release;
     try {
-        const bool another = ovin::CheckPreviousInstance(0, 1, exePath);
-        ovin::SetInstanceTested(true);
-        const std::string blockName = ovin::InstanceBlockName(exePath);
-        if (another) {
+        const std::unique_ptr<ovin::StartGate> gate = ovin::createStartGate(imageName);
+        const std::unique_ptr<ovin::InstanceBlock> block = ovin::createInstanceBlock(exePath);
+        ovin::PreviousInstanceCheck check(*block);
+        switch (ovin::DecideEntry(*platform.processes, *gate, check, imageName, ovin::kStartGateTimeout)) {
+        case ovin::EntryOutcome::NotAlone:
+            return 0;
+        case ovin::EntryOutcome::HandOver: {
             QCoreApplication app(argc, argv);
-            ovin::SendShowForm(blockName);
+            ovin::SendShowForm(block->handOverName());
             return 0;
         }
-        return runAdmitted(argc, argv, platform, blockName);
+        case ovin::EntryOutcome::Admitted:
+            return runAdmitted(argc, argv, platform, check, block->handOverName());
+        }
+        return 0;
     } catch (const std::system_error& e) {
         std::fprintf(stderr, "ovin: System Error. Code: %d. %s\n", e.code().value(), e.what());
         return 1;

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
 
 #include "E2eSupport.h"
 
@@ -100,6 +105,144 @@ TEST_F(Instance, ACopyUnderTheSameNameElsewhereEndsQuietly)
     Process second(copy, {}, other.path());
     EXPECT_EQ(second.waitExit(5s), 0);
     EXPECT_FALSE(fs::exists(other / "ovin.ini"));
+}
+
+TEST_F(Instance, OfTwentySimultaneousStartsExactlyOneRunsRoundAfterRound)
+{
+    constexpr int kStarts = 20;
+    constexpr int kRounds = 5;
+    for (int round = 1; round <= kRounds; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        std::vector<std::unique_ptr<Process>> starts;
+        for (int i = 0; i < kStarts; ++i)
+            starts.push_back(std::make_unique<Process>(exe, std::vector<std::string>{}, dir.path()));
+
+        std::vector<std::optional<int>> codes(kStarts);
+        std::vector<Process*> running;
+        auto settle = [&] {
+            running.clear();
+            for (int i = 0; i < kStarts; ++i) {
+                if (!codes[i])
+                    codes[i] = starts[i]->waitExit(0ms);
+                if (!codes[i])
+                    running.push_back(starts[i].get());
+            }
+            return running.size() <= 1;
+        };
+        ASSERT_TRUE(waitFor(settle, 30s)) << running.size() << " still run";
+        ASSERT_EQ(running.size(), 1u) << "none was left running";
+        EXPECT_TRUE(started(round)) << "the one left is the watchdog";
+        EXPECT_EQ(countOf(log(), " START\r\n"), round) << "only one of them ever created its window";
+        for (int i = 0; i < kStarts; ++i) {
+            if (starts[i].get() != running.front())
+                EXPECT_EQ(codes[i], 0) << "the others end quietly";
+        }
+        running.front()->signal(SIGTERM);
+        ASSERT_TRUE(running.front()->waitExit(10s).has_value());
+    }
+}
+
+// The names the program's instance block may take in shared memory.
+std::string blockName(const fs::path& exe)
+{
+    std::string key;
+    for (const char c : fs::canonical(exe).string()) {
+        if (c != '/')
+            key += c;
+    }
+    return "ovin-" + std::to_string(::geteuid()) + "-" + key;
+}
+
+int run(const std::string& command) { return std::system(command.c_str()); }
+
+// True when some process holds a lock on the file (the system's lock list
+// names it by its inode).
+bool locked(const fs::path& file)
+{
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0)
+        return false;
+    const std::string inode = ":" + std::to_string(st.st_ino) + " ";
+    return readFile("/proc/locks").find(inode) != std::string::npos;
+}
+
+// Another local user plants something under the name of the block or of the
+// start gate before the watchdog starts.
+struct PlantRow {
+    const char* name;
+    bool gate;         // the start gate's name rather than the block's
+    const char* what;  // shell command run as nobody that makes the file "$F"
+    const char* lock;  // how nobody then holds it
+};
+
+const PlantRow kPlantRows[] = {
+    {"nobody's block with count 1, held", false,
+     "printf '\\000\\000\\000\\000\\001\\000\\000\\000' > \"$F\"", "-s"},
+    {"nobody's start gate, locked", true, ": > \"$F\"", "-x"},
+};
+
+TEST_F(Instance, WhatAnotherUserPlantsInSharedMemoryDoesNotKeepTheWatchdogOut)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can act as another user here";
+    if (run("id nobody >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "no user nobody";
+    int runs = 0;
+    for (const PlantRow& row : kPlantRows) {
+        SCOPED_TRACE(row.name);
+        const std::string gateName = "ovin-" + std::to_string(::geteuid()) + "-ovin.start";
+        const fs::path planted = fs::path("/dev/shm") / (row.gate ? gateName : blockName(exe));
+        fs::remove(planted);
+        Process planter("/usr/bin/setpriv",
+                        {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "/bin/sh", "-c",
+                         // The lock stays with the one process the test kills.
+                         std::string("F='") + planted.string() + "'; " + row.what + " && exec 9<\"$F\" && flock " +
+                             row.lock + " 9 && exec sleep 30"},
+                        dir.path());
+        ASSERT_TRUE(waitFor([&] { return locked(planted); }, 5s));
+
+        Process ovin(exe, {}, dir.path());
+        EXPECT_TRUE(started(++runs)) << "it starts as if nothing were there";
+        EXPECT_FALSE(ovin.waitExit(0ms).has_value());
+        ovin.signal(SIGTERM);
+        EXPECT_EQ(ovin.waitExit(10s), 0);
+        planter.signal(SIGKILL);
+        planter.waitExit(5s);
+        fs::remove(planted);
+        fs::remove(planted.string() + "~2");
+    }
+    for (int i = 2; i <= 8; ++i)
+        EXPECT_FALSE(fs::exists("/dev/shm/" + blockName(exe) + "~" + std::to_string(i))) << "none left behind";
+}
+
+TEST_F(Instance, ALinkPlantedAsTheBlockIsNeitherFollowedNorAnError)
+{
+    const fs::path victim = dir / "victim";
+    writeFile(victim, "do not touch");
+    const fs::path planted = fs::path("/dev/shm") / blockName(exe);
+    fs::remove(planted);
+    fs::create_symlink(victim, planted);
+    {
+        Process ovin(exe, {}, dir.path());
+        EXPECT_TRUE(started());
+        EXPECT_FALSE(ovin.waitExit(0ms).has_value());
+        ovin.signal(SIGTERM);
+        EXPECT_EQ(ovin.waitExit(10s), 0);
+    }
+    EXPECT_EQ(readFile(victim), "do not touch");
+    EXPECT_TRUE(fs::is_symlink(planted)) << "not ours to remove";
+    EXPECT_FALSE(fs::exists("/dev/shm/" + blockName(exe) + "~2")) << "the block it used went with it";
+    fs::remove(planted);
+}
+
+TEST_F(Instance, ANormalEndLeavesNoBlockBehind)
+{
+    Process ovin(exe, {}, dir.path());
+    ASSERT_TRUE(started());
+    EXPECT_TRUE(fs::exists("/dev/shm/" + blockName(exe)));
+    ovin.signal(SIGTERM);
+    EXPECT_EQ(ovin.waitExit(10s), 0);
+    EXPECT_FALSE(fs::exists("/dev/shm/" + blockName(exe)));
 }
 
 class OnADisplay : public Instance {

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <chrono>
+#include <string_view>
+
+namespace ovin {
+
+class PreviousInstanceCheck;
+class ProcessTable;
+class StartGate;
+
+/// How a start of the program goes on.
+enum class EntryOutcome {
+    /// Another process bears the executable's name: end at once, silently.
+    NotAlone,
+    /// Another instance runs: hand over to it ("showform") and end.
+    HandOver,
+    /// This start is the watchdog: create the main window and run.
+    Admitted,
+};
+
+/// The program's entry decision, taken with the start gate held so that of
+/// simultaneous starts one decides after the other: the image-name count,
+/// then the instance block. Every start but the admitted one stands aside
+/// before it lets the next one through. Throws std::system_error when the
+/// instance block can be neither created nor opened (the gate is left then
+/// too).
+EntryOutcome DecideEntry(const ProcessTable& processes, StartGate& gate, PreviousInstanceCheck& check,
+                         std::string_view imageName, std::chrono::milliseconds gateTimeout);
+
+}  // namespace ovin

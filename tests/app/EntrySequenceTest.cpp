@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <system_error>
+
+#include "platform/InstanceBlock.h"
+#include "platform/StartGate.h"
+#include "shell/EntrySequence.h"
+#include "shell/sCheckPrevious.h"
+#include "support/Fakes.h"
+
+namespace ovin {
+namespace {
+
+using namespace std::chrono_literals;
+using test::FakeProcessTable;
+
+// Writes down what the entry does with the gate, in order.
+class FakeGate final : public StartGate {
+public:
+    bool enter(std::chrono::milliseconds) override
+    {
+        events += "enter ";
+        return turnComes;
+    }
+    void standAside() override { events += "aside "; }
+    void leave() override { events += "leave "; }
+
+    bool turnComes = true;
+    std::string events;
+};
+
+// A block in memory: the test says whether it exists and what it holds.
+class FakeBlock final : public InstanceBlock {
+public:
+    bool createOrOpen() override
+    {
+        ++opened;
+        if (failure)
+            throw std::system_error(*failure, std::generic_category(), "block");
+        if (!exists)
+            m_window = m_count = 0;
+        return exists;
+    }
+    std::int32_t window() const override { return m_window; }
+    void setWindow(std::int32_t window) override { m_window = window; }
+    std::int32_t count() const override { return m_count; }
+    void setCount(std::int32_t count) override { m_count = count; }
+    void close() override { ++closed; }
+    std::string handOverName() const override { return "fake"; }
+
+    bool exists = false;
+    std::optional<int> failure;
+    int opened = 0;
+    int closed = 0;
+    std::int32_t m_window = 0;
+    std::int32_t m_count = 0;
+};
+
+struct EntryRow {
+    const char* name;
+    int othersRunning;        // processes of the image name besides this one
+    bool selfListed;          // this start is in the snapshot
+    bool turnComes;           // the gate opens in time
+    bool blockExists;
+    std::int32_t blockCount;  // the count a found block holds
+    EntryOutcome outcome;
+    const char* gateEvents;
+    bool consulted;           // the block was opened
+    std::int32_t countAfterDecision;
+    std::int32_t countAfterRelease;
+};
+
+const EntryRow kEntryRows[] = {
+    {"alone and no block: admitted", 0, true, true, false, 0, EntryOutcome::Admitted, "enter leave ", true, 1, 0},
+    {"another of the name runs", 1, true, true, false, 0, EntryOutcome::NotAlone, "enter aside leave ", false, 0, 0},
+    {"many of the name run", 19, true, true, true, 1, EntryOutcome::NotAlone, "enter aside leave ", false, 1, 1},
+    {"not even itself listed", 0, false, true, false, 0, EntryOutcome::NotAlone, "enter aside leave ", false, 0, 0},
+    {"a block with one instance", 0, true, true, true, 1, EntryOutcome::HandOver, "enter aside leave ", true, 1, 1},
+    {"a block with two instances", 0, true, true, true, 2, EntryOutcome::HandOver, "enter aside leave ", true, 2, 2},
+    {"a block whose count fell to 0", 0, true, true, true, 0, EntryOutcome::Admitted, "enter leave ", true, 1, 0},
+    {"a block whose count fell below 0", 0, true, true, true, -1, EntryOutcome::Admitted, "enter leave ", true, 0, -1},
+    {"the gate did not open in time, alone", 0, true, false, false, 0, EntryOutcome::Admitted, "enter leave ", true, 1,
+     0},
+    {"the gate did not open in time, another runs", 1, true, false, false, 0, EntryOutcome::NotAlone,
+     "enter aside leave ", false, 0, 0},
+};
+
+TEST(EntrySequence, DecidesByTheCountThenTheBlockAndLeavesTheGate)
+{
+    for (const EntryRow& row : kEntryRows) {
+        SCOPED_TRACE(row.name);
+        FakeProcessTable processes;
+        processes.entries = {{"bash", 10}, {"trovan.exe", 11}};
+        if (row.selfListed)
+            processes.entries.push_back({"ovin", 100});
+        for (int i = 0; i < row.othersRunning; ++i)
+            processes.entries.push_back({i % 2 ? "OVIN" : "ovin ", static_cast<std::uint32_t>(200 + i)});
+        FakeGate gate;
+        gate.turnComes = row.turnComes;
+        FakeBlock block;
+        block.exists = row.blockExists;
+        block.m_count = row.blockCount;
+        {
+            PreviousInstanceCheck check(block);
+            EXPECT_EQ(DecideEntry(processes, gate, check, "ovin", 10s), row.outcome);
+            EXPECT_EQ(gate.events, row.gateEvents);
+            EXPECT_EQ(block.opened, row.consulted ? 1 : 0);
+            EXPECT_EQ(block.count(), row.countAfterDecision);
+        }
+        EXPECT_EQ(block.count(), row.countAfterRelease);
+        EXPECT_EQ(block.closed, row.consulted ? 1 : 0) << "the block is given back once, when it was taken";
+    }
+}
+
+TEST(EntrySequence, ABlockThatCannotBeHadEndsTheStartWithTheGateLeft)
+{
+    FakeProcessTable processes;
+    processes.entries = {{"ovin", 100}};
+    FakeGate gate;
+    FakeBlock block;
+    block.failure = ENOSPC;
+    {
+        PreviousInstanceCheck check(block);
+        try {
+            DecideEntry(processes, gate, check, "ovin", 10s);
+            ADD_FAILURE() << "no error";
+        } catch (const std::system_error& e) {
+            EXPECT_EQ(e.code().value(), ENOSPC);
+        }
+    }
+    EXPECT_EQ(gate.events, "enter aside leave ");
+    EXPECT_EQ(block.closed, 0);
+}
+
+TEST(PreviousInstance, TheAdmittedInstanceKeepsItsWindowInTheBlockARefusedOneNever)
+{
+    FakeBlock block;
+    {
+        PreviousInstanceCheck first(block);
+        EXPECT_FALSE(first.CheckPreviousInstance(0, 1));
+        first.SetTested(true);
+        first.SetInstanceWindow(42);
+        EXPECT_EQ(block.window(), 42);
+
+        block.exists = true;
+        PreviousInstanceCheck second(block);
+        EXPECT_TRUE(second.CheckPreviousInstance(7, 1));
+        second.SetTested(true);
+        second.SetInstanceWindow(7);
+        EXPECT_EQ(block.window(), 42);
+        EXPECT_EQ(block.count(), 1);
+
+        PreviousInstanceCheck third(block);
+        EXPECT_FALSE(third.CheckPreviousInstance(9, 3)) << "room for more instances";
+        third.SetTested(true);
+        EXPECT_EQ(block.window(), 9);
+        EXPECT_EQ(block.count(), 2);
+        third.Release();
+        third.Release();
+        EXPECT_EQ(block.count(), 1) << "released once only";
+    }
+    EXPECT_EQ(block.count(), 0);
+    EXPECT_EQ(block.closed, 3);
+}
+
+}  // namespace
+}  // namespace ovin
