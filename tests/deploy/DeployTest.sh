@@ -82,6 +82,21 @@ fi
 check "a second folder has its own entries" test "$(entryOf autostart "$b")" != "$auto" -a -f "$(entryOf autostart "$b")"
 check "a dollar in the folder is escaped in Exec" grep -qxF 'Exec="'"$work"'/router \\$b/ovin"' "$(entryOf autostart "$b")"
 
+# Asked for the window at log-in, the autostart entry says show; the menu entry is the same either way.
+c="$work/no tray"
+mkdir -p "$c"
+"$deploy" --show "$c" >/dev/null
+check "--show opens the window at log-in" grep -qx "Exec=\"$c/ovin\" show" "$(entryOf autostart "$c")"
+check "--show leaves the menu entry as it is" grep -qx "Exec=\"$c/ovin\" show" "$(entryOf menu "$c")"
+
+# The command line: help is no error, anything else unknown is.
+for args in "" "--remove" "$a $b" "--show --remove $a"; do
+  # shellcheck disable=SC2086
+  "$deploy" $args >/dev/null 2>&1
+  check "a wrong command line ($args) ends with 2" test $? -eq 2
+done
+check "--help says how to use it" bash -c '"$0" --help | grep -q "^Usage:"' "$deploy"
+
 # Refusals.
 check "a missing folder is refused" bash -c '! "$0" "$1" 2>/dev/null' "$deploy" "$work/none"
 touch "$work/file"
