@@ -23,6 +23,8 @@ pids=()
 cleanup() {
   local pid
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  # The watchdog writes its closing lines before the folder goes.
+  wait "${pids[@]}" 2>/dev/null || true
   for pid in $(routerPids); do kill "$pid" 2>/dev/null || true; done
   rm -rf -- "$work"
 }
@@ -71,20 +73,39 @@ xdotool windowmove "$window" 40 60
 sleep 0.5
 import -window "$window" "$root/docs/main-window.png"
 
-# The tray menu, opened by a right click on the icon; the shot takes the menu and the tray above it.
-tray=$(xdotool search --onlyvisible --class trayer | head -n 1)
-eval "$(xdotool getwindowgeometry --shell "$tray")"
-iconX=$((X + 16))
-iconY=$((Y + 16))
-xdotool mousemove "$iconX" "$iconY" click 3
+# The tray menu, opened by a right click on the icon: the window the tray host embedded, the only small one of
+# the program's windows.
+icon=""
+findIcon() {
+  local id
+  for id in $(xdotool search --class ovin); do
+    [ "$id" = "$window" ] && continue
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    [ "$WIDTH" -le 64 ] && [ "$HEIGHT" -le 64 ] && [ "$WIDTH" -gt 1 ] && icon=$id && return 0
+  done
+  return 1
+}
+waitFor 10 findIcon
+xdotool mousemove --window "$icon" 10 10 click 3
 sleep 1.5
-# The shot takes the top right corner of the screen: the tray and the menu below it.
-import -window root -crop 320x200+704+0 +repage "$root/docs/tray-menu.png"
+# The top right corner of the screen: the tray and the menu below it.
+import -window root -crop 320x96+704+0 +repage "$root/docs/tray-menu.png"
 
-# The question of "Ukončit Trovan + Ovin", answered No.
-xdotool key Down Down Return
+# The question of "Ukončit Trovan + Ovin", answered No. With no window manager the menu has no keyboard focus,
+# so its second item is clicked.
+menu=""
+findMenu() {
+  local id
+  for id in $(xdotool search --onlyvisible --class ovin); do
+    [ "$id" = "$window" ] || [ "$id" = "$icon" ] && continue
+    menu=$id && return 0
+  done
+  return 1
+}
+waitFor 5 findMenu
+xdotool mousemove --window "$menu" 60 33 click 1
 dialog=""
-findDialog() { dialog=$(xdotool search --onlyvisible --name "^Trovan Watch\$" | head -n 1) && [ -n "$dialog" ]; }
+findDialog() { dialog=$(xdotool search --onlyvisible --name "^Dotaz:\$" | head -n 1) && [ -n "$dialog" ]; }
 waitFor 10 findDialog
 xdotool windowmove "$dialog" 300 200
 sleep 0.5
