@@ -3,9 +3,12 @@
 #include "PopupMenu.h"
 
 #include <QCursor>
+#include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QSystemTrayIcon>
 
+#include <algorithm>
 #include <array>
 
 // Q_INIT_RESOURCE declares the resource's loader where it is written, so it has to be at global scope. The
@@ -119,10 +122,49 @@ QIcon TrayIcon::windowIcon()
     return QIcon(QStringLiteral(":/ovin/window.png"));
 }
 
+QPoint TrayIcon::menuPosition(std::optional<QPoint> cursor, const QRect& screen, const QRect& available,
+    const QSize& menu)
+{
+    const QRect area = available.isValid() ? available : screen;
+    QPoint at;
+    if (cursor) {
+        at = *cursor;
+        if (at.x() + menu.width() - 1 > area.right())
+            at.rx() -= menu.width();
+        if (at.y() + menu.height() - 1 > area.bottom())
+            at.ry() -= menu.height();
+    } else {
+        const int right = area.right() - menu.width() + 1;
+        const int bottom = area.bottom() - menu.height() + 1;
+        if (area.top() > screen.top())
+            at = {right, area.top()};
+        else if (area.left() > screen.left())
+            at = {area.left(), bottom};
+        else
+            at = {right, bottom};
+    }
+    // A menu larger than the free area starts at its top left.
+    at.setX(std::max(area.left(), std::min(at.x(), area.right() - menu.width() + 1)));
+    at.setY(std::max(area.top(), std::min(at.y(), area.bottom() - menu.height() + 1)));
+    return at;
+}
+
 void TrayIcon::showMenu()
 {
     emit bringToFront();
-    const QPoint at = QCursor::pos();
+    // A StatusNotifier host (KDE Plasma, GNOME's AppIndicator extension) hands the click's place to Qt, which
+    // drops it; on X11 the pointer can still be asked, but a Wayland session tells a program where the pointer
+    // is only while it is over one of the program's own windows, which a tray click never is.
+    const bool cursorKnown = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    std::optional<QPoint> cursor;
+    if (cursorKnown)
+        cursor = QCursor::pos();
+    QScreen* screen = cursor ? QGuiApplication::screenAt(*cursor) : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    QPoint at = cursor.value_or(QPoint());
+    if (screen)
+        at = menuPosition(cursor, screen->geometry(), screen->availableGeometry(), m_menu->sizeHint());
     // The menu runs its own event loop, in which the owner may go away.
     const QPointer<TrayIcon> alive(this);
     const QAction* chosen = m_menu->exec(at);

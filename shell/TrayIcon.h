@@ -5,7 +5,12 @@
 #include <QPixmap>
 #include <QString>
 
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
 #include <memory>
+#include <optional>
 
 class QAction;
 class QMenu;
@@ -66,6 +71,13 @@ public:
 
     /// The program's own icon for its windows.
     static QIcon windowIcon();
+
+    /// Where a menu of `menu` size opens, its top-left corner. With the cursor known, at the cursor, turned to
+    /// the left or upwards where it would leave the screen's free area `available` (a tray in a panel at the
+    /// bottom or the right). With the cursor unknown, at the corner of the free area beside the panel, the edge
+    /// where `screen` and `available` differ, at its right end, where trays sit; with no panel, bottom right.
+    static QPoint menuPosition(std::optional<QPoint> cursor, const QRect& screen, const QRect& available,
+        const QSize& menu);
 
 signals:
     /// The user asked to see the main window.

@@ -56,6 +56,9 @@ private slots:
     void menuCommands();
     void pictures_data();
     void pictures();
+    void menuPosition_data();
+    void menuPosition();
+    void menuLargerThanTheScreen();
 };
 
 void TrayIconTest::eventCodes_data()
@@ -186,4 +189,51 @@ void TrayIconTest::pictures()
 }
 
 QTEST_MAIN(TrayIconTest)
+// A 1920 x 1080 screen, a 130 x 100 menu; the panel at one edge, 30 pixels deep, or none.
+void TrayIconTest::menuPosition_data()
+{
+    QTest::addColumn<bool>("cursorKnown");
+    QTest::addColumn<QPoint>("cursor");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QPoint>("expected");
+
+    const QRect whole(0, 0, 1920, 1080);
+    const QRect bottomPanel(0, 0, 1920, 1050);
+    const QRect topPanel(0, 30, 1920, 1050);
+    const QRect leftPanel(30, 0, 1890, 1080);
+    const QRect rightPanel(0, 0, 1890, 1080);
+
+    QTest::newRow("cursor with room: at the cursor") << true << QPoint(500, 400) << whole << QPoint(500, 400);
+    QTest::newRow("tray at the bottom right: up and to the left")
+        << true << QPoint(1900, 1060) << bottomPanel << QPoint(1770, 950);
+    QTest::newRow("tray at the top right: down and to the left")
+        << true << QPoint(1900, 10) << topPanel << QPoint(1770, 30);
+    QTest::newRow("cursor at the left edge of a bottom panel") << true << QPoint(5, 1065) << bottomPanel
+                                                              << QPoint(5, 950);
+    QTest::newRow("cursor unknown, panel at the top") << false << QPoint() << topPanel << QPoint(1790, 30);
+    QTest::newRow("cursor unknown, panel at the bottom") << false << QPoint() << bottomPanel << QPoint(1790, 950);
+    QTest::newRow("cursor unknown, panel at the left") << false << QPoint() << leftPanel << QPoint(30, 980);
+    QTest::newRow("cursor unknown, panel at the right") << false << QPoint() << rightPanel << QPoint(1760, 980);
+    QTest::newRow("cursor unknown, no panel") << false << QPoint() << whole << QPoint(1790, 980);
+    QTest::newRow("no free area: the whole screen counts") << false << QPoint() << QRect() << QPoint(1790, 980);
+}
+
+void TrayIconTest::menuPosition()
+{
+    QFETCH(bool, cursorKnown);
+    QFETCH(QPoint, cursor);
+    QFETCH(QRect, available);
+    QFETCH(QPoint, expected);
+
+    const std::optional<QPoint> given = cursorKnown ? std::optional<QPoint>(cursor) : std::nullopt;
+    QCOMPARE(TrayIcon::menuPosition(given, QRect(0, 0, 1920, 1080), available, QSize(130, 100)), expected);
+}
+
+void TrayIconTest::menuLargerThanTheScreen()
+{
+    // It starts at the free area's top left rather than off the screen.
+    QCOMPARE(TrayIcon::menuPosition(QPoint(50, 50), QRect(0, 0, 320, 200), QRect(0, 20, 320, 180), QSize(400, 300)),
+        QPoint(0, 20));
+}
+
 #include "TrayIconTest.moc"

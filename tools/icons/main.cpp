@@ -5,6 +5,11 @@
 //
 // writes idle.png, busy.png and window.png into the folder (by default the shell's images folder of the source
 // tree).
+//
+//     draw_icons --theme folder
+//
+// writes the desktop's icon, the window icon's drawing, into an icon theme's layout: folder/NxN/apps/ovin.png for
+// every size that menus, task bars and docks ask for.
 
 #include <QColor>
 #include <QDir>
@@ -14,12 +19,16 @@
 #include <QPolygonF>
 #include <QString>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
+// The drawing's own coordinates: every path below is laid out on a 32 x 32 grid and scaled to the image.
 constexpr int kImageSizePx = 32;
 constexpr qreal kLineWidthPx = 1.5;
+constexpr int kThemeSizesPx[] = {16, 22, 24, 32, 48, 64, 128, 256, 512};
 
 /// How one picture differs from the others.
 struct Look {
@@ -50,18 +59,22 @@ QPainterPath earPath(bool left)
     return mirror.map(ear);
 }
 
-QImage drawDog(const Look& look)
+QImage drawDog(const Look& look, int sizePx = kImageSizePx)
 {
-    QImage image(kImageSizePx, kImageSizePx, QImage::Format_ARGB32_Premultiplied);
+    QImage image(sizePx, sizePx, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
 
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    QPen line(look.line, kLineWidthPx, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    const qreal scale = qreal(sizePx) / kImageSizePx;
+    p.scale(scale, scale);
+    // Scaled down to 16 pixels, a line would go thinner than a pixel and fade; it keeps one pixel at least.
+    const auto width = [scale](qreal gridWidth) { return std::max(gridWidth, 1.0 / scale); };
+    QPen line(look.line, width(kLineWidthPx), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 
     // The neckerchief goes first so that the chin's line stays on top of its knot.
     const QPolygonF cloth{QPointF(8.5, 21.5), QPointF(23.5, 21.5), QPointF(16.0, 30.5)};
-    p.setPen(QPen(kNeckerchiefEdge, 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(QPen(kNeckerchiefEdge, width(1.0), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(kNeckerchief);
     p.drawPolygon(cloth);
     p.drawEllipse(QPointF(16.0, 22.5), 2.2, 1.6);
@@ -94,7 +107,7 @@ QImage drawDog(const Look& look)
     mouth.lineTo(16.0, 18.0);
     mouth.moveTo(14.0, 18.5);
     mouth.quadTo(16.0, 19.5, 18.0, 18.5);
-    p.setPen(QPen(look.line, 1.0, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(look.line, width(1.0), Qt::SolidLine, Qt::RoundCap));
     p.drawPath(mouth);
 
     p.setPen(Qt::NoPen);
@@ -109,25 +122,51 @@ QImage drawDog(const Look& look)
     return image;
 }
 
+bool save(const QImage& image, const QString& path)
+{
+    if (image.save(path, "PNG"))
+        return true;
+    std::fprintf(stderr, "draw_icons: cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+constexpr Look kWindowLook{"window.png", kBlack, kBlack, 1.2};
+
+int drawTheme(const QDir& theme)
+{
+    int failures = 0;
+    for (const int sizePx : kThemeSizesPx) {
+        const QString apps = QStringLiteral("%1x%1/apps").arg(sizePx);
+        if (!theme.mkpath(apps)) {
+            std::fprintf(stderr, "draw_icons: cannot create %s\n", qPrintable(theme.filePath(apps)));
+            ++failures;
+            continue;
+        }
+        if (!save(drawDog(kWindowLook, sizePx), theme.filePath(apps + QStringLiteral("/ovin.png"))))
+            ++failures;
+    }
+    return failures == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::strcmp(argv[1], "--theme") == 0)
+        return drawTheme(QDir(QString::fromLocal8Bit(argv[2])));
+
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(OVIN_IMAGES_DIR));
     const Look looks[] = {
         {"idle.png", kGrey, kGrey, 1.2},
         // Bigger eyes so that the red reads at tray size.
         {"busy.png", kGrey, kRed, 1.7},
-        {"window.png", kBlack, kBlack, 1.2},
+        kWindowLook,
     };
 
     int failures = 0;
     for (const Look& look : looks) {
-        const QString path = folder.filePath(QString::fromLatin1(look.fileName));
-        if (!drawDog(look).save(path, "PNG")) {
-            std::fprintf(stderr, "draw_icons: cannot write %s\n", qPrintable(path));
+        if (!save(drawDog(look), folder.filePath(QString::fromLatin1(look.fileName))))
             ++failures;
-        }
     }
     return failures == 0 ? 0 : 1;
 }

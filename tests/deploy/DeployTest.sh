@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# Tests of ovin-deploy: what a deployment writes, that several folders keep apart, what is refused, and that the
+# reverse removes exactly what was written.
+#
+#     DeployTest.sh DEPLOY PROGRAM [running]
+#
+# With "running", only the refusal to overwrite a running watchdog is tested; that case starts a process whose
+# image name is ovin, so it runs with the end-to-end tests, under their lock.
+set -uo pipefail
+deploy=$1
+program=$2
+mode=${3:-}
+
+work=$(mktemp -d)
+trap 'rm -rf -- "$work"' EXIT
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+mkdir -p "$HOME"
+failures=0
+
+check() {
+  local what=$1
+  shift
+  if "$@"; then
+    echo "ok: $what"
+  else
+    echo "FAILED: $what" >&2
+    failures=$((failures + 1))
+  fi
+}
+
+entryOf() { # kind folder
+  local id
+  id="ovin-$(printf '%s' "$(realpath -m -- "$2")" | sha256sum | cut -c1-8).desktop"
+  case $1 in
+    autostart) echo "$XDG_CONFIG_HOME/autostart/$id" ;;
+    menu) echo "$XDG_DATA_HOME/applications/$id" ;;
+  esac
+}
+
+if [ "$mode" = running ]; then
+  dir="$work/busy"
+  mkdir -p "$dir"
+  cp "$(command -v sleep)" "$dir/ovin"
+  "$dir/ovin" 30 &
+  pid=$!
+  before=$(sha256sum <"$dir/ovin")
+  check "a running watchdog is not overwritten" bash -c '! "$0" "$1" 2>/dev/null' "$deploy" "$dir"
+  check "the running program is unchanged" test "$(sha256sum <"$dir/ovin")" = "$before"
+  check "no entry is written for it" test ! -e "$(entryOf autostart "$dir")"
+  kill "$pid"
+  wait "$pid" 2>/dev/null
+  exit $((failures > 0))
+fi
+
+# A deployment: the copy, and two entries that start it from its folder.
+a="$work/router a"
+b="$work/router \$b"
+mkdir -p "$a" "$b"
+echo "[conf]" >"$a/ovin.ini"
+echo router >"$a/trovan.exe"
+echo log >"$a/ovin202612.log"
+out=$("$deploy" "$a")
+check "deploy succeeds and says what it did" grep -q "Copied .* to $a/ovin" <<<"$out"
+check "the copy is the program" cmp -s "$program" "$a/ovin"
+check "the copy is executable" test -x "$a/ovin"
+auto=$(entryOf autostart "$a")
+menu=$(entryOf menu "$a")
+check "autostart entry written" test -f "$auto"
+check "menu entry written" test -f "$menu"
+check "autostart starts the copy by its absolute path" grep -qx "Exec=\"$a/ovin\"" "$auto"
+check "the menu entry opens the window" grep -qx "Exec=\"$a/ovin\" show" "$menu"
+for entry in "$auto" "$menu"; do
+  check "$(basename "$entry") runs in the folder" grep -qx "Path=$a" "$entry"
+  check "$(basename "$entry") shows the dog" grep -qx "Icon=ovin" "$entry"
+done
+if command -v desktop-file-validate >/dev/null; then
+  check "the entries are valid desktop files" desktop-file-validate "$auto" "$menu"
+fi
+
+# A second folder, with characters that need quoting, gets entries of its own.
+"$deploy" "$b" >/dev/null
+check "a second folder has its own entries" test "$(entryOf autostart "$b")" != "$auto" -a -f "$(entryOf autostart "$b")"
+check "a dollar in the folder is escaped in Exec" grep -qxF 'Exec="'"$work"'/router \\$b/ovin"' "$(entryOf autostart "$b")"
+
+# Asked for the window at log-in, the autostart entry says show; the menu entry is the same either way.
+c="$work/no tray"
+mkdir -p "$c"
+"$deploy" --show "$c" >/dev/null
+check "--show opens the window at log-in" grep -qx "Exec=\"$c/ovin\" show" "$(entryOf autostart "$c")"
+check "--show leaves the menu entry as it is" grep -qx "Exec=\"$c/ovin\" show" "$(entryOf menu "$c")"
+
+# The command line: help is no error, anything else unknown is.
+for args in "" "--remove" "$a $b" "--show --remove $a"; do
+  # shellcheck disable=SC2086
+  "$deploy" $args >/dev/null 2>&1
+  check "a wrong command line ($args) ends with 2" test $? -eq 2
+done
+check "--help says how to use it" bash -c '"$0" --help | grep -q "^Usage:"' "$deploy"
+
+# Refusals.
+check "a missing folder is refused" bash -c '! "$0" "$1" 2>/dev/null' "$deploy" "$work/none"
+touch "$work/file"
+check "a plain file is refused" bash -c '! "$0" "$1" 2>/dev/null' "$deploy" "$work/file"
+mkdir -p "$work/linked"
+ln -s "$work/file" "$work/linked/ovin"
+check "an ovin that is a symbolic link is not written through" bash -c '! "$0" "$1" 2>/dev/null' "$deploy" "$work/linked"
+check "the link's target is untouched" test ! -s "$work/file"
+if [ "$(id -u)" -eq 0 ] && command -v runuser >/dev/null; then
+  mkdir -p "$work/locked"
+  chmod 0755 "$work" "$work/locked"
+  check "a folder the user cannot write is refused" \
+    bash -c '! runuser -u nobody -- env HOME=/nonexistent "$0" "$1" 2>/dev/null' "$deploy" "$work/locked"
+  check "nothing lands in it" test ! -e "$work/locked/ovin"
+fi
+
+# The reverse: the entries and the copy go; the router, the settings and the log stay; the other folder stays.
+"$deploy" --remove "$a" >/dev/null
+check "the autostart entry is removed" test ! -e "$auto"
+check "the menu entry is removed" test ! -e "$menu"
+check "the copy is removed" test ! -e "$a/ovin"
+check "router, settings and log stay" test -f "$a/trovan.exe" -a -f "$a/ovin.ini" -a -f "$a/ovin202612.log"
+check "the other folder keeps its entries" test -f "$(entryOf menu "$b")" -a -f "$b/ovin"
+
+# A program replaced since the deployment is not the deployed copy: it stays.
+echo "someone else's" >"$b/ovin"
+out=$("$deploy" --remove "$b")
+check "a replaced program is left" test -f "$b/ovin"
+check "and the reverse says so" grep -q "not the copy that was deployed" <<<"$out"
+check "its entries are removed all the same" test ! -e "$(entryOf autostart "$b")"
+
+exit $((failures > 0))
