@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libqt6test6 libgtest-dev
-          xvfb xauth trayer xdotool imagemagick procps)
+          xvfb xauth trayer xdotool imagemagick procps
+          fonts-wine fonts-liberation2 qt6-translations-l10n)
 
 missing=()
 for p in "${packages[@]}"; do
