@@ -9,6 +9,7 @@
 #include <exception>
 #include <system_error>
 
+#include "DesktopResources.h"
 #include "Main.h"
 #include "SignalBridge.h"
 #include "csTinyForm.h"
@@ -35,6 +36,7 @@ void chooseHeadlessWithoutDisplay()
 int runAdmitted(int argc, char* argv[], ovin::Platform& platform, const std::string& blockName)
 {
     QApplication app(argc, argv);
+    ovin::LoadDesktopResources(app);
     app.setQuitOnLastWindowClosed(false);
     const bool show = ovin::HasSwitch(QStringLiteral("show"));
     ovin::TTinyForm::SetApplicationTitle(QStringLiteral("TrovanWatch"));

@@ -14,6 +14,7 @@
 #include "platform/Platform.h"
 #include "shell/LogView.h"
 #include "shell/Main.h"
+#include "shell/SettingsPanel.h"
 #include "support/Fakes.h"
 
 namespace ovin {
