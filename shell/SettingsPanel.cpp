@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QPushButton>
+#include <QStyle>
 
 #include <cstdint>
 #include <deque>
@@ -39,12 +40,24 @@ std::deque<QString>& queuedFiles()
 
 // The positions were laid out for a narrower font than some desktops have:
 // a control whose caption needs more room grows to the right instead of
-// cutting the caption off.
+// cutting the caption off. The room is measured from the caption itself (a
+// button's size hint would ask for a minimum width the layout never had).
+int captionRoom(const QAbstractButton* w)
+{
+    const QStyle* style = w->style();
+    const int text = QFontMetrics(w->font()).horizontalAdvance(w->text());
+    if (qobject_cast<const QCheckBox*>(w))
+        return style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) +
+               style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w) + text + 2;
+    return text + 2 * style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, w) +
+           2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, w);
+}
+
 template <typename W>
 W* place(W* w, const char* name, int left, int top, int width, int height)
 {
     w->setObjectName(QString::fromLatin1(name));
-    w->setGeometry(left, top, std::max(width, w->sizeHint().width()), height);
+    w->setGeometry(left, top, std::max(width, captionRoom(w)), height);
     return w;
 }
 
