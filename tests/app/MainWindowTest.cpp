@@ -15,7 +15,7 @@
 #include "shell/LogView.h"
 #include "shell/Main.h"
 #include "shell/SettingsPanel.h"
-#include "support/Fakes.h"
+#include "FakePlatform.h"
 
 namespace ovin {
 
@@ -51,30 +51,7 @@ protected:
     void AfterShow() override { ++afterShows; }
 };
 
-struct FakePlatform {
-    FakePlatform()
-    {
-        auto c = std::make_unique<test::FakeClock>();
-        auto f = std::make_unique<test::FakeFileSystem>();
-        auto pc = std::make_unique<test::FakeProcessControl>();
-        auto pt = std::make_unique<test::FakeProcessTable>();
-        clock = c.get();
-        files = f.get();
-        processes = pt.get();
-        platform.clock = std::move(c);
-        platform.files = std::move(f);
-        platform.process = std::move(pc);
-        platform.processes = std::move(pt);
-        platform.launcher = std::make_unique<test::FakeLauncher>();
-    }
-    std::string monthFile() const { return files->files.count(kLog) ? files->files.at(kLog).content : ""; }
-
-    static constexpr const char* kLog = "/app/ovin202612.log";
-    Platform platform;
-    test::FakeClock* clock;
-    test::FakeFileSystem* files;
-    test::FakeProcessTable* processes;
-};
+using test::FakePlatform;
 
 int count(const std::string& text, const std::string& needle)
 {
