@@ -93,6 +93,11 @@ private slots:
             QCOMPARE(yes->text(), QString("&Ano"));
             QCOMPARE(no->text(), QString("&Ne"));
             QVERIFY(yes->isDefault());
+            for (QWidget* part : {static_cast<QWidget*>(icon), static_cast<QWidget*>(text),
+                                  static_cast<QWidget*>(yes), static_cast<QWidget*>(no)})
+                QVERIFY2(dialog->rect().contains(part->geometry()), qPrintable(part->objectName()));
+            QCOMPARE(text->height(), text->heightForWidth(text->width()));
+            QVERIFY(dialog->height() >= yes->geometry().bottom() + 1 + 20);
             QTest::keyClick(dialog, Qt::Key_Return);
         });
         QVERIFY(form.Confirm("Opravdu chcete ukončit programy Trovan a Ovin ?", TMsgDlgType::mtWarning));
