@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QStyle>
 
@@ -23,6 +24,7 @@ constexpr int kStripWidthPx = 10;
 constexpr int kActiveSizePx = 10;
 constexpr int kIntervalScale = 1000;  // the panel edits Interval in seconds, the record holds milliseconds
 constexpr int kDesignFontPt = 8;
+constexpr int kLabelGapPx = 2;
 
 const QString kHintMaxOld = QStringLiteral("Stáří request.cfg před spustěním Trovanu aby došlo k jeho smazání");
 const QString kHintMaxSame =
@@ -51,6 +53,20 @@ int captionRoom(const QAbstractButton* w)
                style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w) + text + 2;
     return text + 2 * style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, w) +
            2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, w);
+}
+
+void fitBefore(QWidget* label, int right)
+{
+    const int room = right - label->x();
+    const int needed = label->sizeHint().width();
+    if (needed <= room || needed <= 0)
+        return;
+    // Tighter letters: a stretch is ignored by fonts without condensed faces.
+    auto* l = static_cast<QLabel*>(label);
+    const qsizetype letters = std::max<qsizetype>(1, l->text().size() - 1);
+    QFont narrow = l->font();
+    narrow.setLetterSpacing(QFont::AbsoluteSpacing, -qreal(needed - room) / qreal(letters));
+    l->setFont(narrow);
 }
 
 template <typename W>
@@ -172,6 +188,12 @@ void SettingsPanel::createControls()
     ePathTo->setAlignment(taLeftJustify);
     ePathTo->setTabOnEnter(false);
     bJinyAdrReq = place(new QPushButton(QStringLiteral("Najít ..."), this), "bJinyAdrReq", 520, 56, 57, 22);
+
+    // A caption wider than the room before its field (with a wider font than
+    // the layout was made for) is drawn a little narrower rather than running
+    // under the field or being cut off.
+    for (TLabelX* l : {Label1, Label2, Label4, Label5, LabelX2})
+        fitBefore(l, seMaxOld->x() - kLabelGapPx);
 
     const QWidget* tabOrder[] = {cxHlidatTrovan, cxMazatRq, cxZobrazitIkonu, seMaxOld, seMaxSame,   bSaveConf,
                                  seMaxRadku,     seInterval, seWait,         cxJinyAdrReq, bJinyAdrReq, ePathTo};

@@ -358,6 +358,11 @@ private slots:
                              c->width() <= QFontMetrics(b->font()).horizontalAdvance(b->text()) + 40,
                          r.name);
         }
+        // No caption before a field runs under it.
+        for (QWidget* l : {static_cast<QWidget*>(w->Label1), static_cast<QWidget*>(w->Label2),
+                           static_cast<QWidget*>(w->Label4), static_cast<QWidget*>(w->Label5),
+                           static_cast<QWidget*>(w->LabelX2)})
+            QVERIFY2(l->x() + l->sizeHint().width() <= 312, qPrintable(l->objectName()));
         QCOMPARE(w->Panel1->height(), 130);
         QCOMPARE(w->Panel1->width(), w->width());
         QCOMPARE(w->Memo1->geometry().bottom() + 1, w->Panel1->y());
