@@ -13,31 +13,61 @@ constexpr const char* kSettingsFile = "ovin.ini";
 constexpr const char* kBackupSuffix = ".old";
 constexpr const char* kRequestFile = "request.cfg";
 
-const char* bit(bool on) { return on ? "1" : "0"; }
+const SettingKey kSettingKeys[] = {
+    {"MazatRequest", SettingKind::Bool, &TConf::MazatRequest, nullptr, nullptr, 0},
+    {"HlidatZdaTrovanJede", SettingKind::Bool, &TConf::HlidatZdaTrovanJede, nullptr, nullptr, 0},
+    {"ZobrazitIkonu", SettingKind::Bool, &TConf::ZobrazitIkonu, nullptr, nullptr, 1},
+    {"MaxStejnyRequest", SettingKind::Int, nullptr, &TConf::MaxStejnyRequest, nullptr, 5},
+    {"MaxStariRequest", SettingKind::Int, nullptr, &TConf::MaxStariRequest, nullptr, 600},
+    {"MaxRadkuRequest", SettingKind::Int, nullptr, &TConf::MaxRadkuRequest, nullptr, 1},
+    {"CekaniNaTrovan", SettingKind::Int, nullptr, &TConf::CekaniNaTrovan, nullptr, 10},
+    {"Interval", SettingKind::Int, nullptr, &TConf::Interval, nullptr, 30000},
+    {"JinyAdrReq", SettingKind::Bool, &TConf::JinyAdrReq, nullptr, nullptr, 0},
+    {"AdrReq", SettingKind::Text, nullptr, nullptr, &TConf::AdrReq, 0},
+};
+
+// The value as the settings file holds it: Booleans "1"/"0", numbers in plain
+// decimal, text unchanged.
+std::string valueText(const TConf& conf, const SettingKey& k)
+{
+    switch (k.kind) {
+    case SettingKind::Bool:
+        return conf.*k.flag ? "1" : "0";
+    case SettingKind::Int:
+        return std::to_string(conf.*k.number);
+    case SettingKind::Text:
+        break;
+    }
+    return conf.*k.text;
+}
 
 }  // namespace
+
+std::span<const SettingKey> SettingKeys() { return kSettingKeys; }
+
+const SettingKey* FindSetting(std::string_view key)
+{
+    for (const SettingKey& k : kSettingKeys) {
+        if (key == k.key)
+            return &k;
+    }
+    return nullptr;
+}
 
 TConf::TConf(FileSystem& files, std::string appFolder) : m_files(files), m_appFolder(std::move(appFolder)) {}
 
 std::string TConf::SettingsSummary() const
 {
     std::string s;
-    auto line = [&s](const char* key, const std::string& value) {
-        s += key;
+    for (const SettingKey& k : SettingKeys()) {
+        s += k.key;
         s += '=';
-        s += value;
+        // The "b" marks a Boolean in the summary only; the file holds a bare 1 or 0.
+        if (k.kind == SettingKind::Bool)
+            s += 'b';
+        s += valueText(*this, k);
         s += "\r\n";
-    };
-    line("MazatRequest", std::string("b") + bit(MazatRequest));
-    line("HlidatZdaTrovanJede", std::string("b") + bit(HlidatZdaTrovanJede));
-    line("ZobrazitIkonu", std::string("b") + bit(ZobrazitIkonu));
-    line("MaxStejnyRequest", std::to_string(MaxStejnyRequest));
-    line("MaxStariRequest", std::to_string(MaxStariRequest));
-    line("MaxRadkuRequest", std::to_string(MaxRadkuRequest));
-    line("CekaniNaTrovan", std::to_string(CekaniNaTrovan));
-    line("Interval", std::to_string(Interval));
-    line("JinyAdrReq", std::string("b") + bit(JinyAdrReq));
-    line("AdrReq", AdrReq);
+    }
     return s;
 }
 
@@ -71,16 +101,19 @@ void TConf::LoadSettings()
     if (!m_files.readFile(SettingsFileName(), text).ok)
         text.clear();
     const IniFile ini(text);
-    MazatRequest = ini.readBool(kSection, "MazatRequest", false);
-    HlidatZdaTrovanJede = ini.readBool(kSection, "HlidatZdaTrovanJede", false);
-    ZobrazitIkonu = ini.readBool(kSection, "ZobrazitIkonu", true);
-    MaxStejnyRequest = ini.readInteger(kSection, "MaxStejnyRequest", 5);
-    MaxStariRequest = ini.readInteger(kSection, "MaxStariRequest", 600);
-    MaxRadkuRequest = ini.readInteger(kSection, "MaxRadkuRequest", 1);
-    CekaniNaTrovan = ini.readInteger(kSection, "CekaniNaTrovan", 10);
-    Interval = ini.readInteger(kSection, "Interval", 30000);
-    JinyAdrReq = ini.readBool(kSection, "JinyAdrReq", false);
-    AdrReq = ini.readString(kSection, "AdrReq").value_or("");
+    for (const SettingKey& k : SettingKeys()) {
+        switch (k.kind) {
+        case SettingKind::Bool:
+            this->*k.flag = ini.readBool(kSection, k.key, k.defaultNumber != 0);
+            break;
+        case SettingKind::Int:
+            this->*k.number = ini.readInteger(kSection, k.key, k.defaultNumber);
+            break;
+        case SettingKind::Text:
+            this->*k.text = ini.readString(kSection, k.key).value_or("");
+            break;
+        }
+    }
 }
 
 void TConf::SaveSettings()
@@ -92,16 +125,8 @@ void TConf::SaveSettings()
     if (m_files.fileExists(name) && !m_files.readFile(name, text).ok)
         throw OvinError("Unable to write to " + name);
     IniFile ini(text);
-    ini.writeString(kSection, "MazatRequest", bit(MazatRequest));
-    ini.writeString(kSection, "HlidatZdaTrovanJede", bit(HlidatZdaTrovanJede));
-    ini.writeString(kSection, "ZobrazitIkonu", bit(ZobrazitIkonu));
-    ini.writeString(kSection, "MaxStejnyRequest", std::to_string(MaxStejnyRequest));
-    ini.writeString(kSection, "MaxStariRequest", std::to_string(MaxStariRequest));
-    ini.writeString(kSection, "MaxRadkuRequest", std::to_string(MaxRadkuRequest));
-    ini.writeString(kSection, "CekaniNaTrovan", std::to_string(CekaniNaTrovan));
-    ini.writeString(kSection, "Interval", std::to_string(Interval));
-    ini.writeString(kSection, "JinyAdrReq", bit(JinyAdrReq));
-    ini.writeString(kSection, "AdrReq", AdrReq);
+    for (const SettingKey& k : SettingKeys())
+        ini.writeString(kSection, k.key, valueText(*this, k));
     if (!m_files.replaceFile(name, ini.text()).ok)
         throw OvinError("Unable to write to " + name);
 }

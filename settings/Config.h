@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace ovin {
 
@@ -60,5 +62,28 @@ private:
     FileSystem& m_files;
     std::string m_appFolder;
 };
+
+/// How a setting is held and written.
+enum class SettingKind { Bool, Int, Text };
+
+/// One setting: its key in the settings file, the field of TConf that holds
+/// it, and the value that reading supplies for a missing or unreadable key.
+/// Only the member pointer of the setting's kind is set.
+struct SettingKey {
+    const char* key;
+    SettingKind kind;
+    bool TConf::* flag = nullptr;
+    std::int32_t TConf::* number = nullptr;
+    std::string TConf::* text = nullptr;
+    std::int32_t defaultNumber = 0;  ///< for Bool: 1 on, 0 off
+};
+
+/// The ten settings in the order in which the settings file is read and
+/// written and the summary lists them; loading, saving, the summary and the
+/// settings panel all go through this one table.
+std::span<const SettingKey> SettingKeys();
+
+/// The row of `key` (exact spelling), or null.
+const SettingKey* FindSetting(std::string_view key);
 
 }  // namespace ovin

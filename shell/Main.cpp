@@ -5,11 +5,14 @@
 #include <QFrame>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <cstdio>
 
 #include "LogView.h"
+#include "SettingsPanel.h"
+#include "controls/ckSpinEditX.h"
 #include "TrayIcon.h"
 #include "platform/Platform.h"
 #include "watchdog/ProcessOps.h"
@@ -21,15 +24,14 @@ namespace {
 constexpr int kClientWidthPx = 590;
 constexpr int kClientHeightPx = 493;
 constexpr int kPanelHeightPx = 130;
-constexpr int kStripWidthPx = 10;
-constexpr int kActiveSizePx = 10;
+constexpr int kFontPt = 8;
 
 WatchdogServices servicesOf(Platform& p)
 {
     return {*p.files, *p.clock, *p.process, *p.processes, *p.launcher};
 }
 
-void colourPanel(QFrame* panel, const QColor& colour)
+void colourPanel(QWidget* panel, const QColor& colour)
 {
     QPalette pal = panel->palette();
     pal.setColor(QPalette::Window, colour);
@@ -44,6 +46,9 @@ TfmWex::TfmWex(Platform& platform, QWidget* parent)
     setObjectName(QStringLiteral("fmWex"));
     setWindowTitle(QStringLiteral("OVIN v. 3.3"));
     resize(kClientWidthPx, kClientHeightPx);
+    setFont(QFont(QStringLiteral("MS Sans Serif"), kFontPt));
+    setAutoFillBackground(true);
+    colourPanel(this, palette().color(QPalette::Button));
 
     setWindowIcon(TrayIcon::windowIcon());
     m_tray = new TrayIcon(this);
@@ -62,17 +67,33 @@ TfmWex::TfmWex(Platform& platform, QWidget* parent)
 
     m_logView = std::make_unique<LogView>(m_watchdog->log(), this);
     Memo1 = m_logView.get();
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_panel = std::make_unique<SettingsPanel>(m_watchdog->conf(), this);
+    Panel1 = m_panel.get();
     Panel1->setFixedHeight(kPanelHeightPx);
     Panel1->installEventFilter(this);
-    Panel2 = new QFrame(Panel1);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    pActive = new QFrame(Panel2);
-    pActive->setObjectName(QStringLiteral("pActive"));
-    pActive->setAutoFillBackground(true);
+    Panel2 = Panel1->Panel2;
+    pActive = Panel1->pActive;
     colourPanel(pActive, palette().color(QPalette::Button));
+    cxHlidatTrovan = Panel1->cxHlidatTrovan;
+    cxMazatRq = Panel1->cxMazatRq;
+    cxZobrazitIkonu = Panel1->cxZobrazitIkonu;
+    Label1 = Panel1->Label1;
+    Label2 = Panel1->Label2;
+    Label3 = Panel1->Label3;
+    Label4 = Panel1->Label4;
+    Label5 = Panel1->Label5;
+    Label6 = Panel1->Label6;
+    seMaxOld = Panel1->seMaxOld;
+    seMaxSame = Panel1->seMaxSame;
+    seMaxRadku = Panel1->seMaxRadku;
+    seInterval = Panel1->seInterval;
+    LabelX1 = Panel1->LabelX1;
+    LabelX2 = Panel1->LabelX2;
+    seWait = Panel1->seWait;
+    bSaveConf = Panel1->bSaveConf;
+    cxJinyAdrReq = Panel1->cxJinyAdrReq;
+    ePathTo = Panel1->ePathTo;
+    bJinyAdrReq = Panel1->bJinyAdrReq;
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -112,9 +133,11 @@ void TfmWex::setActivity(bool busy)
     colourPanel(pActive, busy ? QColor(255, 0, 0) : palette().color(QPalette::Button));
 }
 
-void TfmWex::ShowSettings() {}
+void TfmWex::ShowSettings() { Panel1->ShowSettings(); }
 
-int TfmWex::routerWaitSeconds() { return m_watchdog->conf().CekaniNaTrovan; }
+// The field, not the record: a wait typed into it counts from the next launch
+// on, before "ULOŽIT".
+int TfmWex::routerWaitSeconds() { return seWait->Value(); }
 
 void TfmWex::reportError(const std::string& text)
 {
@@ -149,25 +172,35 @@ void TfmWex::closeEvent(QCloseEvent* event)
         event->ignore();
 }
 
-void TfmWex::placePanelStrip()
+void TfmWex::showEvent(QShowEvent* event)
 {
-    const QRect inner = Panel1->contentsRect();
-    Panel2->setGeometry(inner.left(), inner.top(), kStripWidthPx, inner.height());
-    pActive->setGeometry(0, Panel2->height() - kActiveSizePx, kActiveSizePx, kActiveSizePx);
+    // Centred the first time only: later the window comes back where the
+    // user left it.
+    if (!m_placed) {
+        m_placed = true;
+        if (const QScreen* s = screen())
+            move(s->geometry().center() - QPoint(width() / 2, height() / 2));
+    }
+    TTinyFormSQL::showEvent(event);
 }
 
 bool TfmWex::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Panel1) {
-        if (event->type() == QEvent::Resize)
-            placePanelStrip();
-        // A right-button release on a free spot of the panel is the quiet way
-        // out: no question asked.
-        if (event->type() == QEvent::MouseButtonRelease &&
-            static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
-            Quit();
+    if (watched == Panel1 && event->type() == QEvent::MouseButtonRelease) {
+        // A release that a control inside the panel did not take reaches the
+        // panel as well; only one on a free spot of the panel counts.
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (!Panel1->childAt(mouse->position().toPoint()))
+            Panel1MouseUp(mouse->button());
     }
     return TTinyFormSQL::eventFilter(watched, event);
+}
+
+// The quiet way out: no question asked.
+void TfmWex::Panel1MouseUp(Qt::MouseButton button)
+{
+    if (button == Qt::RightButton)
+        Quit();
 }
 
 void TfmWex::Quit() { emit quitRequested(); }

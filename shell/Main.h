@@ -9,13 +9,20 @@
 #include "watchdog/Watchdog.h"
 #include "watchdog/WatchdogHost.h"
 
+class QCheckBox;
 class QFrame;
 class QMessageBox;
+class QPushButton;
 
 namespace ovin {
 
 struct Platform;
 class LogView;
+class SettingsPanel;
+class TLabelX;
+class TSpinEdit;
+class TSpinEditX;
+class TadpEdit;
 class TrayIcon;
 
 /// The main window: the Event log above the settings panel. It owns the
@@ -60,33 +67,57 @@ public:
     bool FormCloseQuery();
 
     LogView* Memo1 = nullptr;
-    QFrame* Panel1 = nullptr;
+    SettingsPanel* Panel1 = nullptr;
+    // The panel's controls under the window's own names.
     QFrame* Panel2 = nullptr;
     QFrame* pActive = nullptr;
+    QCheckBox* cxHlidatTrovan = nullptr;
+    QCheckBox* cxMazatRq = nullptr;
+    QCheckBox* cxZobrazitIkonu = nullptr;
+    TLabelX* Label1 = nullptr;
+    TLabelX* Label2 = nullptr;
+    TLabelX* Label3 = nullptr;
+    TLabelX* Label4 = nullptr;
+    TLabelX* Label5 = nullptr;
+    TLabelX* Label6 = nullptr;
+    TSpinEdit* seMaxOld = nullptr;
+    TSpinEdit* seMaxSame = nullptr;
+    TSpinEdit* seMaxRadku = nullptr;
+    TSpinEdit* seInterval = nullptr;
+    TLabelX* LabelX1 = nullptr;
+    TLabelX* LabelX2 = nullptr;
+    TSpinEditX* seWait = nullptr;
+    QPushButton* bSaveConf = nullptr;
+    QCheckBox* cxJinyAdrReq = nullptr;
+    TadpEdit* ePathTo = nullptr;
+    QPushButton* bJinyAdrReq = nullptr;
 
 signals:
     void quitRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();
     void FormDestroy();
-    void placePanelStrip();
+    void Panel1MouseUp(Qt::MouseButton button);
 
     Platform& m_platform;
     QtWatchTimer m_trayTimer;
     QtWatchTimer m_timer1;
     std::unique_ptr<Watchdog> m_watchdog;
     // Held here as well as by its Qt parent, and declared after the watchdog,
-    // so that the log view goes before the log it watches: members die
-    // before the widget's children would.
+    // so that the log view and the settings panel go before the log and the
+    // settings they work on: members die before the widget's children would.
     std::unique_ptr<LogView> m_logView;
+    std::unique_ptr<SettingsPanel> m_panel;
     TrayIcon* m_tray = nullptr;
     QPointer<QMessageBox> m_errorBox;
     bool m_shutdown = false;
+    bool m_placed = false;
 };
 
 }  // namespace ovin

@@ -8,6 +8,8 @@
 #include <QScreen>
 #include <QStyle>
 
+#include <algorithm>
+
 #include "platform/ProcessControl.h"
 #include "sParametry.h"
 #include "watchdog/Watchdog.h"
@@ -156,7 +158,7 @@ bool TTinyForm::MessageDialog(const QString& caption, const QString& text, TMsgD
     QFont font = dialog.font();
     font.setFamily(QStringLiteral("Tahoma"));
     dialog.setFont(font);
-    dialog.resize(dialog.width(), dialog.height() + kExtraHeightPx);
+    const int plainHeight = dialog.height();
     int bottom = 0;
     if (icon) {
         icon->move(dialog.width() / 2 - icon->width() / 2, 0);
@@ -166,8 +168,14 @@ bool TTinyForm::MessageDialog(const QString& caption, const QString& text, TMsgD
     bold.setBold(true);
     label->setFont(bold);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    label->setGeometry(0, bottom + kTextGapPx, dialog.width(), label->height());
+    // The bold text over the whole width needs its own height: the plain
+    // layout may have wrapped it differently.
+    label->setGeometry(0, bottom + kTextGapPx, dialog.width(), label->heightForWidth(dialog.width()));
     bottom = label->geometry().bottom() + 1;
+    // The extra height comes on top of a layout in which everything fits, so
+    // the buttons are never cut off at the bottom.
+    const int restyledHeight = bottom + kButtonTopGapPx + kButtonHeightPx + kMarginPx;
+    dialog.resize(dialog.width(), std::max(plainHeight, restyledHeight) + kExtraHeightPx);
     for (QPushButton* button : {yes, no}) {
         button->move(button->x(), bottom + kButtonTopGapPx);
         const bool debug = IsDebugMode();

@@ -10,6 +10,7 @@
 #include <memory>
 #include <system_error>
 
+#include "DesktopResources.h"
 #include "EntrySequence.h"
 #include "Main.h"
 #include "SignalBridge.h"
@@ -36,6 +37,7 @@ int runAdmitted(int argc, char* argv[], ovin::Platform& platform, ovin::Previous
                 const std::string& handOverName)
 {
     QApplication app(argc, argv);
+    ovin::LoadDesktopResources(app);
     app.setQuitOnLastWindowClosed(false);
     const bool show = ovin::HasSwitch(QStringLiteral("show"));
     ovin::TTinyForm::SetApplicationTitle(QStringLiteral("TrovanWatch"));

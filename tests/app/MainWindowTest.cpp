@@ -14,7 +14,8 @@
 #include "platform/Platform.h"
 #include "shell/LogView.h"
 #include "shell/Main.h"
-#include "support/Fakes.h"
+#include "shell/SettingsPanel.h"
+#include "FakePlatform.h"
 
 namespace ovin {
 
@@ -50,30 +51,7 @@ protected:
     void AfterShow() override { ++afterShows; }
 };
 
-struct FakePlatform {
-    FakePlatform()
-    {
-        auto c = std::make_unique<test::FakeClock>();
-        auto f = std::make_unique<test::FakeFileSystem>();
-        auto pc = std::make_unique<test::FakeProcessControl>();
-        auto pt = std::make_unique<test::FakeProcessTable>();
-        clock = c.get();
-        files = f.get();
-        processes = pt.get();
-        platform.clock = std::move(c);
-        platform.files = std::move(f);
-        platform.process = std::move(pc);
-        platform.processes = std::move(pt);
-        platform.launcher = std::make_unique<test::FakeLauncher>();
-    }
-    std::string monthFile() const { return files->files.count(kLog) ? files->files.at(kLog).content : ""; }
-
-    static constexpr const char* kLog = "/app/ovin202612.log";
-    Platform platform;
-    test::FakeClock* clock;
-    test::FakeFileSystem* files;
-    test::FakeProcessTable* processes;
-};
+using test::FakePlatform;
 
 int count(const std::string& text, const std::string& needle)
 {
@@ -115,6 +93,11 @@ private slots:
             QCOMPARE(yes->text(), QString("&Ano"));
             QCOMPARE(no->text(), QString("&Ne"));
             QVERIFY(yes->isDefault());
+            for (QWidget* part : {static_cast<QWidget*>(icon), static_cast<QWidget*>(text),
+                                  static_cast<QWidget*>(yes), static_cast<QWidget*>(no)})
+                QVERIFY2(dialog->rect().contains(part->geometry()), qPrintable(part->objectName()));
+            QCOMPARE(text->height(), text->heightForWidth(text->width()));
+            QVERIFY(dialog->height() >= yes->geometry().bottom() + 1 + 20);
             QTest::keyClick(dialog, Qt::Key_Return);
         });
         QVERIFY(form.Confirm("Opravdu chcete ukončit programy Trovan a Ovin ?", TMsgDlgType::mtWarning));
