@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <deque>
 
+#include "OverstruckButton.h"
 #include "controls/Spin.h"
 #include "controls/ckLabelX.h"
 #include "controls/ckSpinEditX.h"
@@ -169,7 +170,7 @@ void SettingsPanel::createControls()
     seWait->setValue(10);
     LabelX1 = label(this, "LabelX1", QStringLiteral("sec"), 392, 112);
 
-    bSaveConf = new QPushButton(QStringLiteral("ULOŽIT"), this);
+    bSaveConf = new OverstruckButton(QStringLiteral("ULOŽIT"), this);
     QFont bold(QStringLiteral("MS Sans Serif"), kDesignFontPt);
     bold.setBold(true);
     bSaveConf->setFont(bold);
