@@ -44,7 +44,11 @@ int runAdmitted(int argc, char* argv[], ovin::Platform& platform, ovin::Previous
     ovin::TfmWex fmWex(platform);
     check.SetInstanceWindow(static_cast<std::int32_t>(fmWex.winId()));
 
-    QObject::connect(&fmWex, &ovin::TfmWex::quitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    // exit, not quit: Qt's quit first asks every shown window to close, and
+    // the main window refuses a close that is not the end of the session (it
+    // only hides), so a quit with the window open would be cancelled.
+    QObject::connect(
+        &fmWex, &ovin::TfmWex::quitRequested, &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 
     ovin::HandOverListener handOver(handOverName, &fmWex);
     QObject::connect(&handOver, &ovin::HandOverListener::received, &fmWex, &ovin::TfmWex::CopyDataReceived);
