@@ -71,29 +71,7 @@ TfmWex::TfmWex(Platform& platform, QWidget* parent)
     Panel1 = m_panel.get();
     Panel1->setFixedHeight(kPanelHeightPx);
     Panel1->installEventFilter(this);
-    Panel2 = Panel1->Panel2;
-    pActive = Panel1->pActive;
-    colourPanel(pActive, palette().color(QPalette::Button));
-    cxHlidatTrovan = Panel1->cxHlidatTrovan;
-    cxMazatRq = Panel1->cxMazatRq;
-    cxZobrazitIkonu = Panel1->cxZobrazitIkonu;
-    Label1 = Panel1->Label1;
-    Label2 = Panel1->Label2;
-    Label3 = Panel1->Label3;
-    Label4 = Panel1->Label4;
-    Label5 = Panel1->Label5;
-    Label6 = Panel1->Label6;
-    seMaxOld = Panel1->seMaxOld;
-    seMaxSame = Panel1->seMaxSame;
-    seMaxRadku = Panel1->seMaxRadku;
-    seInterval = Panel1->seInterval;
-    LabelX1 = Panel1->LabelX1;
-    LabelX2 = Panel1->LabelX2;
-    seWait = Panel1->seWait;
-    bSaveConf = Panel1->bSaveConf;
-    cxJinyAdrReq = Panel1->cxJinyAdrReq;
-    ePathTo = Panel1->ePathTo;
-    bJinyAdrReq = Panel1->bJinyAdrReq;
+    colourPanel(Panel1->pActive, palette().color(QPalette::Button));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -130,14 +108,14 @@ void TfmWex::RemoveTrayIcon() { m_tray->RemoveTrayIcon(); }
 
 void TfmWex::setActivity(bool busy)
 {
-    colourPanel(pActive, busy ? QColor(255, 0, 0) : palette().color(QPalette::Button));
+    colourPanel(Panel1->pActive, busy ? QColor(255, 0, 0) : palette().color(QPalette::Button));
 }
 
 void TfmWex::ShowSettings() { Panel1->ShowSettings(); }
 
 // The field, not the record: a wait typed into it counts from the next launch
 // on, before "ULOŽIT".
-int TfmWex::routerWaitSeconds() { return seWait->Value(); }
+int TfmWex::routerWaitSeconds() { return Panel1->seWait->Value(); }
 
 void TfmWex::reportError(const std::string& text)
 {

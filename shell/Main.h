@@ -9,20 +9,13 @@
 #include "watchdog/Watchdog.h"
 #include "watchdog/WatchdogHost.h"
 
-class QCheckBox;
-class QFrame;
 class QMessageBox;
-class QPushButton;
 
 namespace ovin {
 
 struct Platform;
 class LogView;
 class SettingsPanel;
-class TLabelX;
-class TSpinEdit;
-class TSpinEditX;
-class TadpEdit;
 class TrayIcon;
 
 /// The main window: the Event log above the settings panel. It owns the
@@ -68,29 +61,6 @@ public:
 
     LogView* Memo1 = nullptr;
     SettingsPanel* Panel1 = nullptr;
-    // The panel's controls under the window's own names.
-    QFrame* Panel2 = nullptr;
-    QFrame* pActive = nullptr;
-    QCheckBox* cxHlidatTrovan = nullptr;
-    QCheckBox* cxMazatRq = nullptr;
-    QCheckBox* cxZobrazitIkonu = nullptr;
-    TLabelX* Label1 = nullptr;
-    TLabelX* Label2 = nullptr;
-    TLabelX* Label3 = nullptr;
-    TLabelX* Label4 = nullptr;
-    TLabelX* Label5 = nullptr;
-    TLabelX* Label6 = nullptr;
-    TSpinEdit* seMaxOld = nullptr;
-    TSpinEdit* seMaxSame = nullptr;
-    TSpinEdit* seMaxRadku = nullptr;
-    TSpinEdit* seInterval = nullptr;
-    TLabelX* LabelX1 = nullptr;
-    TLabelX* LabelX2 = nullptr;
-    TSpinEditX* seWait = nullptr;
-    QPushButton* bSaveConf = nullptr;
-    QCheckBox* cxJinyAdrReq = nullptr;
-    TadpEdit* ePathTo = nullptr;
-    QPushButton* bJinyAdrReq = nullptr;
 
 signals:
     void quitRequested();

@@ -115,8 +115,8 @@ private slots:
         QWidget* c = control(*w, name);
         QVERIFY(c);
         QCOMPARE(shown(c), expected);
-        QCOMPARE(w->ePathTo->isEnabled(), pathEnabled);
-        QCOMPARE(w->bJinyAdrReq->isEnabled(), pathEnabled);
+        QCOMPARE(w->Panel1->ePathTo->isEnabled(), pathEnabled);
+        QCOMPARE(w->Panel1->bJinyAdrReq->isEnabled(), pathEnabled);
     }
 
     void ulozitTakesEveryControlOver_data()
@@ -160,7 +160,7 @@ private slots:
         else
             typeInto(c, typed);
         QVERIFY(summaryValue(*w, key) != expected);  // nothing is taken over before the button
-        clickCentre(w->bSaveConf);
+        clickCentre(w->Panel1->bSaveConf);
         QCOMPARE(summaryValue(*w, key), expected);
     }
 
@@ -179,7 +179,7 @@ private slots:
         QFETCH(QString, saved);
         FakePlatform p;
         auto w = openWindow(p, "Interval=" + stored.toStdString() + "\r\n");
-        clickCentre(w->bSaveConf);
+        clickCentre(w->Panel1->bSaveConf);
         QCOMPARE(summaryValue(*w, "Interval"), saved);
     }
 
@@ -191,8 +191,8 @@ private slots:
         const std::string log = w->watchdog().log().text();
         const std::string monthFile = p.monthFile();
         const int replaces = p.files->replaces;
-        typeInto(w->seMaxSame, "8");
-        clickCentre(w->bSaveConf);
+        typeInto(w->Panel1->seMaxSame, "8");
+        clickCentre(w->Panel1->bSaveConf);
         QCOMPARE(w->watchdog().conf().MaxStejnyRequest, 8);
         QCOMPARE(p.fileText(FakePlatform::kIni), ini);
         QCOMPARE(p.files->replaces, replaces);
@@ -204,7 +204,7 @@ private slots:
     {
         FakePlatform p;
         auto w = openWindow(p, "CekaniNaTrovan=10\r\n");
-        typeInto(w->seWait, "3");
+        typeInto(w->Panel1->seWait, "3");
         QCOMPARE(w->routerWaitSeconds(), 3);
         QCOMPARE(w->watchdog().conf().CekaniNaTrovan, 10);
     }
@@ -223,17 +223,17 @@ private slots:
         } steps[] = {{"tick", true, "/data/request.cfg"}, {"untick", false, "/app/request.cfg"},
                      {"tick again", true, "/data/request.cfg"}};
         for (const auto& s : steps) {
-            clickCentre(w->cxJinyAdrReq);
-            QVERIFY2(w->cxJinyAdrReq->isChecked() == s.on, s.step);
+            clickCentre(w->Panel1->cxJinyAdrReq);
+            QVERIFY2(w->Panel1->cxJinyAdrReq->isChecked() == s.on, s.step);
             QVERIFY2(conf.JinyAdrReq == s.on, s.step);
             QVERIFY2(conf.RequestFilePath() == s.requestFile, s.step);
-            QVERIFY2(w->ePathTo->isEnabled() == s.on, s.step);
-            QVERIFY2(w->bJinyAdrReq->isEnabled() == s.on, s.step);
+            QVERIFY2(w->Panel1->ePathTo->isEnabled() == s.on, s.step);
+            QVERIFY2(w->Panel1->bJinyAdrReq->isEnabled() == s.on, s.step);
         }
         // The text typed into the path field waits for "ULOŽIT".
-        typeInto(w->ePathTo, "/elsewhere");
+        typeInto(w->Panel1->ePathTo, "/elsewhere");
         QCOMPARE(conf.RequestFilePath(), std::string("/data/request.cfg"));
-        clickCentre(w->bSaveConf);
+        clickCentre(w->Panel1->bSaveConf);
         QCOMPARE(conf.RequestFilePath(), std::string("/elsewhere/request.cfg"));
     }
 
@@ -267,14 +267,14 @@ private slots:
             const char* expected;
         } steps[] = {{"/x/request.cfg", "/x"}, {nullptr, "/x"}, {"/request.cfg", "/"}};
         for (const auto& s : steps) {
-            w->cxHlidatTrovan->setFocus();
+            w->Panel1->cxHlidatTrovan->setFocus();
             SettingsPanel::QueueFileAnswer(s.answer ? QString::fromUtf8(s.answer) : QString());
-            clickCentre(w->bJinyAdrReq);
-            QCOMPARE(w->ePathTo->text(), QString::fromUtf8(s.expected));
+            clickCentre(w->Panel1->bJinyAdrReq);
+            QCOMPARE(w->Panel1->ePathTo->text(), QString::fromUtf8(s.expected));
             QCOMPARE(QString::fromStdString(conf.AdrReq), QString::fromUtf8(s.expected));
             if (s.answer) {
-                QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->ePathTo));
-                QCOMPARE(w->ePathTo->palette().color(QPalette::Base), lime);
+                QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->Panel1->ePathTo));
+                QCOMPARE(w->Panel1->ePathTo->palette().color(QPalette::Base), lime);
             }
         }
         QCOMPARE(conf.RequestFilePath(), std::string("/request.cfg"));
@@ -309,7 +309,7 @@ private slots:
             QVERIFY(!w->Panel1->childAt(at));
         QTest::mouseClick(target, Qt::RightButton, {}, at);
         QCOMPARE(quit.count(), quits ? 1 : 0);
-        QVERIFY(!w->cxMazatRq->isChecked());  // and nothing was ticked on the way
+        QVERIFY(!w->Panel1->cxMazatRq->isChecked());  // and nothing was ticked on the way
     }
 
     void tabWalksThePanelInItsOrder()
@@ -319,8 +319,8 @@ private slots:
         const QStringList expected = {"cxMazatRq", "cxZobrazitIkonu", "seMaxOld",     "seMaxSame",
                                       "bSaveConf", "seMaxRadku",      "seInterval",   "seWait",
                                       "cxJinyAdrReq", "bJinyAdrReq",  "ePathTo"};
-        w->cxHlidatTrovan->setFocus(Qt::TabFocusReason);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->cxHlidatTrovan));
+        w->Panel1->cxHlidatTrovan->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->Panel1->cxHlidatTrovan));
         QStringList walked;
         for (qsizetype i = 0; i < expected.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -328,8 +328,8 @@ private slots:
         }
         QCOMPARE(walked, expected);
         // Enter in the path field stays there.
-        QTest::keyClick(w->ePathTo, Qt::Key_Return);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->ePathTo));
+        QTest::keyClick(w->Panel1->ePathTo, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->Panel1->ePathTo));
     }
 
     void theControlsSitWhereTheWindowPutsThemWithCaptionsUncut()
@@ -359,9 +359,9 @@ private slots:
                          r.name);
         }
         // No caption before a field runs under it.
-        for (QWidget* l : {static_cast<QWidget*>(w->Label1), static_cast<QWidget*>(w->Label2),
-                           static_cast<QWidget*>(w->Label4), static_cast<QWidget*>(w->Label5),
-                           static_cast<QWidget*>(w->LabelX2)})
+        for (QWidget* l : {static_cast<QWidget*>(w->Panel1->Label1), static_cast<QWidget*>(w->Panel1->Label2),
+                           static_cast<QWidget*>(w->Panel1->Label4), static_cast<QWidget*>(w->Panel1->Label5),
+                           static_cast<QWidget*>(w->Panel1->LabelX2)})
             QVERIFY2(l->x() + l->sizeHint().width() <= 312, qPrintable(l->objectName()));
         QCOMPARE(w->Panel1->height(), 130);
         QCOMPARE(w->Panel1->width(), w->width());
