@@ -15,18 +15,8 @@ work=$(mktemp -d)
 trap 'rm -rf -- "$work"' EXIT
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 mkdir -p "$HOME"
-failures=0
-
-check() {
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok: $what"
-  else
-    echo "FAILED: $what" >&2
-    failures=$((failures + 1))
-  fi
-}
+# shellcheck source=Checks.sh
+source "$(dirname "$0")/Checks.sh"
 
 entryOf() { # kind folder
   local id

@@ -9,18 +9,8 @@ build=$1
 work=$(mktemp -d)
 trap 'rm -rf -- "$work"' EXIT
 prefix="$work/usr"
-failures=0
-
-check() {
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok: $what"
-  else
-    echo "FAILED: $what" >&2
-    failures=$((failures + 1))
-  fi
-}
+# shellcheck source=Checks.sh
+source "$(dirname "$0")/Checks.sh"
 
 cmake --install "$build" --prefix "$prefix" >/dev/null || {
   echo "FAILED: cmake --install" >&2
