@@ -1,7 +1,8 @@
 #include "Win32FileSystem.h"
 
-#include <aclapi.h>
 #include <windows.h>
+
+#include <aclapi.h>
 
 #include <algorithm>
 #include <array>
@@ -386,6 +387,13 @@ Result Win32FileSystem::appendFile(const std::string& path, std::string_view con
     if (!h.valid())
         return Result::failure(lastErrorText());
     if (::GetFileType(h.get()) != FILE_TYPE_DISK)
+        return Result::failure(systemText(ERROR_ACCESS_DENIED));
+    // The system lets an administrator write a read-only file; the program
+    // keeps its hands off it whoever runs it.
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(h.get(), &info))
+        return Result::failure(lastErrorText());
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0)
         return Result::failure(systemText(ERROR_ACCESS_DENIED));
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(h.get(), &size) || !::SetFilePointerEx(h.get(), size, nullptr, FILE_BEGIN))

@@ -1,7 +1,8 @@
 #include "Win32Launcher.h"
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include "Win32Text.h"
 

@@ -1,6 +1,7 @@
 #include "Win32ProcessTable.h"
 
 #include <windows.h>
+
 #include <tlhelp32.h>
 
 #include "AsideMark.h"
