@@ -69,11 +69,16 @@ TEST(Win32InstanceBlock, SeenFromASecondProcessAndGoneWithTheLastHolder)
 TEST(Win32StartGate, OfTwentySimultaneousStartsExactlyOneRemains)
 {
     test::TempFolder folder("gate");
+    // All wait for one signal, so that they reach the gate together.
+    const std::string go = "Local\\ovin-test-go-" + std::to_string(::GetCurrentProcessId());
+    win32::UniqueHandle goEvent(::CreateEventW(nullptr, TRUE, FALSE, win32::widen(go).c_str()));
+    ASSERT_TRUE(goEvent.valid());
     std::vector<win32::UniqueHandle> starts;
     for (int i = 0; i < kSimultaneousStarts; ++i) {
-        starts.push_back(test::startProcess(probe(), "gate \"" + folder.path() + "\""));
+        starts.push_back(test::startProcess(probe(), "gate \"" + folder.path() + "\" " + go));
         ASSERT_TRUE(starts.back().valid());
     }
+    ASSERT_TRUE(::SetEvent(goEvent.get()));
     auto decided = [&] {
         const auto names = test::listFolder(folder.path());
         return static_cast<int>(names.size());

@@ -4,12 +4,14 @@
 //                                    "existed window count" to OUT, then
 //                                    raises the count by one and sets the
 //                                    window to 77
-//   ovin_win32_probe gate FOLDER     takes its turn at the start gate as a
+//   ovin_win32_probe gate FOLDER GO  waits for the event named GO, then
+//                                    takes its turn at the start gate as a
 //                                    start of the program does: the one
 //                                    admitted writes "admitted-PID" into
 //                                    FOLDER and runs until FOLDER holds
 //                                    "stop"; a refused one stands aside,
-//                                    writes "refused-PID" and ends
+//                                    writes "refused-PID" and takes a while
+//                                    to end, as a start that hands over does
 
 #include <windows.h>
 
@@ -33,6 +35,9 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto kRunLimit = 120s;
+constexpr DWORD kGoLimitMs = 60000;
+// About as long as a refused start takes to hand over to the running one.
+constexpr auto kEndingTime = 1s;
 
 std::vector<std::string> arguments()
 {
@@ -70,8 +75,13 @@ int block(const std::string& exe, const std::string& out)
     return 0;
 }
 
-int gate(const std::string& folder)
+int gate(const std::string& folder, const std::string& go)
 {
+    const HANDLE start = ::OpenEventW(SYNCHRONIZE, FALSE, ovin::win32::widen(go).c_str());
+    if (start) {
+        ::WaitForSingleObject(start, kGoLimitMs);
+        ::CloseHandle(start);
+    }
     ovin::Platform platform = ovin::createPlatform();
     const std::string image(ovin::FileNamePart(platform.process->executablePath()));
     const auto g = ovin::createStartGate(image);
@@ -81,6 +91,7 @@ int gate(const std::string& folder)
         g->standAside();
         g->leave();
         touch(folder + "\\refused-" + pid);
+        std::this_thread::sleep_for(kEndingTime);
         return 0;
     }
     g->leave();
@@ -98,7 +109,7 @@ int main()
     const std::vector<std::string> args = arguments();
     if (args.size() == 4 && args[1] == "block")
         return block(args[2], args[3]);
-    if (args.size() == 3 && args[1] == "gate")
-        return gate(args[2]);
+    if (args.size() == 4 && args[1] == "gate")
+        return gate(args[2], args[3]);
     return 2;
 }
