@@ -26,10 +26,10 @@ struct FileIdentity {
 ///
 /// A "file" is a regular file on a disk: a folder, a pipe, a socket or a
 /// device is no file, so that no read ever waits for a writer or never ends.
-/// A symbolic link is followed only when it belongs to the program's own
-/// user or to the system's administrator; a link planted by anyone else
-/// counts as no file and is never read or written through (a write replaces
-/// the link itself).
+/// Where any user can make symbolic links, a link is followed only when it
+/// belongs to the program's own user or to the system's administrator; a
+/// link planted by anyone else counts as no file and is never read or
+/// written through (a write replaces the link itself).
 ///
 /// Content is text: the program holds UTF-8, the files hold the system's
 /// 8-bit code page. Reads hand over UTF-8 and writes take UTF-8; where the

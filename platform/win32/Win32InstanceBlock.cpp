@@ -21,9 +21,6 @@ constexpr const wchar_t* kSessionNamespace = L"Local\\";
                                 win32::systemText(err));
 }
 
-// Zero where no block is held: reads and writes then go nowhere.
-std::int32_t s_none[2] = {0, 0};
-
 }  // namespace
 
 std::unique_ptr<InstanceBlock> createInstanceBlock(std::string_view exePath)
@@ -56,13 +53,14 @@ bool Win32InstanceBlock::createOrOpen()
     return existed;
 }
 
+// Other processes change the fields at any time: every access goes to the
+// shared memory itself.
 volatile std::int32_t* Win32InstanceBlock::field(std::size_t offset) const
 {
-    if (!m_view)
-        return &s_none[offset / sizeof(std::int32_t)];
     return reinterpret_cast<volatile std::int32_t*>(static_cast<char*>(m_view) + offset);
 }
 
+// Without a block held the fields read zero and writes go nowhere.
 std::int32_t Win32InstanceBlock::window() const { return m_view ? *field(kWindowOffset) : 0; }
 void Win32InstanceBlock::setWindow(std::int32_t window)
 {
