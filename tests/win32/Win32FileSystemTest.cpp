@@ -18,10 +18,13 @@
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Text.h"
+#include "platform/win32/Win32ProcessTable.h"
+#include "settings/Config.h"
 #include "settings/EventLog.h"
 #include "settings/OvinError.h"
 #include "watchdog/LineTally.h"
 #include "watchdog/ProcessOps.h"
+#include "watchdog/RequestState.h"
 
 namespace ovin {
 namespace {
@@ -106,6 +109,28 @@ TEST_F(Win32Files, DevicesPipesAndFoldersAreNoFiles)
     EXPECT_FALSE(files.replaceFile("NUL", "x").ok);
     EXPECT_FALSE(files.appendFile("\\\\.\\pipe\\ovin-test-request", "x").ok);
     EXPECT_FALSE(files.copyFile(at("plain"), "CON").ok);
+}
+
+// The other folder of the request file may lead to a pipe named
+// request.cfg: the check sees no request file and the watch goes on.
+TEST_F(Win32Files, APipeAsTheRequestFileIsNoRequestFile)
+{
+    const std::string folder = "\\\\.\\pipe\\ovin-" + std::to_string(::GetCurrentProcessId());
+    win32::UniqueHandle pipe(::CreateNamedPipeW(win32::widen(folder + "\\request.cfg").c_str(), PIPE_ACCESS_DUPLEX,
+                                                PIPE_TYPE_BYTE | PIPE_WAIT, 1, 4096, 4096, 0, nullptr));
+    ASSERT_TRUE(pipe.valid());
+    Win32Clock clock;
+    Win32ProcessTable processes;
+    EventLog log(files, clock, m_dir.path() + "\\");
+    TConf conf(files, m_dir.path() + "\\");
+    conf.JinyAdrReq = true;
+    conf.AdrReq = folder;
+    ASSERT_EQ(conf.RequestFilePath(), folder + "\\request.cfg");
+    RequestState check(files, processes, log, conf);
+    for (int tick = 0; tick < 3; ++tick)
+        check.RequestStateExecute();
+    EXPECT_EQ(check.stallCounter(), 0);
+    EXPECT_TRUE(log.text().empty()) << log.text();
 }
 
 // Last write time, turned into local time, packed as MS-DOS date and time:
