@@ -1,4 +1,4 @@
-#include "controls/FormFocus.h"
+#include "controls/qt/FormFocus.h"
 
 #include <QFocusEvent>
 

@@ -1,6 +1,6 @@
-#include "controls/Spin.h"
+#include "controls/qt/Spin.h"
 
-#include "controls/SystemBeep.h"
+#include "controls/qt/SystemBeep.h"
 
 #include <QApplication>
 #include <QBitmap>

@@ -1,4 +1,4 @@
-#include "controls/SystemBeep.h"
+#include "controls/qt/SystemBeep.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "controls/ckLabelX.h"
+#include "controls/qt/ckLabelX.h"
 
 #include <QEvent>
 

@@ -1,4 +1,4 @@
-#include "controls/ckSpinEditX.h"
+#include "controls/qt/ckSpinEditX.h"
 
 #include <QMoveEvent>
 #include <QResizeEvent>

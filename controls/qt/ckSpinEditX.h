@@ -1,7 +1,7 @@
 #pragma once
 
-#include "controls/Spin.h"
-#include "controls/ckLabelX.h"
+#include "controls/qt/Spin.h"
+#include "controls/qt/ckLabelX.h"
 
 #include <QPointer>
 

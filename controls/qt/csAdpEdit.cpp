@@ -1,4 +1,4 @@
-#include "controls/csAdpEdit.h"
+#include "controls/qt/csAdpEdit.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/FormFocus.h"
+#include "controls/qt/FormFocus.h"
 
 #include <QColor>
 #include <QLineEdit>

@@ -11,7 +11,8 @@
 #include <system_error>
 
 #include "DesktopResources.h"
-#include "EntrySequence.h"
+#include "HandOver.h"
+#include "shell/EntrySequence.h"
 #include "Main.h"
 #include "SignalBridge.h"
 #include "csTinyForm.h"
@@ -19,8 +20,8 @@
 #include "platform/Platform.h"
 #include "platform/SessionSignals.h"
 #include "platform/StartGate.h"
-#include "sCheckPrevious.h"
-#include "sParametry.h"
+#include "shell/sCheckPrevious.h"
+#include "shell/sParametry.h"
 #include "watchdog/ProcessOps.h"
 
 namespace {

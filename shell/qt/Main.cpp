@@ -12,7 +12,7 @@
 
 #include "LogView.h"
 #include "SettingsPanel.h"
-#include "controls/ckSpinEditX.h"
+#include "controls/qt/ckSpinEditX.h"
 #include "TrayIcon.h"
 #include "platform/Platform.h"
 #include "watchdog/ProcessOps.h"

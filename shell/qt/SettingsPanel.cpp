@@ -11,10 +11,10 @@
 #include <deque>
 
 #include "OverstruckButton.h"
-#include "controls/Spin.h"
-#include "controls/ckLabelX.h"
-#include "controls/ckSpinEditX.h"
-#include "controls/csAdpEdit.h"
+#include "controls/qt/Spin.h"
+#include "controls/qt/ckLabelX.h"
+#include "controls/qt/ckSpinEditX.h"
+#include "controls/qt/csAdpEdit.h"
 #include "settings/Config.h"
 
 namespace ovin {

@@ -11,7 +11,7 @@
 #include <algorithm>
 
 #include "platform/ProcessControl.h"
-#include "sParametry.h"
+#include "shell/sParametry.h"
 #include "watchdog/Watchdog.h"
 
 namespace ovin {

@@ -2,7 +2,7 @@
 
 #include "ControlsTestSupport.h"
 
-#include "controls/csAdpEdit.h"
+#include "controls/qt/csAdpEdit.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>

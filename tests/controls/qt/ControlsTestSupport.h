@@ -1,7 +1,7 @@
 #pragma once
 
-#include "controls/Spin.h"
-#include "controls/SystemBeep.h"
+#include "controls/qt/Spin.h"
+#include "controls/qt/SystemBeep.h"
 
 #include <QPointer>
 #include <QTest>

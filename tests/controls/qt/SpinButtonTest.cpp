@@ -2,7 +2,7 @@
 
 #include "ControlsTestSupport.h"
 
-#include "controls/Spin.h"
+#include "controls/qt/Spin.h"
 
 #include <QLineEdit>
 #include <QTest>

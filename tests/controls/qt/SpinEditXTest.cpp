@@ -2,8 +2,8 @@
 
 #include "ControlsTestSupport.h"
 
-#include "controls/ckLabelX.h"
-#include "controls/ckSpinEditX.h"
+#include "controls/qt/ckLabelX.h"
+#include "controls/qt/ckSpinEditX.h"
 
 #include <QLineEdit>
 #include <QPointer>

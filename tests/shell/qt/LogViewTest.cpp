@@ -14,8 +14,8 @@
 #include <string>
 
 #include "settings/EventLog.h"
-#include "shell/FindBar.h"
-#include "shell/LogView.h"
+#include "shell/qt/FindBar.h"
+#include "shell/qt/LogView.h"
 #include "support/Fakes.h"
 
 using namespace ovin;

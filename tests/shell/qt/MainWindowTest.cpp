@@ -12,9 +12,9 @@
 #include <functional>
 
 #include "platform/Platform.h"
-#include "shell/LogView.h"
-#include "shell/Main.h"
-#include "shell/SettingsPanel.h"
+#include "shell/qt/LogView.h"
+#include "shell/qt/Main.h"
+#include "shell/qt/SettingsPanel.h"
 #include "FakePlatform.h"
 
 namespace ovin {

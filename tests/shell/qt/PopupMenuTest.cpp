@@ -2,7 +2,7 @@
 
 #include "PixelTestSupport.h"
 
-#include "shell/PopupMenu.h"
+#include "shell/qt/PopupMenu.h"
 
 #include <QTest>
 

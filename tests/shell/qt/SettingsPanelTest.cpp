@@ -7,13 +7,13 @@
 #include <memory>
 
 #include "FakePlatform.h"
-#include "controls/Spin.h"
-#include "controls/ckLabelX.h"
-#include "controls/ckSpinEditX.h"
-#include "controls/csAdpEdit.h"
-#include "shell/LogView.h"
-#include "shell/Main.h"
-#include "shell/SettingsPanel.h"
+#include "controls/qt/Spin.h"
+#include "controls/qt/ckLabelX.h"
+#include "controls/qt/ckSpinEditX.h"
+#include "controls/qt/csAdpEdit.h"
+#include "shell/qt/LogView.h"
+#include "shell/qt/Main.h"
+#include "shell/qt/SettingsPanel.h"
 
 namespace ovin {
 

@@ -1,7 +1,7 @@
 // The tray icon on an X desktop with a real tray host (trayer on Xvfb): refused until the host runs, shown with
 // the chosen image, answering real clicks, and gone for good after the balloon-hidden notice.
 
-#include "shell/TrayIcon.h"
+#include "shell/qt/TrayIcon.h"
 
 #include <QApplication>
 #include <QMenu>

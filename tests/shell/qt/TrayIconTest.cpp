@@ -3,8 +3,8 @@
 
 #include "PixelTestSupport.h"
 
-#include "shell/PopupMenu.h"
-#include "shell/TrayIcon.h"
+#include "shell/qt/PopupMenu.h"
+#include "shell/qt/TrayIcon.h"
 
 #include <QApplication>
 #include <QCursor>
