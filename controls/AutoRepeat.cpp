@@ -4,8 +4,8 @@
 
 namespace ovin {
 
-AutoRepeat::AutoRepeat(TimerFactory factory, std::function<void()> click)
-    : m_factory(std::move(factory)), m_click(std::move(click))
+AutoRepeat::AutoRepeat(TimerFactory factory, std::function<void()> click, std::function<bool()> held)
+    : m_factory(std::move(factory)), m_click(std::move(click)), m_held(std::move(held))
 {
 }
 
@@ -32,7 +32,7 @@ void AutoRepeat::release()
 void AutoRepeat::tick()
 {
     m_timer->setInterval(kNextRepeatMs);
-    if (!m_held)
+    if (!m_held())
         return;
     try {
         m_click();

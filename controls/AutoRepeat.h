@@ -18,11 +18,16 @@ public:
     static constexpr int kFirstRepeatMs = 400;
     static constexpr int kNextRepeatMs = 100;
 
-    /// `factory` makes the timer on the first press that needs it; `click` is the button's click.
-    AutoRepeat(TimerFactory factory, std::function<void()> click);
+    /// `factory` makes the timer on the first press that needs it; `click` is the button's click; `held` tells
+    /// whether the button shows itself pressed and holds the mouse (a held button whose pointer left it is not
+    /// shown pressed, which pauses the repeat).
+    AutoRepeat(TimerFactory factory, std::function<void()> click, std::function<bool()> held);
     ~AutoRepeat();
     AutoRepeat(const AutoRepeat&) = delete;
     AutoRepeat& operator=(const AutoRepeat&) = delete;
+
+    /// Takes another way to make the timer; a timer made already stays.
+    void setTimerFactory(TimerFactory factory) { m_factory = std::move(factory); }
 
     /// Whether the button repeats at all (the auto-repeat flag).
     void setEnabled(bool on) { m_enabled = on; }
@@ -32,10 +37,6 @@ public:
     void press();
     /// A mouse button went up (after the button's own handling, which clicks on a release over it).
     void release();
-    /// The front end's view of the button: shown pressed and holding the mouse. A held button whose pointer
-    /// left it is not shown pressed, which pauses the repeat.
-    void setHeld(bool held) { m_held = held; }
-
     /// The timer, or null before the first press that needed it.
     WatchTimer* timer() const { return m_timer.get(); }
 
@@ -44,9 +45,9 @@ private:
 
     TimerFactory m_factory;
     std::function<void()> m_click;
+    std::function<bool()> m_held;
     std::unique_ptr<WatchTimer> m_timer;
     bool m_enabled = false;
-    bool m_held = false;
 };
 
 }  // namespace ovin

@@ -1,6 +1,9 @@
 #include "controls/qt/Spin.h"
 
+#include "controls/qt/QtFocusLoss.h"
+#include "controls/qt/QtWatchTimer.h"
 #include "controls/qt/SystemBeep.h"
+#include "watchdog/WatchTimer.h"
 
 #include <QApplication>
 #include <QBitmap>
@@ -25,11 +28,7 @@ namespace ovin {
 
 namespace {
 
-constexpr int kFirstRepeatMs = 400;
-constexpr int kNextRepeatMs = 100;
-constexpr int kMinButtonWidthPx = 15;
 constexpr int kFocusMarkInsetPx = 3;
-constexpr int kBorderPx = 1;
 
 constexpr int kGlyphWidthPx = 9;
 constexpr int kGlyphHeightPx = 6;
@@ -37,43 +36,7 @@ using GlyphRows = std::array<int, kGlyphHeightPx>;
 constexpr GlyphRows kUpArrowRows{0, 1, 3, 5, 7, 0};
 constexpr GlyphRows kDownArrowRows{0, 7, 5, 3, 1, 0};
 
-class QtRepeatTimer final : public RepeatTimer {
-public:
-    explicit QtRepeatTimer(QObject* parent)
-        : RepeatTimer(parent)
-        , m_timer(new QTimer(this))
-    {
-        connect(m_timer, &QTimer::timeout, this, &RepeatTimer::Timer);
-    }
-
-    // QTimer restarts its countdown when the interval changes while it runs, as the repeat rhythm expects.
-    void setInterval(int intervalMs) override { m_timer->setInterval(intervalMs); }
-    int interval() const override { return m_timer->interval(); }
-    void setEnabled(bool enabled) override
-    {
-        if (enabled)
-            m_timer->start();
-        else
-            m_timer->stop();
-    }
-    bool isEnabled() const override { return m_timer->isActive(); }
-
-private:
-    QTimer* m_timer;
-};
-
-RepeatTimerFactory& repeatTimerFactory()
-{
-    static RepeatTimerFactory factory;
-    return factory;
-}
-
-RepeatTimer* makeRepeatTimer(QObject* parent)
-{
-    if (const RepeatTimerFactory& factory = repeatTimerFactory())
-        return factory(parent);
-    return new QtRepeatTimer(parent);
-}
+std::unique_ptr<WatchTimer> makeQtTimer() { return std::make_unique<QtWatchTimer>(); }
 
 // The arrows are drawn on olive, the colour that the button makes transparent.
 QPixmap arrowGlyph(const GlyphRows& rowWidths)
@@ -109,17 +72,6 @@ bool canTakeFocus(const QWidget* widget)
     return widget->isVisible() && widget->isEnabled();
 }
 
-// Steps wrap around at the ends of the 32-bit range instead of overflowing.
-int wrappingAdd(int a, int b)
-{
-    return static_cast<int>(static_cast<quint32>(a) + static_cast<quint32>(b));
-}
-
-int wrappingSubtract(int a, int b)
-{
-    return static_cast<int>(static_cast<quint32>(a) - static_cast<quint32>(b));
-}
-
 // The characters a key press types, as the system's character message carries them: Ctrl with a letter types
 // the matching control character (so Ctrl+C stays usable when typing is off), and Delete edits without typing.
 QString typedText(const QKeyEvent& event)
@@ -143,6 +95,12 @@ QString typedText(const QKeyEvent& event)
 
 TTimerSpeedButton::TTimerSpeedButton(QWidget* parent)
     : QAbstractButton(parent)
+    , m_repeat(
+          makeQtTimer,
+          // Not click(): that would take the pressed look away from a button that is still held.
+          [this] { emit clicked(false); },
+          // isDown() turns false while the held pointer is off the button, which pauses the repeat.
+          [this] { return isDown() && m_holdsMouse; })
 {
     setFocusPolicy(Qt::NoFocus);
 }
@@ -152,6 +110,7 @@ void TTimerSpeedButton::setRepeatFlags(RepeatFlags flags)
     if (flags == m_flags)
         return;
     m_flags = flags;
+    m_repeat.setEnabled(flags & AutoRepeat);
     update();
 }
 
@@ -172,9 +131,9 @@ void TTimerSpeedButton::setNumGlyphs(int count)
     update();
 }
 
-RepeatTimerFactory TTimerSpeedButton::setRepeatTimerFactory(RepeatTimerFactory factory)
+void TTimerSpeedButton::setTimerFactory(TimerFactory factory)
 {
-    return std::exchange(repeatTimerFactory(), std::move(factory));
+    m_repeat.setTimerFactory(factory ? std::move(factory) : TimerFactory(makeQtTimer));
 }
 
 QSize TTimerSpeedButton::sizeHint() const
@@ -188,14 +147,7 @@ void TTimerSpeedButton::mousePressEvent(QMouseEvent* event)
     QAbstractButton::mousePressEvent(event);
     if (event->button() == Qt::LeftButton)
         m_holdsMouse = true;
-    if (m_flags & AutoRepeat) {
-        if (!m_timer) {
-            m_timer = makeRepeatTimer(this);
-            connect(m_timer, &RepeatTimer::Timer, this, &TTimerSpeedButton::repeatTick);
-        }
-        m_timer->setInterval(kFirstRepeatMs);
-        m_timer->setEnabled(true);
-    }
+    m_repeat.press();
     event->accept();
 }
 
@@ -204,24 +156,8 @@ void TTimerSpeedButton::mouseReleaseEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton)
         m_holdsMouse = false;
     QAbstractButton::mouseReleaseEvent(event);
-    if (m_timer)
-        m_timer->setEnabled(false);
+    m_repeat.release();
     event->accept();
-}
-
-void TTimerSpeedButton::repeatTick()
-{
-    m_timer->setInterval(kNextRepeatMs);
-    // isDown() turns false while the held pointer is off the button, which pauses the repeat.
-    if (!isDown() || !m_holdsMouse)
-        return;
-    try {
-        // Not click(): that would take the pressed look away from a button that is still held.
-        emit clicked(false);
-    } catch (...) {
-        m_timer->setEnabled(false);
-        throw;
-    }
 }
 
 QPixmap TTimerSpeedButton::glyphToDraw() const
@@ -287,7 +223,6 @@ TSpinButton::TSpinButton(QWidget* parent)
     int height = 25;
     FitButtons(width, height);
     resize(width, height);
-    m_activeButton = m_upButton;
 }
 
 TTimerSpeedButton* TSpinButton::createButton()
@@ -356,16 +291,15 @@ QSize TSpinButton::sizeHint() const
 
 QSize TSpinButton::minimumSizeHint() const
 {
-    return {kMinButtonWidthPx, 2};
+    return {kMinSpinButtonWidthPx, 2};
 }
 
 void TSpinButton::FitButtons(int& width, int& height)
 {
-    width = std::max(width, kMinButtonWidthPx);
-    m_upButton->setGeometry(0, 0, width, height / 2);
-    // The buttons share one pixel row, and the down button takes the odd pixel of an odd height.
-    const int upHeight = m_upButton->height();
-    m_downButton->setGeometry(0, upHeight - 1, width, height - upHeight + 1);
+    const SpinButtonFit fit = ovin::FitButtons({width, height});
+    width = fit.size.width;
+    m_upButton->setGeometry(fit.up.left, fit.up.top, fit.up.width, fit.up.height);
+    m_downButton->setGeometry(fit.down.left, fit.down.top, fit.down.width, fit.down.height);
 }
 
 void TSpinButton::resizeEvent(QResizeEvent*)
@@ -379,9 +313,15 @@ void TSpinButton::resizeEvent(QResizeEvent*)
 
 void TSpinButton::setFocusMark(bool on)
 {
-    auto flags = m_activeButton->repeatFlags();
-    flags.setFlag(TTimerSpeedButton::FocusMark, on);
-    m_activeButton->setRepeatFlags(flags);
+    if (on)
+        m_active.focusIn();
+    else
+        m_active.focusOut();
+    for (TTimerSpeedButton* button : {m_upButton, m_downButton}) {
+        auto flags = button->repeatFlags();
+        flags.setFlag(TTimerSpeedButton::FocusMark, m_active.focusMark() && button == activeButton());
+        button->setRepeatFlags(flags);
+    }
 }
 
 void TSpinButton::focusInEvent(QFocusEvent* event)
@@ -400,7 +340,7 @@ void TSpinButton::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
     case Qt::Key_Space:
-        m_activeButton->click();
+        activeButton()->click();
         break;
     case Qt::Key_Up:
         SetActiveButton(m_upButton);
@@ -419,12 +359,15 @@ void TSpinButton::keyPressEvent(QKeyEvent* event)
 
 void TSpinButton::SetActiveButton(TTimerSpeedButton* button)
 {
-    if (!TabStop() || !canTakeFocus(this) || button == m_activeButton)
-        return;
-    setFocusMark(false);
-    m_activeButton = button;
-    if (hasFocus())
-        setFocusMark(true);
+    const ActiveArrow::Arrow arrow = button == m_upButton ? ActiveArrow::Up : ActiveArrow::Down;
+    if (m_active.SetActiveButton(arrow, TabStop(), canTakeFocus(this)))
+        setFocusMark(hasFocus());
+}
+
+void TSpinButton::setTimerFactory(const TimerFactory& factory)
+{
+    m_upButton->setTimerFactory(factory);
+    m_downButton->setTimerFactory(factory);
 }
 
 void TSpinButton::buttonPressed(TTimerSpeedButton* button, Qt::MouseButton mouseButton)
@@ -464,25 +407,17 @@ TSpinEdit::TSpinEdit(QWidget* parent)
 
 int TSpinEdit::Value() const
 {
-    bool ok = false;
-    const int value = text().toInt(&ok, 10);
-    return ok ? value : m_minValue;
+    return m_limits.ReadValue(text().toStdString());
 }
 
 void TSpinEdit::setValue(int value)
 {
-    setText(QString::number(ClampValue(value)));
+    setText(QString::fromStdString(m_limits.WriteValue(value)));
 }
 
 int TSpinEdit::ClampValue(int value) const
 {
-    if (m_minValue == m_maxValue)
-        return value;
-    if (value < m_minValue)
-        return m_minValue;
-    if (value > m_maxValue)
-        return m_maxValue;
-    return value;
+    return m_limits.ClampValue(value);
 }
 
 void TSpinEdit::setEditorEnabled(bool on)
@@ -500,29 +435,35 @@ bool TSpinEdit::editsAllowed() const
 void TSpinEdit::StepUp()
 {
     if (isReadOnly()) {
-        systemBeep();
+        beep();
         return;
     }
-    setValue(wrappingAdd(Value(), m_increment));
+    setValue(StepValue(Value(), m_increment, +1));
 }
 
 void TSpinEdit::StepDown()
 {
     if (isReadOnly()) {
-        systemBeep();
+        beep();
         return;
     }
-    setValue(wrappingSubtract(Value(), m_increment));
+    setValue(StepValue(Value(), m_increment, -1));
 }
 
 bool TSpinEdit::IsAcceptedChar(QChar ch) const
 {
-    const char16_t code = ch.unicode();
-    bool accepted = (code >= u'0' && code <= u'9') || code == u'+' || code == u'-'
-                    || QString(ch) == QLocale().decimalPoint() || (code < 32 && code != u'\r');
-    if (!m_editorEnabled && (code == u'\b' || code >= 32))
-        accepted = false;
-    return accepted;
+    // The separator is the locale's at the time of the key press.
+    const QString separator = QLocale().decimalPoint();
+    const char32_t decimal = separator.size() == 1 ? separator.at(0).unicode() : U'\0';
+    return ovin::IsAcceptedChar(ch.unicode(), decimal, m_editorEnabled);
+}
+
+void TSpinEdit::beep() const
+{
+    if (m_beep)
+        m_beep();
+    else
+        systemBeep();
 }
 
 bool TSpinEdit::acceptsAll(const QString& typed) const
@@ -542,7 +483,7 @@ void TSpinEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (!acceptsAll(typedText(*event))) {
-        systemBeep();
+        beep();
         event->accept();
         return;
     }
@@ -552,7 +493,7 @@ void TSpinEdit::keyPressEvent(QKeyEvent* event)
 void TSpinEdit::inputMethodEvent(QInputMethodEvent* event)
 {
     if (!acceptsAll(event->commitString())) {
-        systemBeep();
+        beep();
         event->accept();
         return;
     }
@@ -604,19 +545,15 @@ void TSpinEdit::focusInEvent(QFocusEvent* event)
 void TSpinEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    if (!m_formFocus.exits(*event))
+    if (!m_formFocus.exits(focusLossOf(*event)))
         return;
-    // Text that does not read as a number is left alone, so that an emptied field stays empty.
-    const int value = Value();
-    if (ClampValue(value) != value)
-        setValue(value);
+    if (const std::optional<std::string> clamped = m_limits.TextOnExit(text().toStdString()))
+        setText(QString::fromStdString(*clamped));
 }
 
 int TSpinEdit::MinimumHeight() const
 {
-    const int systemHeight = QFontMetrics(QApplication::font()).height();
-    const int ownHeight = fontMetrics().height();
-    return ownHeight + std::min(systemHeight, ownHeight) / 4 + 4 * kBorderPx + 2;
+    return SpinEditMinimumHeight(fontMetrics().height(), QFontMetrics(QApplication::font()).height());
 }
 
 QSize TSpinEdit::minimumSizeHint() const

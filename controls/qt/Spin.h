@@ -1,6 +1,9 @@
 #pragma once
 
-#include "controls/qt/FormFocus.h"
+#include "controls/ActiveArrow.h"
+#include "controls/AutoRepeat.h"
+#include "controls/FormFocus.h"
+#include "controls/SpinRules.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
@@ -11,27 +14,6 @@
 #include <functional>
 
 namespace ovin {
-
-/// The timer behind a button's auto-repeat: an interval and an on/off switch. Switching it on, or changing the
-/// interval while it runs, starts the countdown afresh. Tests put a fake clock behind it, so that the repeat
-/// rhythm is checked without waiting.
-class RepeatTimer : public QObject {
-    Q_OBJECT
-public:
-    using QObject::QObject;
-
-    virtual void setInterval(int intervalMs) = 0;
-    virtual int interval() const = 0;
-    virtual void setEnabled(bool enabled) = 0;
-    virtual bool isEnabled() const = 0;
-
-signals:
-    /// The interval has run out.
-    void Timer();
-};
-
-/// Makes the auto-repeat timer of a button; the timer it returns must be a child of `parent`.
-using RepeatTimerFactory = std::function<RepeatTimer*(QObject* parent)>;
 
 /// A flat push button with a glyph that repeats its click while it is held down: the first repeat comes
 /// 400 ms after the press, the next ones every 100 ms while the button stays pressed under the pointer, and
@@ -63,11 +45,10 @@ public:
     void setNumGlyphs(int count);
 
     /// The auto-repeat timer, or null before the first press that needed it.
-    RepeatTimer* repeatTimer() const { return m_timer; }
+    WatchTimer* repeatTimer() const { return m_repeat.timer(); }
 
-    /// Sets how buttons created from now on make their auto-repeat timer; an empty factory restores the real
-    /// timer. Returns the factory that was set before.
-    static RepeatTimerFactory setRepeatTimerFactory(RepeatTimerFactory factory);
+    /// How the button makes its auto-repeat timer on the first press that needs it; a Qt timer unless told.
+    void setTimerFactory(TimerFactory factory);
 
     QSize sizeHint() const override;
 
@@ -80,10 +61,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void repeatTick();
     QPixmap glyphToDraw() const;
 
-    RepeatTimer* m_timer = nullptr;
+    ovin::AutoRepeat m_repeat;
     RepeatFlags m_flags;
     QPixmap m_glyph;
     QPixmap m_transparentGlyph;
@@ -129,10 +109,13 @@ public:
     TTimerSpeedButton* upButton() const { return m_upButton; }
     TTimerSpeedButton* downButton() const { return m_downButton; }
     /// The button that carries the focus mark and that Space clicks.
-    TTimerSpeedButton* activeButton() const { return m_activeButton; }
+    TTimerSpeedButton* activeButton() const { return m_active.active() == ActiveArrow::Up ? m_upButton : m_downButton; }
 
     /// Makes `button` the active one; only a spin button that can hold the focus (TabStop on) changes it.
     void SetActiveButton(TTimerSpeedButton* button);
+
+    /// How both arrows make their auto-repeat timers.
+    void setTimerFactory(const TimerFactory& factory);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -156,7 +139,7 @@ private:
 
     TTimerSpeedButton* m_upButton = nullptr;
     TTimerSpeedButton* m_downButton = nullptr;
-    TTimerSpeedButton* m_activeButton = nullptr;
+    ActiveArrow m_active;
     QPointer<QWidget> m_focusControl;
 };
 
@@ -179,10 +162,10 @@ public:
 
     int Value() const;
     void setValue(int value);
-    int MinValue() const { return m_minValue; }
-    void setMinValue(int value) { m_minValue = value; }
-    int MaxValue() const { return m_maxValue; }
-    void setMaxValue(int value) { m_maxValue = value; }
+    int MinValue() const { return m_limits.minValue; }
+    void setMinValue(int value) { m_limits.minValue = value; }
+    int MaxValue() const { return m_limits.maxValue; }
+    void setMaxValue(int value) { m_limits.maxValue = value; }
     /// May be zero or negative; a step wraps around at the ends of the 32-bit range.
     int Increment() const { return m_increment; }
     void setIncrement(int value) { m_increment = value; }
@@ -199,6 +182,11 @@ public:
     int MinimumHeight() const;
     /// The inner arrow buttons.
     TSpinButton* Button() const { return m_button; }
+
+    /// What sounds when an input is refused; the system beep unless told.
+    void setBeep(std::function<void()> beep) { m_beep = std::move(beep); }
+    /// How the arrows make their auto-repeat timers.
+    void setTimerFactory(const TimerFactory& factory) { m_button->setTimerFactory(factory); }
 
     /// The character filter for typed characters.
     virtual bool IsAcceptedChar(QChar ch) const;
@@ -224,17 +212,17 @@ protected:
 private:
     bool editsAllowed() const;
     bool acceptsAll(const QString& typed) const;
-    void step(int delta);
     void placeButton();
     void setTextArea();
+    void beep() const;
 
-    int m_minValue = 0;
-    int m_maxValue = 0;
+    SpinLimits m_limits;
     int m_increment = 1;
     bool m_editorEnabled = true;
     bool m_autoSelect = true;
     TSpinButton* m_button = nullptr;
     FormFocus m_formFocus;
+    std::function<void()> m_beep;
 };
 
 } // namespace ovin

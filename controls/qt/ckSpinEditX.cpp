@@ -60,24 +60,9 @@ void TSpinEditX::setLabelPosition(TLabelPosition position)
         return;
     m_labelPosition = position;
     const QRect edit = geometry();
-    const QSize label = m_label->size();
-    const int centredTop = edit.y() + (edit.height() - label.height()) / 2;
-    QPoint corner;
-    switch (position) {
-    case lpAbove:
-        corner = {edit.x(), edit.y() - label.height() - m_labelSpacing};
-        break;
-    case lpBelow:
-        corner = {edit.x(), edit.y() + edit.height() + m_labelSpacing};
-        break;
-    case lpLeft:
-        corner = {edit.x() - label.width() - m_labelSpacing, centredTop};
-        break;
-    case lpRight:
-        corner = {edit.x() + edit.width() + m_labelSpacing, centredTop};
-        break;
-    }
-    m_label->move(corner);
+    const Point corner = PlaceLabel(position, {edit.x(), edit.y(), edit.width(), edit.height()},
+                                    {m_label->width(), m_label->height()}, m_labelSpacing);
+    m_label->move(corner.x, corner.y);
 }
 
 void TSpinEditX::moveEvent(QMoveEvent* event)

@@ -1,14 +1,12 @@
 #pragma once
 
+#include "controls/LabelPlacement.h"
 #include "controls/qt/Spin.h"
 #include "controls/qt/ckLabelX.h"
 
 #include <QPointer>
 
 namespace ovin {
-
-/// On which side of its spin edit a caption label stands.
-enum TLabelPosition { lpAbove, lpBelow, lpLeft, lpRight };
 
 class TSpinEditX;
 

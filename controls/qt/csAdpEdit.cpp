@@ -1,5 +1,7 @@
 #include "controls/qt/csAdpEdit.h"
 
+#include "controls/qt/QtFocusLoss.h"
+
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPalette>
@@ -25,8 +27,8 @@ Qt::Alignment toQtAlignment(TAlignment alignment)
 
 TadpEdit::TadpEdit(QWidget* parent)
     : QLineEdit(parent)
-    , m_savedColor(Color())
     , m_colorOnEnter(Color())
+    , m_focusColour(Color().rgba())
 {
     QLineEdit::setAlignment(toQtAlignment(m_alignment));
 }
@@ -53,17 +55,15 @@ void TadpEdit::setAlignment(TAlignment alignment)
 
 void TadpEdit::focusInEvent(QFocusEvent* event)
 {
-    if (m_formFocus.enters()) {
-        m_savedColor = Color();
-        setColor(m_colorOnEnter);
-    }
+    if (m_formFocus.enters())
+        setColor(QColor::fromRgba(m_focusColour.enter(Color().rgba(), m_colorOnEnter.rgba())));
     QLineEdit::focusInEvent(event);
 }
 
 void TadpEdit::focusOutEvent(QFocusEvent* event)
 {
-    if (m_formFocus.exits(*event))
-        setColor(m_savedColor);
+    if (m_formFocus.exits(focusLossOf(*event)))
+        setColor(QColor::fromRgba(m_focusColour.exit()));
     QLineEdit::focusOutEvent(event);
 }
 

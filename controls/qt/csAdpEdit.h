@@ -1,6 +1,7 @@
 #pragma once
 
-#include "controls/qt/FormFocus.h"
+#include "controls/FocusColour.h"
+#include "controls/FormFocus.h"
 
 #include <QColor>
 #include <QLineEdit>
@@ -45,8 +46,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QColor m_savedColor;
     QColor m_colorOnEnter;
+    FocusColour m_focusColour;
     TAlignment m_alignment = taLeftJustify;
     bool m_tabOnEnter = false;
     FormFocus m_formFocus;

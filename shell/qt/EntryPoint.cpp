@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <exception>
 #include <memory>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #include "DesktopResources.h"
 #include "HandOver.h"
@@ -21,6 +23,8 @@
 #include "platform/SessionSignals.h"
 #include "platform/StartGate.h"
 #include "shell/sCheckPrevious.h"
+#include "shell/ApplicationTitle.h"
+#include "shell/WindowContext.h"
 #include "shell/sParametry.h"
 #include "watchdog/ProcessOps.h"
 
@@ -40,9 +44,15 @@ int runAdmitted(int argc, char* argv[], ovin::Platform& platform, ovin::Previous
     QApplication app(argc, argv);
     ovin::LoadDesktopResources(app);
     app.setQuitOnLastWindowClosed(false);
-    const bool show = ovin::HasSwitch(QStringLiteral("show"));
-    ovin::TTinyForm::SetApplicationTitle(QStringLiteral("TrovanWatch"));
-    ovin::TfmWex fmWex(platform);
+    std::vector<std::string> arguments;
+    for (const QString& argument : QCoreApplication::arguments())
+        arguments.push_back(argument.toStdString());
+    const ovin::Switches switches(std::move(arguments), *platform.files);
+    const bool show = switches.HasSwitch("show");
+    ovin::ApplicationTitle title;
+    title.set("TrovanWatch");
+    const ovin::WindowContext context{switches, title};
+    ovin::TfmWex fmWex(platform, context);
     check.SetInstanceWindow(static_cast<std::int32_t>(fmWex.winId()));
 
     // exit, not quit: Qt's quit first asks every shown window to close, and

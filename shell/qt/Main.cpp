@@ -8,14 +8,13 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include <cstdio>
-
 #include "LogView.h"
 #include "SettingsPanel.h"
 #include "controls/qt/ckSpinEditX.h"
 #include "TrayIcon.h"
 #include "platform/Platform.h"
-#include "watchdog/ProcessOps.h"
+#include "shell/SettingsPanelTable.h"
+#include "shell/TrayEvents.h"
 
 namespace ovin {
 
@@ -23,7 +22,6 @@ namespace {
 
 constexpr int kClientWidthPx = 590;
 constexpr int kClientHeightPx = 493;
-constexpr int kPanelHeightPx = 130;
 constexpr int kFontPt = 8;
 
 WatchdogServices servicesOf(Platform& p)
@@ -40,8 +38,8 @@ void colourPanel(QWidget* panel, const QColor& colour)
 
 }  // namespace
 
-TfmWex::TfmWex(Platform& platform, QWidget* parent)
-    : TTinyFormSQL(*platform.process, *platform.files, parent), m_platform(platform)
+TfmWex::TfmWex(Platform& platform, const WindowContext& context, QWidget* parent)
+    : TTinyFormSQL(*platform.process, *platform.files, context, parent), m_platform(platform)
 {
     setObjectName(QStringLiteral("fmWex"));
     setWindowTitle(QStringLiteral("OVIN v. 3.3"));
@@ -64,10 +62,11 @@ TfmWex::TfmWex(Platform& platform, QWidget* parent)
     connect(m_tray, &TrayIcon::Exit1Click, this, &TfmWex::Exit1Click);
 
     m_watchdog = std::make_unique<Watchdog>(servicesOf(platform), AppFolder(), *this, m_trayTimer, m_timer1);
+    m_logic = std::make_unique<MainWindow>(*m_watchdog, *platform.processes, static_cast<MainWindowFrontEnd&>(*this));
 
     m_logView = std::make_unique<LogView>(m_watchdog->log(), this);
     Memo1 = m_logView.get();
-    m_panel = std::make_unique<SettingsPanel>(m_watchdog->conf(), this);
+    m_panel = std::make_unique<SettingsPanel>(m_watchdog->conf(), context.answers, this);
     Panel1 = m_panel.get();
     Panel1->setFixedHeight(kPanelHeightPx);
     Panel1->installEventFilter(this);
@@ -82,7 +81,13 @@ TfmWex::TfmWex(Platform& platform, QWidget* parent)
     FormCreate();
 }
 
-TfmWex::~TfmWex() { FormDestroy(); }
+TfmWex::~TfmWex()
+{
+    // A report still open outlives the behaviour it would tell of its end.
+    if (m_errorBox)
+        disconnect(m_errorBox, nullptr, this, nullptr);
+    FormDestroy();
+}
 
 void TfmWex::FormCreate()
 {
@@ -108,7 +113,9 @@ void TfmWex::RemoveTrayIcon() { m_tray->RemoveTrayIcon(); }
 
 void TfmWex::setActivity(bool busy)
 {
-    colourPanel(Panel1->pActive, busy ? QColor(255, 0, 0) : palette().color(QPalette::Button));
+    colourPanel(Panel1->pActive, busy ? QColor(kActivityBusyColour.red, kActivityBusyColour.green,
+                                               kActivityBusyColour.blue)
+                                      : palette().color(QPalette::Button));
 }
 
 void TfmWex::ShowSettings() { Panel1->ShowSettings(); }
@@ -117,29 +124,17 @@ void TfmWex::ShowSettings() { Panel1->ShowSettings(); }
 // on, before "ULOŽIT".
 int TfmWex::routerWaitSeconds() { return Panel1->seWait->Value(); }
 
-void TfmWex::reportError(const std::string& text)
-{
-    std::fprintf(stderr, "ovin: %s\n", text.c_str());
-    // An error that repeats every tick must not pile up boxes: while one is
-    // open, later reports go to the standard error stream only.
-    if (m_errorBox)
-        return;
-    m_errorBox = new QMessageBox(QMessageBox::Critical, ApplicationTitle(), QString::fromStdString(text),
-                                 QMessageBox::Ok, isVisible() ? this : nullptr);
-    m_errorBox->setAttribute(Qt::WA_DeleteOnClose);
-    m_errorBox->setModal(true);
-    m_errorBox->show();
-}
+void TfmWex::reportError(const std::string& text) { m_logic->reportError(text); }
 
-bool TfmWex::FormCloseQuery()
+void TfmWex::showErrorReport(const std::string& text)
 {
-    if (m_shutdown)
-        RemoveTrayIcon();
-    const bool canClose = m_shutdown;
-    if (canClose)
-        m_watchdog->AddClosingLines();
-    hide();
-    return canClose;
+    auto* box = new QMessageBox(QMessageBox::Critical, ApplicationTitle(), QString::fromStdString(text),
+                                QMessageBox::Ok, isVisible() ? this : nullptr);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(true);
+    m_errorBox = box;
+    connect(box, &QObject::destroyed, this, [this] { m_logic->errorReportClosed(); });
+    box->show();
 }
 
 void TfmWex::closeEvent(QCloseEvent* event)
@@ -169,71 +164,33 @@ bool TfmWex::eventFilter(QObject* watched, QEvent* event)
         // panel as well; only one on a free spot of the panel counts.
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (!Panel1->childAt(mouse->position().toPoint()))
-            Panel1MouseUp(mouse->button());
+            m_logic->Panel1MouseUp(mouse->button() == Qt::RightButton  ? MouseButton::Right
+                                   : mouse->button() == Qt::LeftButton ? MouseButton::Left
+                                                                        : MouseButton::Other);
     }
     return TTinyFormSQL::eventFilter(watched, event);
 }
 
-// The quiet way out: no question asked.
-void TfmWex::Panel1MouseUp(Qt::MouseButton button)
+void TfmWex::restoreWindow()
 {
-    if (button == Qt::RightButton)
-        Quit();
-}
-
-void TfmWex::Quit() { emit quitRequested(); }
-
-void TfmWex::Open1Click() { ShowForm(); }
-
-void TfmWex::UkonitTrovaniOvin1Click()
-{
-    const QString question = QStringLiteral("Opravdu chcete ukončit programy Trovan a Ovin ?");
-    if (!Confirm(question, TMsgDlgType::mtWarning))
-        return;
-    try {
-        Watchdog& wd = *m_watchdog;
-        wd.log().AddLogLine(question.toStdString() + " - ANO");
-        if (IsProcessRunning(*m_platform.processes, kRouterExeName)) {
-            wd.log().AddLogLine("Ukoncuji Trovan");
-            TerminateProcessByName(*m_platform.processes, kRouterExeName);
-        }
-    } catch (const std::exception& e) {
-        reportError(e.what());
-    }
-    Quit();
-}
-
-void TfmWex::Exit1Click()
-{
-    bool yes = true;
-    if (!takeQueuedAnswer(yes)) {
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Ukončení"), QStringLiteral("Ukončit program Ovin ?"),
-                        QMessageBox::Yes | QMessageBox::No, this);
-        box.setDefaultButton(QMessageBox::Yes);
-        yes = box.exec() != QMessageBox::No;
-    }
-    if (yes)
-        Quit();
-}
-
-void TfmWex::ShutdownQuery()
-{
-    m_shutdown = true;
-    // The close is asked twice on this path, as the desktop asks the window
-    // again before it lets the session end; both times the log gets its
-    // closing lines.
-    FormCloseQuery();
-    FormCloseQuery();
-    Quit();
-}
-
-void TfmWex::CopyDataReceived(const QString& text)
-{
-    if (text != QLatin1String("showform"))
-        return;
     if (isMinimized())
         showNormal();
-    ShowForm();
+}
+
+bool TfmWex::Confirm(const std::string& text, TMsgDlgType kind)
+{
+    return TTinyFormSQL::Confirm(QString::fromStdString(text), kind);
+}
+
+bool TfmWex::askYesNo(const std::string& caption, const std::string& text)
+{
+    bool yes = true;
+    if (takeQueuedAnswer(yes))
+        return yes;
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption), QString::fromStdString(text),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() != QMessageBox::No;
 }
 
 }  // namespace ovin

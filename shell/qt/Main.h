@@ -4,8 +4,10 @@
 
 #include <memory>
 
-#include "QtWatchTimer.h"
+#include "controls/qt/QtWatchTimer.h"
 #include "csTinyForm.h"
+#include "shell/MainWindow.h"
+#include "shell/MainWindowFrontEnd.h"
 #include "watchdog/Watchdog.h"
 #include "watchdog/WatchdogHost.h"
 
@@ -19,11 +21,12 @@ class SettingsPanel;
 class TrayIcon;
 
 /// The main window: the Event log above the settings panel. It owns the
-/// watchdog for the program's whole run and is usually hidden.
-class TfmWex final : public TTinyFormSQL, public WatchdogHost {
+/// watchdog for the program's whole run and is usually hidden. What it does
+/// is decided by `MainWindow`; this class paints and translates events.
+class TfmWex final : public TTinyFormSQL, public WatchdogHost, private MainWindowFrontEnd {
     Q_OBJECT
 public:
-    explicit TfmWex(Platform& platform, QWidget* parent = nullptr);
+    TfmWex(Platform& platform, const WindowContext& context, QWidget* parent = nullptr);
     ~TfmWex() override;
 
     Watchdog& watchdog() { return *m_watchdog; }
@@ -37,27 +40,24 @@ public:
     int routerWaitSeconds() override;
     void reportError(const std::string& text) override;
 
-    void RemoveTrayIcon();
+    void RemoveTrayIcon() override;
 
     /// Menu commands of the tray icon.
-    void Open1Click();
-    void UkonitTrovaniOvin1Click();
-    void Exit1Click();
+    void Open1Click() { m_logic->Open1Click(); }
+    void UkonitTrovaniOvin1Click() { m_logic->UkonitTrovaniOvin1Click(); }
+    void Exit1Click() { m_logic->Exit1Click(); }
 
-    /// The desktop session or the system is ending: the closing lines go to
-    /// the log and the program ends.
-    void ShutdownQuery();
+    /// The desktop session or the system is ending.
+    void ShutdownQuery() { m_logic->ShutdownQuery(); }
 
     /// A text another start of the program handed over.
-    void CopyDataReceived(const QString& text);
+    void CopyDataReceived(const QString& text) { m_logic->CopyDataReceived(text.toStdString()); }
 
-    /// Ends the event loop (through `quitRequested`); the window's
-    /// destruction then writes the settings.
-    void Quit();
+    /// Ends the event loop (through `quitRequested`).
+    void Quit() { m_logic->Quit(); }
 
-    /// Asked whenever something wants the window closed: it hides the window
-    /// and lets it close only while the session ends.
-    bool FormCloseQuery();
+    /// Asked whenever something wants the window closed.
+    bool FormCloseQuery() { return m_logic->FormCloseQuery(); }
 
     LogView* Memo1 = nullptr;
     SettingsPanel* Panel1 = nullptr;
@@ -71,14 +71,23 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // MainWindowFrontEnd
+    void ShowForm() override { TTinyFormSQL::ShowForm(); }
+    void restoreWindow() override;
+    void hideWindow() override { hide(); }
+    bool Confirm(const std::string& text, TMsgDlgType kind) override;
+    bool askYesNo(const std::string& caption, const std::string& text) override;
+    void showErrorReport(const std::string& text) override;
+    void quit() override { emit quitRequested(); }
+
     void FormCreate();
     void FormDestroy();
-    void Panel1MouseUp(Qt::MouseButton button);
 
     Platform& m_platform;
     QtWatchTimer m_trayTimer;
     QtWatchTimer m_timer1;
     std::unique_ptr<Watchdog> m_watchdog;
+    std::unique_ptr<MainWindow> m_logic;
     // Held here as well as by its Qt parent, and declared after the watchdog,
     // so that the log view and the settings panel go before the log and the
     // settings they work on: members die before the widget's children would.
@@ -86,7 +95,6 @@ private:
     std::unique_ptr<SettingsPanel> m_panel;
     TrayIcon* m_tray = nullptr;
     QPointer<QMessageBox> m_errorBox;
-    bool m_shutdown = false;
     bool m_placed = false;
 };
 

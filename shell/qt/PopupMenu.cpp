@@ -9,27 +9,21 @@ namespace ovin {
 
 namespace {
 
-constexpr int kItemWidthPx = 130;
+constexpr int kItemWidthPx = kMenuItemWidthPx;
 // Absolute in the menu: the item area starts here whatever margin the style gives the item.
-constexpr int kItemLeftPx = 25;
+constexpr int kItemLeftPx = kMenuItemLeftPx;
 
 // Room kept after the longest caption where the desktop's menu font is larger
 // than the one the 130 pixels were measured for.
 constexpr int kCaptionEndGapPx = 6;
 
-constexpr int kBannerWidthPx = 20;
-constexpr int kBannerHeightPx = 112;
-constexpr QColor kBannerColour(166, 202, 240);
-constexpr int kBannerFontPt = 8;
-// The rotated caption is a little larger than its 8-point font: 13 pixels instead of 11 at 96 dpi.
-constexpr int kBannerFontGrowPx = 2;
-// Where the caption starts: the top of its character cells, from which it runs upward.
-constexpr int kBannerTextXPx = 2;
-constexpr int kBannerTextYPx = 40;
 constexpr qreal kPointsPerInch = 72.0;
+constexpr qreal kTenthsOfDegree = 10.0;
+
+QColor qColour(const Rgb& c) { return QColor(c.red, c.green, c.blue); }
 
 /// Draws and measures the menu's command items; the separator and everything else keep the platform's look.
-class MenuItemStyle final : public QProxyStyle {
+class MenuItemProxyStyle final : public QProxyStyle {
 public:
     QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& contentsSize,
         const QWidget* widget) const override
@@ -94,12 +88,6 @@ private:
     }
 };
 
-QAction* addCommand(QMenu& menu, const QString& caption, const QString& name)
-{
-    QAction* action = menu.addAction(caption);
-    action->setObjectName(name);
-    return action;
-}
 
 } // namespace
 
@@ -108,27 +96,48 @@ PopupMenu::PopupMenu(QWidget* parent)
 {
     setObjectName(QStringLiteral("PopupMenu1"));
     // A widget does not own its style; as the style's parent the menu frees it.
-    auto* style = new MenuItemStyle;
+    auto* style = new MenuItemProxyStyle;
     style->setParent(this);
     setStyle(style);
 
-    m_open1 = addCommand(*this, QStringLiteral("Otevřít"), QStringLiteral("Open1"));
-    m_ukonitTrovaniOvin1 =
-        addCommand(*this, QStringLiteral("Ukončit Trovan + Ovin"), QStringLiteral("UkonitTrovaniOvin1"));
-    m_n1 = addSeparator();
-    m_n1->setObjectName(QStringLiteral("N1"));
-    m_exit1 = addCommand(*this, QStringLiteral("Konec"), QStringLiteral("Exit1"));
+    for (std::size_t i = 0; i < kPopupMenuItems.size(); ++i) {
+        const PopupMenuItem& item = kPopupMenuItems[i];
+        QAction* action = item.style == MenuItemStyle::Separator ? addSeparator()
+                                                                 : addAction(QString::fromUtf8(item.caption));
+        action->setObjectName(QString::fromLatin1(item.name));
+        QFont font = action->font();
+        switch (item.style) {
+        case MenuItemStyle::Bold:
+            font.setBold(true);
+            action->setFont(font);
+            break;
+        case MenuItemStyle::Regular:
+            // Regular even if the menu font is bold. An action ignores a font that compares equal to its own, and
+            // with it the note that the weight was chosen, so it gets a bold one first.
+            font.setBold(true);
+            action->setFont(font);
+            font.setBold(false);
+            action->setFont(font);
+            break;
+        case MenuItemStyle::MenuFont:
+        case MenuItemStyle::Separator:
+            break;
+        }
+        m_items[i] = action;
+    }
+    m_open1 = m_items[0];
+    m_ukonitTrovaniOvin1 = m_items[1];
+    m_n1 = m_items[2];
+    m_exit1 = m_items[3];
+}
 
-    QFont bold = m_open1->font();
-    bold.setBold(true);
-    m_open1->setFont(bold);
-    // Regular even if the menu font is bold; "Konec" alone follows the menu font. An action ignores a font that
-    // compares equal to its own, and with it the note that the weight was chosen, so it gets a bold one first.
-    QFont regular = m_ukonitTrovaniOvin1->font();
-    regular.setBold(true);
-    m_ukonitTrovaniOvin1->setFont(regular);
-    regular.setBold(false);
-    m_ukonitTrovaniOvin1->setFont(regular);
+std::optional<MenuCommand> PopupMenu::commandOf(const QAction* action) const
+{
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        if (action && m_items[i] == action)
+            return kPopupMenuItems[i].command;
+    }
+    return std::nullopt;
 }
 
 void PopupMenu::paintEvent(QPaintEvent* event)
@@ -142,18 +151,19 @@ void PopupMenu::paintEvent(QPaintEvent* event)
 
 void PopupMenu::DrawMenuBanner(QPainter& painter) const
 {
-    painter.fillRect(QRect(0, 0, kBannerWidthPx, kBannerHeightPx), kBannerColour);
+    const MenuBanner& b = kMenuBanner;
+    painter.fillRect(QRect(b.strip.left, b.strip.top, b.strip.width, b.strip.height), qColour(b.colour));
 
-    QFont banner(QStringLiteral("Arial"));
-    banner.setBold(true);
-    banner.setPixelSize(qRound(kBannerFontPt * logicalDpiY() / kPointsPerInch) + kBannerFontGrowPx);
+    QFont banner(QString::fromLatin1(b.fontName));
+    banner.setBold(b.bold);
+    banner.setPixelSize(qRound(b.fontPt * logicalDpiY() / kPointsPerInch) + b.heightGrowPx);
 
     painter.save();
     painter.setFont(banner);
-    painter.setPen(Qt::black);
-    painter.translate(kBannerTextXPx, kBannerTextYPx);
-    painter.rotate(-90.0);
-    painter.drawText(QPointF(0.0, QFontMetricsF(banner).ascent()), QStringLiteral("OVIN"));
+    painter.setPen(qColour(b.textColour));
+    painter.translate(b.text.x, b.text.y);
+    painter.rotate(-b.escapement / kTenthsOfDegree);
+    painter.drawText(QPointF(0.0, QFontMetricsF(banner).ascent()), QString::fromLatin1(b.caption));
     painter.restore();
 }
 

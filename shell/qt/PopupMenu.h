@@ -2,6 +2,11 @@
 
 #include <QMenu>
 
+#include <array>
+#include <optional>
+
+#include "shell/PopupMenuTable.h"
+
 class QPainter;
 
 namespace ovin {
@@ -25,6 +30,9 @@ public:
     /// "Konec": ends the watchdog.
     QAction* Exit1() const { return m_exit1; }
 
+    /// The command of a chosen item; none for the separator, another action or no choice.
+    std::optional<MenuCommand> commandOf(const QAction* action) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
@@ -32,6 +40,8 @@ private:
     /// Paints the strip with its rotated caption, in the menu's own coordinates.
     void DrawMenuBanner(QPainter& painter) const;
 
+    // One action per row of kPopupMenuItems, in its order.
+    std::array<QAction*, kPopupMenuItems.size()> m_items{};
     QAction* m_open1 = nullptr;
     QAction* m_ukonitTrovaniOvin1 = nullptr;
     QAction* m_n1 = nullptr;

@@ -2,7 +2,11 @@
 
 #include <QFrame>
 
-#include <vector>
+#include <array>
+#include <memory>
+
+#include "shell/PanelFrontEnd.h"
+#include "shell/SettingsPanelLogic.h"
 
 class QCheckBox;
 class QFileDialog;
@@ -15,42 +19,38 @@ class TLabelX;
 class TSpinEdit;
 class TSpinEditX;
 class TadpEdit;
-struct SettingKey;
+struct DialogAnswers;
 
 /// The settings panel at the bottom of the main window: the switches, limits
 /// and waits of the Watch settings, "ULOŽIT" that takes them over, and the
 /// other folder of the request file. It also holds the activity strip.
 ///
-/// The panel edits the record it is given; it never writes the settings file
-/// (that happens when the program ends).
-class SettingsPanel final : public QFrame {
+/// The controls come from the panel's table and what they do is decided by
+/// `SettingsPanelLogic`; this class makes the widgets and hands their values.
+class SettingsPanel final : public QFrame, private PanelFrontEnd {
     Q_OBJECT
 public:
-    SettingsPanel(TConf& conf, QWidget* parent);
+    /// `answers`, when given, answers the open-file dialog instead of the user.
+    SettingsPanel(TConf& conf, DialogAnswers* answers, QWidget* parent);
 
     /// Copies the Watch settings into the controls and enables the path field
     /// and its button exactly while the other folder is on.
-    void ShowSettings();
+    void ShowSettings() { m_logic.ShowSettings(); }
 
     /// "ULOŽIT": takes every control's value over into the Watch settings.
     /// Nothing is logged or written.
-    void bSaveConfClick();
+    void bSaveConfClick() { m_logic.bSaveConfClick(); }
 
     /// The other folder's box changed: the record follows at once, so the
     /// next tick already watches the other request file.
-    void cxJinyAdrReqClick();
+    void cxJinyAdrReqClick() { m_logic.cxJinyAdrReqClick(); }
 
     /// "Najít ...": the folder of a file chosen in `od1` becomes the other
     /// folder, in the path field and in the record at once.
-    void bJinyAdrReqClick();
+    void bJinyAdrReqClick() { m_logic.bJinyAdrReqClick(); }
 
-    /// The folder of a file: the path up to its last separator, without it,
-    /// except that a root folder keeps it ("/request.cfg" gives "/").
-    static QString FolderOfFile(const QString& filePath);
-
-    /// Answers the next file dialogs without showing them: the chosen file,
-    /// or a null string for a cancelled dialog; for runs nobody can answer.
-    static void QueueFileAnswer(const QString& filePath);
+    /// The control of one row of the panel's table.
+    QWidget* control(PanelControl id) const { return m_controls[static_cast<std::size_t>(id)]; }
 
     /// The open-file dialog, made when "Najít ..." first needs it.
     QFileDialog* od1() const { return m_od1; }
@@ -82,20 +82,23 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    /// One control bound to one setting; `scale` is how many units of the
-    /// setting one unit of the control is (1000 for Interval in seconds).
-    struct Row {
-        QWidget* control;
-        const SettingKey* key;
-        int scale;
-    };
+    // PanelFrontEnd
+    bool isChecked(PanelControl control) const override;
+    void setChecked(PanelControl control, bool on) override;
+    std::int32_t value(PanelControl control) const override;
+    void setValue(PanelControl control, std::int32_t value) override;
+    std::string text(PanelControl control) const override;
+    void setText(PanelControl control, const std::string& text) override;
+    void setEnabled(PanelControl control, bool on) override;
+    void setFocus(PanelControl control) override;
+    std::optional<std::string> chooseFile() override;
 
     void createControls();
-    void enablePathControls(bool on);
-    bool chooseFile(QString& filePath);
+    QWidget* createControl(const PanelControlRow& row);
 
-    TConf& m_conf;
-    std::vector<Row> m_rows;
+    SettingsPanelLogic m_logic;
+    DialogAnswers* m_answers;
+    std::array<QWidget*, kPanelControlCount> m_controls{};
     QFileDialog* m_od1 = nullptr;
 };
 

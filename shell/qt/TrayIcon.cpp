@@ -23,9 +23,6 @@ namespace ovin {
 
 namespace {
 
-// The desktop's tip field holds 127 characters and a terminating zero.
-constexpr qsizetype kTipMaxChars = 127;
-
 const std::array<QString, 2> kImageFiles = {
     QStringLiteral(":/ovin/idle.png"),
     QStringLiteral(":/ovin/busy.png"),
@@ -61,7 +58,7 @@ bool TrayIcon::AddTrayIcon(const QString& tip)
                 TrayIconMessage(kRightButtonDown);
         });
     }
-    m_icon->setToolTip(tip.left(kTipMaxChars));
+    m_icon->setToolTip(tip.left(kTrayTipMaxChars));
     m_icon->show();
     return m_icon->isVisible();
 }
@@ -87,18 +84,18 @@ void TrayIcon::RemoveTrayIcon()
 
 void TrayIcon::TrayIconMessage(int eventCode)
 {
-    switch (eventCode) {
-    case kLeftButtonDown:
+    switch (ovin::TrayIconMessage(eventCode)) {
+    case TrayAction::ShowForm:
         emit showFormRequested();
         break;
-    case kRightButtonDown:
+    case TrayAction::OpenMenu:
         showMenu();
         break;
-    case kBalloonHidden:
+    case TrayAction::RemoveForGood:
         RemoveTrayIcon();
         m_removedForGood = true;
         break;
-    default:
+    case TrayAction::Nothing:
         break;
     }
 }
@@ -125,28 +122,13 @@ QIcon TrayIcon::windowIcon()
 QPoint TrayIcon::menuPosition(std::optional<QPoint> cursor, const QRect& screen, const QRect& available,
     const QSize& menu)
 {
-    const QRect area = available.isValid() ? available : screen;
-    QPoint at;
-    if (cursor) {
-        at = *cursor;
-        if (at.x() + menu.width() - 1 > area.right())
-            at.rx() -= menu.width();
-        if (at.y() + menu.height() - 1 > area.bottom())
-            at.ry() -= menu.height();
-    } else {
-        const int right = area.right() - menu.width() + 1;
-        const int bottom = area.bottom() - menu.height() + 1;
-        if (area.top() > screen.top())
-            at = {right, area.top()};
-        else if (area.left() > screen.left())
-            at = {area.left(), bottom};
-        else
-            at = {right, bottom};
-    }
-    // A menu larger than the free area starts at its top left.
-    at.setX(std::max(area.left(), std::min(at.x(), area.right() - menu.width() + 1)));
-    at.setY(std::max(area.top(), std::min(at.y(), area.bottom() - menu.height() + 1)));
-    return at;
+    const auto rect = [](const QRect& r) { return Rect{r.x(), r.y(), r.width(), r.height()}; };
+    std::optional<Point> at;
+    if (cursor)
+        at = Point{cursor->x(), cursor->y()};
+    const Rect area = available.isValid() ? rect(available) : Rect{};
+    const Point p = MenuPosition(at, rect(screen), area, {menu.width(), menu.height()});
+    return {p.x, p.y};
 }
 
 void TrayIcon::showMenu()
@@ -174,15 +156,21 @@ void TrayIcon::showMenu()
 
 void TrayIcon::queueCommand(const QAction* chosen)
 {
-    void (TrayIcon::*command)() = nullptr;
-    if (chosen == m_menu->Open1())
-        command = &TrayIcon::Open1Click;
-    else if (chosen == m_menu->UkonitTrovaniOvin1())
-        command = &TrayIcon::UkonitTrovaniOvin1Click;
-    else if (chosen == m_menu->Exit1())
-        command = &TrayIcon::Exit1Click;
-    if (!command)
+    const std::optional<MenuCommand> chosenCommand = m_menu->commandOf(chosen);
+    if (!chosenCommand)
         return;
+    void (TrayIcon::*command)() = nullptr;
+    switch (*chosenCommand) {
+    case MenuCommand::Open1:
+        command = &TrayIcon::Open1Click;
+        break;
+    case MenuCommand::UkonitTrovaniOvin1:
+        command = &TrayIcon::UkonitTrovaniOvin1Click;
+        break;
+    case MenuCommand::Exit1:
+        command = &TrayIcon::Exit1Click;
+        break;
+    }
     // The command may ask a question or end the program; it runs only once the menu and the click that opened
     // it are done with.
     QMetaObject::invokeMethod(this, [this, command] { emit(this->*command)(); }, Qt::QueuedConnection);

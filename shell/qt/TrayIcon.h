@@ -12,6 +12,8 @@
 #include <memory>
 #include <optional>
 
+#include "shell/TrayEvents.h"
+
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
@@ -30,13 +32,13 @@ class TrayIcon final : public QObject {
 public:
     /// Event codes that TrayIconMessage understands: the left and right button pressed on the icon, and the
     /// desktop's notice that a balloon tip was hidden.
-    static constexpr int kLeftButtonDown = 513;
-    static constexpr int kRightButtonDown = 516;
-    static constexpr int kBalloonHidden = 1027;
+    static constexpr int kLeftButtonDown = kTrayLeftButtonDown;
+    static constexpr int kRightButtonDown = kTrayRightButtonDown;
+    static constexpr int kBalloonHidden = kTrayBalloonHidden;
 
     /// Indexes of ImageList1.
-    static constexpr int kIdleImage = 0;
-    static constexpr int kBusyImage = 1;
+    static constexpr int kIdleImage = ovin::kIdleImage;
+    static constexpr int kBusyImage = ovin::kBusyImage;
 
     explicit TrayIcon(QObject* parent = nullptr);
     ~TrayIcon() override;
@@ -55,12 +57,11 @@ public:
     /// may put it back.
     void RemoveTrayIcon();
 
-    /// Reacts to an event code of the icon:
-    /// - kLeftButtonDown: showFormRequested();
-    /// - kRightButtonDown: bringToFront(), then the menu opens at the mouse cursor and this returns when it has
-    ///   closed; the chosen command's signal follows on a later pass of the event loop;
-    /// - kBalloonHidden: the icon is removed for good; image changes and AddTrayIcon do nothing from then on;
-    /// - anything else: nothing.
+    /// Does what the event code of the icon asks for (see ovin::TrayIconMessage):
+    /// - ShowForm: showFormRequested();
+    /// - OpenMenu: bringToFront(), then the menu opens at the mouse cursor and this returns when it has closed;
+    ///   the chosen command's signal follows on a later pass of the event loop;
+    /// - RemoveForGood: image changes and AddTrayIcon do nothing from then on.
     void TrayIconMessage(int eventCode);
 
     /// The icon's menu (PopupMenu1).
@@ -72,10 +73,7 @@ public:
     /// The program's own icon for its windows.
     static QIcon windowIcon();
 
-    /// Where a menu of `menu` size opens, its top-left corner. With the cursor known, at the cursor, turned to
-    /// the left or upwards where it would leave the screen's free area `available` (a tray in a panel at the
-    /// bottom or the right). With the cursor unknown, at the corner of the free area beside the panel, the edge
-    /// where `screen` and `available` differ, at its right end, where trays sit; with no panel, bottom right.
+    /// Where a menu of `menu` size opens (ovin::MenuPosition in Qt's types).
     static QPoint menuPosition(std::optional<QPoint> cursor, const QRect& screen, const QRect& available,
         const QSize& menu);
 

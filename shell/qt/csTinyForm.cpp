@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -11,7 +10,8 @@
 #include <algorithm>
 
 #include "platform/ProcessControl.h"
-#include "shell/sParametry.h"
+#include "shell/ApplicationTitle.h"
+#include "shell/DialogAnswers.h"
 #include "watchdog/Watchdog.h"
 
 namespace ovin {
@@ -25,24 +25,8 @@ constexpr int kButtonWidthPx = 75;
 constexpr int kButtonHeightPx = 25;
 constexpr int kButtonGapPx = 6;
 constexpr int kMaxTextWidthPx = 360;
-// The restyle.
-constexpr int kExtraHeightPx = 20;
-constexpr int kTextGapPx = 15;
-constexpr int kButtonTopGapPx = 10;
-constexpr int kAnswerYes = 6;
-constexpr int kAnswerNo = 7;
-
-QString& applicationTitle()
-{
-    static QString title;
-    return title;
-}
-
-std::deque<bool>& queuedAnswers()
-{
-    static std::deque<bool> answers;
-    return answers;
-}
+using question::kAnswerNo;
+using question::kAnswerYes;
 
 QStyle::StandardPixmap iconOf(TMsgDlgType kind)
 {
@@ -60,22 +44,9 @@ QStyle::StandardPixmap iconOf(TMsgDlgType kind)
 
 }  // namespace
 
-bool IsDebugMode()
-{
-    try {
-        if (QFileInfo::exists(QStringLiteral("/debug")))
-            return true;
-        for (const char* word : {"d", "debug", "-d", "-debug"}) {
-            if (HasSwitch(QString::fromLatin1(word)))
-                return true;
-        }
-    } catch (...) {
-    }
-    return false;
-}
-
-TTinyForm::TTinyForm(const ProcessControl& process, const FileSystem& files, QWidget* parent)
-    : QWidget(parent), m_process(process), m_files(files)
+TTinyForm::TTinyForm(const ProcessControl& process, const FileSystem& files, const WindowContext& context,
+                     QWidget* parent)
+    : QWidget(parent), m_process(process), m_files(files), m_context(context)
 {
 }
 
@@ -107,7 +78,7 @@ bool TTinyForm::event(QEvent* event)
 
 bool TTinyForm::Confirm(const QString& text, TMsgDlgType kind)
 {
-    return MessageDialog(QStringLiteral("Dotaz:"), text, kind);
+    return MessageDialog(QString::fromUtf8(question::kConfirmCaption), text, kind);
 }
 
 bool TTinyForm::MessageDialog(const QString& caption, const QString& text, TMsgDlgType kind)
@@ -137,8 +108,8 @@ bool TTinyForm::MessageDialog(const QString& caption, const QString& text, TMsgD
     const QSize hint = label->sizeHint();
     const int textWidth = std::min(hint.width(), kMaxTextWidthPx);
     label->setGeometry(textLeft, kMarginPx, textWidth, label->heightForWidth(textWidth));
-    auto* yes = new QPushButton(QStringLiteral("&Yes"), &dialog);
-    auto* no = new QPushButton(QStringLiteral("&No"), &dialog);
+    auto* yes = new QPushButton(QString::fromUtf8(question::kPlatformYes), &dialog);
+    auto* no = new QPushButton(QString::fromUtf8(question::kPlatformNo), &dialog);
     yes->setObjectName(QStringLiteral("Yes"));
     no->setObjectName(QStringLiteral("No"));
     yes->setDefault(true);
@@ -156,33 +127,31 @@ bool TTinyForm::MessageDialog(const QString& caption, const QString& text, TMsgD
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
     dialog.setWindowTitle(caption);
     QFont font = dialog.font();
-    font.setFamily(QStringLiteral("Tahoma"));
+    font.setFamily(QString::fromUtf8(question::kFontName));
     dialog.setFont(font);
-    const int plainHeight = dialog.height();
-    int bottom = 0;
-    if (icon) {
-        icon->move(dialog.width() / 2 - icon->width() / 2, 0);
-        bottom = icon->geometry().bottom() + 1;
-    }
     QFont bold = label->font();
     bold.setBold(true);
     label->setFont(bold);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    question::PlainLayout plain;
+    plain.dialogWidth = dialog.width();
+    plain.dialogHeight = dialog.height();
+    if (icon)
+        plain.icon = Size{icon->width(), icon->height()};
     // The bold text over the whole width needs its own height: the plain
     // layout may have wrapped it differently.
-    label->setGeometry(0, bottom + kTextGapPx, dialog.width(), label->heightForWidth(dialog.width()));
-    bottom = label->geometry().bottom() + 1;
-    // The extra height comes on top of a layout in which everything fits, so
-    // the buttons are never cut off at the bottom.
-    const int restyledHeight = bottom + kButtonTopGapPx + kButtonHeightPx + kMarginPx;
-    dialog.resize(dialog.width(), std::max(plainHeight, restyledHeight) + kExtraHeightPx);
+    plain.textHeight = label->heightForWidth(dialog.width());
+    plain.buttonHeight = kButtonHeightPx;
+    plain.bottomMargin = kMarginPx;
+    const question::Restyled restyled = question::Restyle(plain);
+    if (icon)
+        icon->move(restyled.icon->left, restyled.icon->top);
+    label->setGeometry(restyled.text.left, restyled.text.top, restyled.text.width, restyled.text.height);
+    dialog.resize(dialog.width(), restyled.dialogHeight);
     for (QPushButton* button : {yes, no}) {
-        button->move(button->x(), bottom + kButtonTopGapPx);
-        const bool debug = IsDebugMode();
-        if (button == yes)
-            button->setText(debug ? QStringLiteral("&Ofšemže") : QStringLiteral("&Ano"));
-        else
-            button->setText(debug ? QStringLiteral("&Jistě že ne") : QStringLiteral("&Ne"));
+        button->move(button->x(), restyled.buttonsTop);
+        const bool debug = IsDebugMode(m_context.switches, m_files);
+        button->setText(QString::fromUtf8(button == yes ? question::YesCaption(debug) : question::NoCaption(debug)));
     }
     if (const QScreen* screen = dialog.screen())
         dialog.move(screen->geometry().center() - dialog.rect().center());
@@ -190,19 +159,18 @@ bool TTinyForm::MessageDialog(const QString& caption, const QString& text, TMsgD
     return dialog.exec() == kAnswerYes;
 }
 
-QString TTinyForm::ApplicationTitle() { return applicationTitle(); }
+QString TTinyForm::ApplicationTitle() const { return QString::fromStdString(m_context.title.get()); }
 
-void TTinyForm::SetApplicationTitle(const QString& title) { applicationTitle() = title; }
-
-void TTinyForm::QueueAnswer(bool yes) { queuedAnswers().push_back(yes); }
+void TTinyForm::SetApplicationTitle(const QString& title) { m_context.title.set(title.toStdString()); }
 
 bool TTinyForm::takeQueuedAnswer(bool& yes)
 {
-    if (queuedAnswers().empty())
+    if (!m_context.answers)
         return false;
-    yes = queuedAnswers().front();
-    queuedAnswers().pop_front();
-    return true;
+    const std::optional<bool> answer = m_context.answers->questions.take();
+    if (answer)
+        yes = *answer;
+    return answer.has_value();
 }
 
 }  // namespace ovin

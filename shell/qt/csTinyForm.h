@@ -3,9 +3,11 @@
 #include <QEvent>
 #include <QWidget>
 
-#include <deque>
 #include <string>
 #include <vector>
+
+#include "shell/QuestionDialog.h"
+#include "shell/WindowContext.h"
 
 namespace ovin {
 
@@ -15,14 +17,6 @@ class ProcessControl;
 /// A string list that the caller owns.
 using StringList = std::vector<std::string>;
 
-/// The kinds of the question dialog; the kind picks its icon.
-enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
-
-/// True when the question dialog shows its debug captions: a file "/debug"
-/// exists, or one of the words d, debug, -d, -debug is a switch of this run.
-/// Any failure while testing counts as false.
-bool IsDebugMode();
-
 /// The base of the program's windows, with the services every one of them
 /// needs.
 class TTinyForm : public QWidget {
@@ -31,7 +25,8 @@ public:
     /// The notification `ShowForm` queues to the window itself.
     static constexpr QEvent::Type kAfterShowEvent = static_cast<QEvent::Type>(QEvent::User + 300);
 
-    TTinyForm(const ProcessControl& process, const FileSystem& files, QWidget* parent = nullptr);
+    TTinyForm(const ProcessControl& process, const FileSystem& files, const WindowContext& context,
+              QWidget* parent = nullptr);
 
     /// The program's folder, ending with a separator; the same text for the
     /// form's whole life, even if the executable is moved meanwhile.
@@ -57,12 +52,8 @@ public:
 
     /// The application's title: the tip of the tray icon and the caption of
     /// error reports.
-    static QString ApplicationTitle();
-    static void SetApplicationTitle(const QString& title);
-
-    /// Answers the next questions without showing them (yes = true); for
-    /// runs that nobody can answer, such as tests.
-    static void QueueAnswer(bool yes);
+    QString ApplicationTitle() const;
+    void SetApplicationTitle(const QString& title);
 
 protected:
     /// Runs after `ShowForm` has made the window visible.
@@ -70,11 +61,14 @@ protected:
     bool event(QEvent* event) override;
 
     /// Takes a queued answer if there is one.
-    static bool takeQueuedAnswer(bool& yes);
+    bool takeQueuedAnswer(bool& yes);
+
+    const WindowContext& context() const { return m_context; }
 
 private:
     const ProcessControl& m_process;
     const FileSystem& m_files;
+    WindowContext m_context;
     mutable std::string m_appFolder;
 };
 

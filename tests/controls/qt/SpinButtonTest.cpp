@@ -10,13 +10,13 @@
 #include <memory>
 
 using namespace ovin;
-using ovin::test::FakeClock;
+using ovin::test::RepeatClock;
 
 class SpinButtonTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { m_clock = std::make_unique<FakeClock>(); }
+    void init() { m_clock = std::make_unique<RepeatClock>(); }
     void cleanup() { m_clock.reset(); }
 
     void autoRepeat_data();
@@ -35,7 +35,7 @@ private slots:
     void customGlyphAndReset();
 
 private:
-    std::unique_ptr<FakeClock> m_clock;
+    std::unique_ptr<RepeatClock> m_clock;
 };
 
 void SpinButtonTest::autoRepeat_data()
@@ -59,6 +59,7 @@ void SpinButtonTest::autoRepeat()
     QFETCH(int, clicks);
 
     TSpinButton spin;
+    m_clock->attach(spin);
     int upClicks = 0;
     int downClicks = 0;
     connect(&spin, &TSpinButton::UpClick, this, [&] { ++upClicks; });
@@ -83,6 +84,7 @@ void SpinButtonTest::autoRepeat()
 void SpinButtonTest::repeatPausesWhileThePointerIsOff()
 {
     TSpinButton spin;
+    m_clock->attach(spin);
     int downClicks = 0;
     connect(&spin, &TSpinButton::DownClick, this, [&] { ++downClicks; });
     spin.show();
@@ -105,11 +107,13 @@ void SpinButtonTest::repeatPausesWhileThePointerIsOff()
 void SpinButtonTest::repeatTimerLifecycle()
 {
     TTimerSpeedButton plain;
+    m_clock->attach(plain);
     QTest::mousePress(&plain, Qt::LeftButton);
     QTest::mouseRelease(&plain, Qt::LeftButton);
     QVERIFY2(!plain.repeatTimer(), "a button without auto-repeat needs no timer");
 
     TTimerSpeedButton button;
+    m_clock->attach(button);
     button.setRepeatFlags(TTimerSpeedButton::AutoRepeat);
     int clicks = 0;
     connect(&button, &TTimerSpeedButton::clicked, this, [&] { ++clicks; });
@@ -117,22 +121,22 @@ void SpinButtonTest::repeatTimerLifecycle()
 
     // Any mouse button arms the timer, but only a held left button is repeated.
     QTest::mousePress(&button, Qt::RightButton);
-    RepeatTimer* timer = button.repeatTimer();
+    WatchTimer* timer = button.repeatTimer();
     QVERIFY(timer);
-    QVERIFY(timer->isEnabled());
+    QVERIFY(timer->enabled());
     QCOMPARE(timer->interval(), 400);
     m_clock->advance(400);
     QCOMPARE(timer->interval(), 100);
     m_clock->advance(1000);
     QCOMPARE(clicks, 0);
     QTest::mouseRelease(&button, Qt::RightButton);
-    QVERIFY(!timer->isEnabled());
+    QVERIFY(!timer->enabled());
 
     QTest::mousePress(&button, Qt::LeftButton);
     QCOMPARE(button.repeatTimer(), timer);
     QCOMPARE(timer->interval(), 400);
     QTest::mouseRelease(&button, Qt::LeftButton);
-    QVERIFY(!timer->isEnabled());
+    QVERIFY(!timer->enabled());
 }
 
 void SpinButtonTest::fitting_data()
@@ -157,6 +161,7 @@ void SpinButtonTest::fitting()
 
     QWidget window;
     auto* spin = new TSpinButton(&window);
+    m_clock->attach(*spin);
     QCOMPARE(spin->size(), QSize(20, 25));
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -192,6 +197,7 @@ void SpinButtonTest::keys()
     QWidget window;
     auto* before = new QLineEdit(&window);
     auto* spin = new TSpinButton(&window);
+    m_clock->attach(*spin);
     spin->move(0, 40);
     spin->setTabStop(true);
     int ups = 0;
@@ -216,8 +222,10 @@ void SpinButtonTest::focusMarkFollowsTheActiveButton()
     QWidget window;
     auto* other = new QLineEdit(&window);
     auto* spin = new TSpinButton(&window);
+    m_clock->attach(*spin);
     spin->move(0, 40);
     auto* inert = new TSpinButton(&window);
+    m_clock->attach(*inert);
     inert->move(40, 40);
     QVERIFY(ovin::test::showActive(window));
     auto marked = [](TTimerSpeedButton* button) {
@@ -253,6 +261,7 @@ void SpinButtonTest::pressFocusesFocusControl()
     auto* target = new QLineEdit(&window);
     target->move(0, 30);
     auto* spin = new TSpinButton(&window);
+    m_clock->attach(*spin);
     spin->move(0, 60);
     spin->setFocusControl(target);
     elsewhere->setFocus();
@@ -286,6 +295,7 @@ void SpinButtonTest::builtInGlyphs()
     QFETCH(QList<int>, rowWidths);
 
     TSpinButton spin;
+    m_clock->attach(spin);
     const QImage glyph = (up ? spin.UpGlyph() : spin.DownGlyph()).toImage();
     QCOMPARE(glyph.size(), QSize(9, 6));
     QCOMPARE(glyph.pixelColor(0, 5), QColor(0x80, 0x80, 0x00));
@@ -304,6 +314,7 @@ void SpinButtonTest::builtInGlyphs()
 void SpinButtonTest::glyphBackgroundIsTransparent()
 {
     TSpinButton spin;
+    m_clock->attach(spin);
     spin.show();
     QVERIFY(QTest::qWaitForWindowExposed(&spin));
     const QImage drawn = spin.grab().toImage();
@@ -320,6 +331,7 @@ void SpinButtonTest::glyphBackgroundIsTransparent()
 void SpinButtonTest::customGlyphAndReset()
 {
     TSpinButton spin;
+    m_clock->attach(spin);
     QPixmap custom(24, 8);
     custom.fill(Qt::red);
     spin.setDownGlyph(custom);

@@ -17,7 +17,7 @@
 
 using namespace ovin;
 using ovin::test::BeepCounter;
-using ovin::test::FakeClock;
+using ovin::test::RepeatClock;
 
 namespace {
 
@@ -52,7 +52,7 @@ class SpinEditTest : public QObject {
 private slots:
     void init()
     {
-        m_clock = std::make_unique<FakeClock>();
+        m_clock = std::make_unique<RepeatClock>();
         m_beeps = std::make_unique<BeepCounter>();
     }
     void cleanup()
@@ -86,13 +86,15 @@ private slots:
     void buttonStaysAtTheRightEdge();
 
 private:
-    std::unique_ptr<FakeClock> m_clock;
+    std::unique_ptr<RepeatClock> m_clock;
     std::unique_ptr<BeepCounter> m_beeps;
 };
 
 void SpinEditTest::newEditAcceptsAnyValueAndWraps()
 {
     TSpinEdit edit;
+    m_clock->attach(edit);
+    m_beeps->attach(edit);
     QCOMPARE(edit.text(), QStringLiteral("0"));
     QCOMPARE(edit.Increment(), 1);
     QCOMPARE(edit.MinValue(), 0);
@@ -127,6 +129,8 @@ void SpinEditTest::writingClamps()
     QFETCH(int, expected);
 
     TSpinEdit edit;
+    m_clock->attach(edit);
+    m_beeps->attach(edit);
     edit.setMinValue(minValue);
     edit.setMaxValue(maxValue);
     edit.setValue(written);
@@ -157,6 +161,8 @@ void SpinEditTest::readingText()
     QFETCH(int, value);
 
     TSpinEdit edit;
+    m_clock->attach(edit);
+    m_beeps->attach(edit);
     edit.setMinValue(3);
     edit.setMaxValue(9);
     edit.setText(text);
@@ -193,6 +199,8 @@ void SpinEditTest::stepping()
     QFETCH(int, expected);
 
     TSpinEdit edit;
+    m_clock->attach(edit);
+    m_beeps->attach(edit);
     edit.setMinValue(minValue);
     edit.setMaxValue(maxValue);
     edit.setIncrement(increment);
@@ -229,6 +237,8 @@ void SpinEditTest::focusExitClamps()
     QFETCH(QString, textAfterExit);
 
     Form form;
+    m_clock->attach(*form.edit);
+    m_beeps->attach(*form.edit);
     form.edit->setMinValue(minValue);
     form.edit->setMaxValue(maxValue);
     form.edit->setValue(minValue);
@@ -291,6 +301,8 @@ void SpinEditTest::characterFilter()
     QFETCH(int, beeps);
 
     TSpinEdit edit;
+    m_clock->attach(edit);
+    m_beeps->attach(edit);
     edit.setText(start);
     edit.setCursorPosition(cursor);
     edit.setEditorEnabled(editorEnabled);
@@ -318,6 +330,8 @@ void SpinEditTest::decimalSeparatorFollowsTheLocale()
     QFETCH(QString, foreignSeparator);
 
     TSpinEdit edit;
+    m_clock->attach(edit);
+    m_beeps->attach(edit);
     edit.setMinValue(4);
     edit.setMaxValue(8);
     edit.clear();
@@ -332,6 +346,8 @@ void SpinEditTest::decimalSeparatorFollowsTheLocale()
 void SpinEditTest::copyWorksWithTypingOff()
 {
     TSpinEdit edit;
+    m_clock->attach(edit);
+    m_beeps->attach(edit);
     edit.setEditorEnabled(false);
     edit.setText(QStringLiteral("123"));
     edit.selectAll();
@@ -372,6 +388,8 @@ void SpinEditTest::pasteAndCut()
     QFETCH(QString, clipboard);
 
     TSpinEdit edit;
+    m_clock->attach(edit);
+    m_beeps->attach(edit);
     edit.setEditorEnabled(editorEnabled);
     edit.setReadOnly(readOnly);
     edit.setText(QStringLiteral("12"));
@@ -387,6 +405,8 @@ void SpinEditTest::pasteAndCut()
 void SpinEditTest::contextMenuOffersNoPasteWithTypingOff()
 {
     Form form;
+    m_clock->attach(*form.edit);
+    m_beeps->attach(*form.edit);
     QVERIFY(ovin::test::showActive(form.window));
     auto reset = [&form] {
         QGuiApplication::clipboard()->setText(QStringLiteral("99"));
@@ -445,6 +465,8 @@ void SpinEditTest::arrowsWithTypingOffOrReadOnly()
     QFETCH(int, beeps);
 
     Form form;
+    m_clock->attach(*form.edit);
+    m_beeps->attach(*form.edit);
     form.edit->setEditorEnabled(editorEnabled);
     form.edit->setReadOnly(readOnly);
     form.edit->setValue(5);
@@ -473,6 +495,8 @@ void SpinEditTest::arrowsWithTypingOffOrReadOnly()
 void SpinEditTest::tabEntrySelectsAll()
 {
     Form form;
+    m_clock->attach(*form.edit);
+    m_beeps->attach(*form.edit);
     form.edit->setValue(123);
     form.other->setFocus();
     QVERIFY(ovin::test::showActive(form.window));
@@ -491,6 +515,8 @@ void SpinEditTest::tabEntrySelectsAll()
 void SpinEditTest::growsToMinimumHeight()
 {
     Form form;
+    m_clock->attach(*form.edit);
+    m_beeps->attach(*form.edit);
     QVERIFY(ovin::test::showActive(form.window));
     const int normalMinimum = form.edit->MinimumHeight();
     QVERIFY(normalMinimum > form.edit->fontMetrics().height());
@@ -510,6 +536,8 @@ void SpinEditTest::growsToMinimumHeight()
 void SpinEditTest::buttonStaysAtTheRightEdge()
 {
     Form form;
+    m_clock->attach(*form.edit);
+    m_beeps->attach(*form.edit);
     QVERIFY(ovin::test::showActive(form.window));
     TSpinButton* button = form.edit->Button();
 

@@ -4,6 +4,10 @@
 #include <string>
 
 #include "platform/Platform.h"
+#include "shell/ApplicationTitle.h"
+#include "shell/DialogAnswers.h"
+#include "shell/WindowContext.h"
+#include "shell/sParametry.h"
 #include "support/Fakes.h"
 
 namespace ovin::test {
@@ -25,7 +29,10 @@ struct FakePlatform {
         platform.process = std::move(pc);
         platform.processes = std::move(pt);
         platform.launcher = std::make_unique<FakeLauncher>();
+        switches = std::make_unique<Switches>(std::vector<std::string>{"/app/ovin"}, *files, kParamFile);
     }
+    /// What the windows share: no switches but those in the fake "tmp_param", and the queued answers.
+    WindowContext context() { return {*switches, title, &answers}; }
     std::string monthFile() const { return fileText(kLog); }
     std::string fileText(const std::string& path) const
     {
@@ -38,6 +45,9 @@ struct FakePlatform {
     FakeClock* clock;
     FakeFileSystem* files;
     FakeProcessTable* processes;
+    std::unique_ptr<Switches> switches;
+    ApplicationTitle title;
+    DialogAnswers answers;
 };
 
 }  // namespace ovin::test

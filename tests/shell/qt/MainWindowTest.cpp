@@ -69,7 +69,7 @@ private slots:
     void questionDialogIsRestyledAndAnswersYesOnEnter()
     {
         FakePlatform p;
-        TTinyForm form(*p.platform.process, *p.platform.files);
+        TTinyForm form(*p.platform.process, *p.platform.files, p.context());
         bool inspected = false;
         whenDialogOpens([&](QWidget* dialog) {
             inspected = true;
@@ -107,7 +107,7 @@ private slots:
     void questionDialogAnswersNoOnEscapeAndOnClose()
     {
         FakePlatform p;
-        TTinyForm form(*p.platform.process, *p.platform.files);
+        TTinyForm form(*p.platform.process, *p.platform.files, p.context());
         whenDialogOpens([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
         QVERIFY(!form.MessageDialog("C", "Esc?", TMsgDlgType::mtWarning));
         whenDialogOpens([](QWidget* dialog) { dialog->close(); });
@@ -119,7 +119,7 @@ private slots:
     void customQuestionHasNoIconAndItsTextStartsFifteenPixelsDown()
     {
         FakePlatform p;
-        TTinyForm form(*p.platform.process, *p.platform.files);
+        TTinyForm form(*p.platform.process, *p.platform.files, p.context());
         whenDialogOpens([](QWidget* dialog) {
             QVERIFY(!dialog->findChild<QLabel*>("Image"));
             QCOMPARE(dialog->findChild<QLabel*>("Message")->y(), 15);
@@ -130,15 +130,9 @@ private slots:
 
     void debugSwitchGivesTheDebugCaptions()
     {
-        QTemporaryDir dir;
-        const QString before = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-        QFile param("tmp_param");
-        QVERIFY(param.open(QIODevice::WriteOnly));
-        param.write("-d\r\n");
-        param.close();
         FakePlatform p;
-        TTinyForm form(*p.platform.process, *p.platform.files);
+        p.files->files[kParamFile].content = "-d\r\n";
+        TTinyForm form(*p.platform.process, *p.platform.files, p.context());
         QString yesText, noText;
         whenDialogOpens([&](QWidget* dialog) {
             yesText = dialog->findChild<QPushButton*>("Yes")->text();
@@ -146,7 +140,6 @@ private slots:
             QTest::keyClick(dialog, Qt::Key_Return);
         });
         const bool answer = form.Confirm("?", TMsgDlgType::mtWarning);
-        QDir::setCurrent(before);
         QVERIFY(answer);
         QCOMPARE(yesText, QString("&Ofšemže"));
         QCOMPARE(noText, QString("&Jistě že ne"));
@@ -155,7 +148,7 @@ private slots:
     void showFormNotifiesOncePerCall()
     {
         FakePlatform p;
-        CountingForm form(*p.platform.process, *p.platform.files);
+        CountingForm form(*p.platform.process, *p.platform.files, p.context());
         form.ShowForm();
         form.ShowForm();
         QCOMPARE(form.afterShows, 0);
@@ -167,14 +160,14 @@ private slots:
     void appFolderIsTheExecutablesFolderForTheFormsWholeLife()
     {
         FakePlatform p;
-        TTinyForm form(*p.platform.process, *p.platform.files);
+        TTinyForm form(*p.platform.process, *p.platform.files, p.context());
         QCOMPARE(form.AppFolder(), std::string("/app/"));
     }
 
     void closeBoxOnlyHidesTheWindow()
     {
         FakePlatform p;
-        TfmWex fmWex(p.platform);
+        TfmWex fmWex(p.platform, p.context());
         QSignalSpy quit(&fmWex, &TfmWex::quitRequested);
         fmWex.show();
         const std::string before = fmWex.watchdog().log().text();
@@ -188,7 +181,7 @@ private slots:
     {
         FakePlatform p;
         {
-            TfmWex fmWex(p.platform);
+            TfmWex fmWex(p.platform, p.context());
             QSignalSpy quit(&fmWex, &TfmWex::quitRequested);
             fmWex.watchdog().conf().MaxStejnyRequest = 9;
             fmWex.ShutdownQuery();
@@ -207,7 +200,7 @@ private slots:
     void konecAsksAndQuitsOnlyOnYes()
     {
         FakePlatform p;
-        TfmWex fmWex(p.platform);
+        TfmWex fmWex(p.platform, p.context());
         QSignalSpy quit(&fmWex, &TfmWex::quitRequested);
         QString text, caption;
         bool hasIcon = true;
@@ -234,15 +227,15 @@ private slots:
     void stoppingRouterAndWatchdogEndsEveryRouter()
     {
         FakePlatform p;
-        TfmWex fmWex(p.platform);
+        TfmWex fmWex(p.platform, p.context());
         QSignalSpy quit(&fmWex, &TfmWex::quitRequested);
         p.processes->entries = {{"trovan.exe", 10}, {"bash", 11}, {"TROVAN.EXE", 12}};
-        TTinyForm::QueueAnswer(false);
+        p.answers.questions.push(false);
         fmWex.UkonitTrovaniOvin1Click();
         QCOMPARE(quit.count(), 0);
         QCOMPARE(p.processes->entries.size(), std::size_t{3});
 
-        TTinyForm::QueueAnswer(true);
+        p.answers.questions.push(true);
         fmWex.UkonitTrovaniOvin1Click();
         QCOMPARE(quit.count(), 1);
         QCOMPARE(p.processes->entries.size(), std::size_t{1});
@@ -250,7 +243,7 @@ private slots:
         QVERIFY(text.find("] Opravdu chcete ukončit programy Trovan a Ovin ? - ANO\r\n[") != std::string::npos);
         QVERIFY(text.find("] Ukoncuji Trovan\r\n") != std::string::npos);
 
-        TTinyForm::QueueAnswer(true);
+        p.answers.questions.push(true);
         fmWex.UkonitTrovaniOvin1Click();
         QCOMPARE(count(fmWex.watchdog().log().text(), "Ukoncuji Trovan"), 1); // nothing running, nothing logged
     }
@@ -258,7 +251,7 @@ private slots:
     void rightButtonReleaseOnThePanelQuits()
     {
         FakePlatform p;
-        TfmWex fmWex(p.platform);
+        TfmWex fmWex(p.platform, p.context());
         QSignalSpy quit(&fmWex, &TfmWex::quitRequested);
         fmWex.show();
         QTest::mouseRelease(fmWex.Panel1, Qt::LeftButton, {}, QPoint(200, 60));
@@ -270,7 +263,7 @@ private slots:
     void textTypedIntoTheLogViewBecomesPartOfTheLog()
     {
         FakePlatform p;
-        TfmWex fmWex(p.platform);
+        TfmWex fmWex(p.platform, p.context());
         fmWex.show();
         fmWex.Memo1->setFocus();
         QTest::keyClick(fmWex.Memo1, Qt::Key_End, Qt::ControlModifier);
@@ -285,7 +278,7 @@ private slots:
     void handOverShowsTheWindowOnlyForTheExactWord()
     {
         FakePlatform p;
-        TfmWex fmWex(p.platform);
+        TfmWex fmWex(p.platform, p.context());
         fmWex.CopyDataReceived("SHOWFORM");
         QVERIFY(!fmWex.isVisible());
         fmWex.CopyDataReceived("showform");

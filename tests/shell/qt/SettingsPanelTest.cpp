@@ -26,7 +26,7 @@ using test::FakePlatform;
 std::unique_ptr<TfmWex> openWindow(FakePlatform& p, const std::string& conf)
 {
     p.files->files[FakePlatform::kIni].content = "[conf]\r\n" + conf;
-    auto w = std::make_unique<TfmWex>(p.platform);
+    auto w = std::make_unique<TfmWex>(p.platform, p.context());
     w->show();
     QApplication::setActiveWindow(w.get());
     if (!QTest::qWaitForWindowActive(w.get()))
@@ -252,7 +252,7 @@ private slots:
     {
         QFETCH(QString, file);
         QFETCH(QString, folder);
-        QCOMPARE(SettingsPanel::FolderOfFile(file), folder);
+        QCOMPARE(QString::fromStdString(SettingsPanelLogic::FolderOfFile(file.toStdString())), folder);
     }
 
     void najitPutsTheChosenFoldersIntoTheFieldAndTheRecord()
@@ -268,7 +268,7 @@ private slots:
         } steps[] = {{"/x/request.cfg", "/x"}, {nullptr, "/x"}, {"/request.cfg", "/"}};
         for (const auto& s : steps) {
             w->Panel1->cxHlidatTrovan->setFocus();
-            SettingsPanel::QueueFileAnswer(s.answer ? QString::fromUtf8(s.answer) : QString());
+            p.answers.files.push(s.answer ? std::optional<std::string>(s.answer) : std::nullopt);
             clickCentre(w->Panel1->bJinyAdrReq);
             QCOMPARE(w->Panel1->ePathTo->text(), QString::fromUtf8(s.expected));
             QCOMPARE(QString::fromStdString(conf.AdrReq), QString::fromUtf8(s.expected));

@@ -6,9 +6,24 @@
 
 #include <chrono>
 
+#include "platform/Platform.h"
 #include "shell/sParametry.h"
 
 namespace ovin {
+
+namespace {
+
+// The switch test on the real files of this machine.
+bool hasSwitch(const QString& word, const QStringList& arguments, const QString& paramFile)
+{
+    static const std::unique_ptr<FileSystem> files = createFileSystem();
+    std::vector<std::string> args;
+    for (const QString& a : arguments)
+        args.push_back(a.toStdString());
+    return HasSwitch(word.toStdString(), args, QFile::encodeName(paramFile).toStdString(), *files);
+}
+
+}  // namespace
 
 class SwitchTest : public QObject {
     Q_OBJECT
@@ -44,17 +59,17 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(paramFile.toUtf8());
         }
-        QCOMPARE(HasSwitch("show", arguments, path), found);
+        QCOMPARE(hasSwitch("show", arguments, path), found);
     }
 
-    void czechWordsMatchInAnyCase() { QVERIFY(HasSwitch("šou", {"/app/ovin", "ŠOU"}, "/nonexistent/tmp_param")); }
+    void czechWordsMatchInAnyCase() { QVERIFY(hasSwitch("šou", {"/app/ovin", "ŠOU"}, "/nonexistent/tmp_param")); }
 
     void anUnreadableParameterFileIsAnError()
     {
         QTemporaryDir dir;
         // A folder cannot be read as a file even by the super-user.
         QVERIFY(QDir(dir.path()).mkdir("tmp_param"));
-        QCOMPARE(HasSwitch("show", {"/app/ovin"}, dir.filePath("tmp_param")), false);
+        QCOMPARE(hasSwitch("show", {"/app/ovin"}, dir.filePath("tmp_param")), false);
         QFile f(dir.filePath("unreadable"));
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("show\n");
@@ -62,7 +77,7 @@ private slots:
         f.setPermissions(QFileDevice::Permissions());
         if (QFile(dir.filePath("unreadable")).open(QIODevice::ReadOnly))
             QSKIP("the super-user reads files without read permission");
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, HasSwitch("show", {"/app/ovin"}, dir.filePath("unreadable")));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, hasSwitch("show", {"/app/ovin"}, dir.filePath("unreadable")));
     }
 
     // Only a regular file is read: a pipe would wait for a writer and a
@@ -90,7 +105,7 @@ private slots:
             QCOMPARE(::symlink(fifo.constData(), path.constData()), 0);
         }
         const auto start = std::chrono::steady_clock::now();
-        QCOMPARE(HasSwitch("show", {"/app/ovin"}, dir.filePath("tmp_param")), false);
+        QCOMPARE(hasSwitch("show", {"/app/ovin"}, dir.filePath("tmp_param")), false);
         QVERIFY(std::chrono::steady_clock::now() - start < std::chrono::seconds(1));
     }
 
@@ -102,11 +117,11 @@ private slots:
         f.write(QByteArray(1 << 20, 's'));
         f.write("\r\nshow" + QByteArray(5000, 'w') + "\n");
         f.close();
-        QCOMPARE(HasSwitch("show", {"/app/ovin"}, f.fileName()), false);
+        QCOMPARE(hasSwitch("show", {"/app/ovin"}, f.fileName()), false);
         QVERIFY(f.open(QIODevice::Append));
         f.write("\r\nSHOW");
         f.close();
-        QCOMPARE(HasSwitch("show", {"/app/ovin"}, f.fileName()), true);
+        QCOMPARE(hasSwitch("show", {"/app/ovin"}, f.fileName()), true);
     }
 };
 

@@ -1,4 +1,4 @@
-#include "QtWatchTimer.h"
+#include "controls/qt/QtWatchTimer.h"
 
 namespace ovin {
 
