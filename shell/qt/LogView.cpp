@@ -25,59 +25,6 @@ constexpr int kMarginPx = 2;
 // every change: the whole log selected would cost twice its size in memory.
 constexpr std::size_t kPrimarySelectionMaxBytes = std::size_t{16} << 20;
 
-bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-bool isWordByte(char c)
-{
-    const auto u = static_cast<unsigned char>(c);
-    return u >= 0x80 || std::isalnum(u) || c == '_';
-}
-
-// UTF-16 units before byte `offset` of a UTF-8 line, as QString::fromUtf8
-// counts them for well-formed text.
-int utf16Index(std::string_view line, std::size_t offset)
-{
-    int units = 0;
-    for (std::size_t i = 0; i < offset && i < line.size(); ++i) {
-        const auto u = static_cast<unsigned char>(line[i]);
-        if (!isContinuation(line[i]))
-            units += u >= 0xF0 ? 2 : 1;
-    }
-    return units;
-}
-
-std::size_t byteOffset(std::string_view line, int index)
-{
-    int units = 0;
-    std::size_t i = 0;
-    while (i < line.size() && units < index) {
-        const auto u = static_cast<unsigned char>(line[i]);
-        units += u >= 0xF0 ? 2 : 1;
-        ++i;
-        while (i < line.size() && isContinuation(line[i]))
-            ++i;
-    }
-    return i;
-}
-
-std::string withCrLf(const QString& text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    std::string out;
-    out.reserve(static_cast<std::size_t>(utf8.size()));
-    for (qsizetype i = 0; i < utf8.size(); ++i) {
-        const char c = utf8[i];
-        if (c == '\r' || c == '\n') {
-            out += "\r\n";
-            if (c == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n')
-                ++i;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 // Every match of `needle` in `line`, as UTF-16 ranges of the decoded line.
 template <typename F>
 void forEachMatch(std::string_view line, std::string_view needle, F&& f)
@@ -85,14 +32,69 @@ void forEachMatch(std::string_view line, std::string_view needle, F&& f)
     if (needle.empty())
         return;
     for (std::size_t at = line.find(needle); at != std::string_view::npos; at = line.find(needle, at + needle.size())) {
-        const int from = utf16Index(line, at);
-        f(from, utf16Index(line, at + needle.size()) - from);
+        const int from = Utf16Index(line, at);
+        f(from, Utf16Index(line, at + needle.size()) - from);
     }
+}
+
+// The editor's keys. The platform's standard sequences come first (they differ between desktops); then each key
+// gives its command, with Shift or Ctrl where that changes it. Shift with a caret move extends the selection.
+struct StandardKeyRow {
+    QKeySequence::StandardKey sequence;
+    EditorCommand command;
+};
+constexpr StandardKeyRow kStandardKeys[] = {
+    {QKeySequence::SelectAll, EditorCommand::SelectAll},
+    {QKeySequence::Copy, EditorCommand::Copy},
+    {QKeySequence::Cut, EditorCommand::Cut},
+    {QKeySequence::Paste, EditorCommand::Paste},
+    {QKeySequence::Find, EditorCommand::Find},
+};
+
+struct KeyRow {
+    int key;
+    EditorCommand plain;
+    EditorCommand withCtrl;
+    std::optional<EditorCommand> withShift;  // before Ctrl
+};
+constexpr KeyRow kKeys[] = {
+    {Qt::Key_F3, EditorCommand::FindNext, EditorCommand::FindNext, EditorCommand::FindPrevious},
+    {Qt::Key_Left, EditorCommand::MoveLeft, EditorCommand::WordLeft, std::nullopt},
+    {Qt::Key_Right, EditorCommand::MoveRight, EditorCommand::WordRight, std::nullopt},
+    {Qt::Key_Up, EditorCommand::LineUp, EditorCommand::LineUp, std::nullopt},
+    {Qt::Key_Down, EditorCommand::LineDown, EditorCommand::LineDown, std::nullopt},
+    {Qt::Key_PageUp, EditorCommand::PageUp, EditorCommand::PageUp, std::nullopt},
+    {Qt::Key_PageDown, EditorCommand::PageDown, EditorCommand::PageDown, std::nullopt},
+    {Qt::Key_Home, EditorCommand::LineStart, EditorCommand::DocumentStart, std::nullopt},
+    {Qt::Key_End, EditorCommand::LineEnd, EditorCommand::DocumentEnd, std::nullopt},
+    {Qt::Key_Backspace, EditorCommand::DeleteBackward, EditorCommand::DeleteBackward, std::nullopt},
+    {Qt::Key_Delete, EditorCommand::DeleteForward, EditorCommand::DeleteForward, EditorCommand::Cut},
+    {Qt::Key_Insert, EditorCommand::Nothing, EditorCommand::Copy, EditorCommand::Paste},
+    {Qt::Key_Return, EditorCommand::InsertLineBreak, EditorCommand::InsertLineBreak, std::nullopt},
+    {Qt::Key_Enter, EditorCommand::InsertLineBreak, EditorCommand::InsertLineBreak, std::nullopt},
+};
+
+std::optional<EditorCommand> commandOf(QKeyEvent& event)
+{
+    for (const StandardKeyRow& row : kStandardKeys) {
+        if (event.matches(row.sequence))
+            return row.command;
+    }
+    const bool shift = event.modifiers() & Qt::ShiftModifier;
+    const bool ctrl = event.modifiers() & Qt::ControlModifier;
+    for (const KeyRow& row : kKeys) {
+        if (event.key() != row.key)
+            continue;
+        if (shift && row.withShift)
+            return *row.withShift;
+        return ctrl ? row.withCtrl : row.plain;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
 
-LogView::LogView(EventLog& log, QWidget* parent) : QAbstractScrollArea(parent), m_log(log)
+LogView::LogView(EventLog& log, QWidget* parent) : QAbstractScrollArea(parent), m_doc(log, *this)
 {
     setObjectName(QStringLiteral("Memo1"));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -122,120 +124,34 @@ LogView::LogView(EventLog& log, QWidget* parent) : QAbstractScrollArea(parent), 
     });
 
     LogViewAccessible::installFactory();
-    m_log.setObserver(this);
-    logReplaced();
+    documentReplaced();
 }
 
-LogView::~LogView() { m_log.setObserver(nullptr); }
+LogView::~LogView() = default;
 
-// ---- the index -------------------------------------------------------------
+// ---- the document's notices ------------------------------------------------
 
-void LogView::indexBreaks(std::size_t from, std::size_t to, std::vector<std::size_t>& starts)
+void LogView::documentReplaced()
 {
-    const char* const base = m_log.text().data();
-    const char* p = base + from;
-    const char* const end = base + to;
-    std::size_t lineBegin = starts.empty() ? 0 : starts.back();
-    while ((p = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)))) != nullptr) {
-        const auto next = static_cast<std::size_t>(p - base) + 1;
-        m_widestLineBytes = std::max(m_widestLineBytes, next - lineBegin);
-        starts.push_back(next);
-        lineBegin = next;
-        ++p;
-    }
-    m_widestLineBytes = std::max(m_widestLineBytes, to - std::min(to, lineBegin));
-}
-
-void LogView::rebuildIndex()
-{
-    m_lineStarts.assign(1, 0);
-    m_widestLineBytes = 0;
-    indexBreaks(0, m_log.text().size(), m_lineStarts);
-}
-
-void LogView::logReplaced()
-{
-    rebuildIndex();
     // Opened on a month of log, the view shows its end.
-    m_caret = m_anchor = m_log.text().size();
     m_follow = true;
     updateScrollBars();
     caretChanged();
     viewport()->update();
 }
 
-void LogView::logAppended(std::string_view added)
+void LogView::documentAppended(bool caretMoved)
 {
-    const std::size_t oldSize = m_log.text().size() - added.size();
-    const bool follow = m_follow;
-    indexBreaks(oldSize, m_log.text().size(), m_lineStarts);
-    // A caret at the very end stays at the end, so that what the user goes
-    // on typing lands after the new line.
-    const bool caretAtEnd = m_caret == oldSize;
-    if (caretAtEnd)
-        m_caret = m_log.text().size();
-    if (m_anchor == oldSize)
-        m_anchor = m_log.text().size();
-    m_follow = follow;
     updateScrollBars();
-    if (caretAtEnd)
+    if (caretMoved)
         caretChanged();
     viewport()->update();
 }
 
-void LogView::logEdited(std::size_t pos, std::size_t removed, std::size_t inserted)
+void LogView::documentEdited()
 {
-    // Lines whose break was removed go; later lines move by the change;
-    // breaks in the inserted text make new lines.
-    auto first = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), pos);
-    auto last = std::upper_bound(first, m_lineStarts.end(), pos + removed);
-    for (auto it = last; it != m_lineStarts.end(); ++it)
-        *it = *it - removed + inserted;
-    const auto at = m_lineStarts.erase(first, last) - m_lineStarts.begin();
-    std::vector<std::size_t> fresh{m_lineStarts[static_cast<std::size_t>(at) - 1]};
-    indexBreaks(pos, pos + inserted, fresh);
-    m_lineStarts.insert(m_lineStarts.begin() + at, fresh.begin() + 1, fresh.end());
-    noteLineWidth(lineOf(pos + inserted));
-
-    auto shift = [&](std::size_t& p) {
-        if (p >= pos + removed)
-            p = p - removed + inserted;
-        else if (p > pos)
-            p = pos;
-    };
-    shift(m_caret);
-    shift(m_anchor);
     updateScrollBars();
     viewport()->update();
-}
-
-void LogView::noteLineWidth(std::size_t line)
-{
-    m_widestLineBytes = std::max(m_widestLineBytes, lineEnd(line) - lineStart(line));
-}
-
-std::size_t LogView::lineEnd(std::size_t line) const
-{
-    const std::string& t = m_log.text();
-    if (line + 1 >= m_lineStarts.size())
-        return t.size();
-    std::size_t end = m_lineStarts[line + 1] - 1;
-    if (end > m_lineStarts[line] && t[end - 1] == '\r')
-        --end;
-    return end;
-}
-
-std::size_t LogView::lineOf(std::size_t pos) const
-{
-    return static_cast<std::size_t>(std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), pos) -
-                                    m_lineStarts.begin()) -
-           1;
-}
-
-std::string_view LogView::lineBytes(std::size_t line) const
-{
-    const std::size_t from = lineStart(line);
-    return std::string_view(m_log.text()).substr(from, lineEnd(line) - from);
 }
 
 QString LogView::lineText(std::size_t line) const
@@ -258,7 +174,7 @@ void LogView::updateScrollBars()
 {
     const bool follow = m_follow;
     QScrollBar* v = verticalScrollBar();
-    const int lines = static_cast<int>(std::min<std::size_t>(m_lineStarts.size(), INT32_MAX));
+    const int lines = static_cast<int>(std::min<std::size_t>(m_doc.lineCount(), INT32_MAX));
     const int page = visibleLineCount();
     v->setPageStep(page);
     v->setSingleStep(1);
@@ -271,7 +187,7 @@ void LogView::updateScrollBars()
     // The widest line is known in bytes only; the widths seen while painting
     // correct the estimate upwards.
     const int estimate = static_cast<int>(
-        std::min<std::size_t>(m_widestLineBytes * static_cast<std::size_t>(fontMetrics().averageCharWidth()),
+        std::min<std::size_t>(m_doc.widestLineBytes() * static_cast<std::size_t>(fontMetrics().averageCharWidth()),
                               INT32_MAX / 2));
     const int width = std::max(estimate, m_widthPx) + 2 * kMarginPx;
     h->setPageStep(viewport()->width());
@@ -300,7 +216,7 @@ QRect LogView::characterRect(std::size_t pos) const
     const std::size_t line = lineOf(pos);
     QTextLayout layout;
     layoutLine(layout, line);
-    const int index = utf16Index(lineBytes(line), pos - lineStart(line));
+    const int index = Utf16Index(lineBytes(line), pos - lineStart(line));
     const QTextLine tl = layout.lineAt(0);
     const qreal x = tl.isValid() ? tl.cursorToX(index) : 0;
     const qreal x2 = tl.isValid() ? tl.cursorToX(index + 1) : x;
@@ -310,7 +226,7 @@ QRect LogView::characterRect(std::size_t pos) const
 
 QRect LogView::caretRect() const
 {
-    QRect r = characterRect(m_caret);
+    QRect r = characterRect(m_doc.caret());
     r.setWidth(1);
     return r;
 }
@@ -320,12 +236,12 @@ std::size_t LogView::positionAt(QPoint point) const
     const long long row = point.y() < 0 ? -1 : point.y() / lineHeight();
     const long long wanted = firstVisibleLine() + row;
     const auto line = static_cast<std::size_t>(
-        std::clamp<long long>(wanted, 0, static_cast<long long>(m_lineStarts.size()) - 1));
+        std::clamp<long long>(wanted, 0, static_cast<long long>(m_doc.lineCount()) - 1));
     QTextLayout layout;
     layoutLine(layout, line);
     const QTextLine tl = layout.lineAt(0);
     const int index = tl.isValid() ? tl.xToCursor(point.x() - textLeft()) : 0;
-    return lineStart(line) + byteOffset(lineBytes(line), index);
+    return lineStart(line) + Utf8Offset(lineBytes(line), index);
 }
 
 // ---- painting --------------------------------------------------------------
@@ -335,7 +251,7 @@ void LogView::paintEvent(QPaintEvent*)
     QPainter painter(viewport());
     const int lh = lineHeight();
     const std::size_t first = static_cast<std::size_t>(firstVisibleLine());
-    const std::size_t last = std::min(m_lineStarts.size(), first + static_cast<std::size_t>(visibleLineCount()) + 2);
+    const std::size_t last = std::min(m_doc.lineCount(), first + static_cast<std::size_t>(visibleLineCount()) + 2);
     const std::size_t selFrom = selectionStart();
     const std::size_t selTo = selectionEnd();
     const std::string needle = m_highlight.toStdString();
@@ -357,10 +273,10 @@ void LogView::paintEvent(QPaintEvent*)
         const std::size_t ls = lineStart(line);
         const std::size_t le = lineEnd(line);
         if (selFrom < selTo && selFrom <= le && selTo >= ls && !(selTo == ls && selFrom < ls)) {
-            const int from = utf16Index(bytes, std::max(selFrom, ls) - ls);
-            const int to = utf16Index(bytes, std::min(selTo, le) - ls);
+            const int from = Utf16Index(bytes, std::max(selFrom, ls) - ls);
+            const int to = Utf16Index(bytes, std::min(selTo, le) - ls);
             // A selected line break shows as a little selected room after the line.
-            const int breakRoom = selTo > le && line + 1 < m_lineStarts.size() ? 1 : 0;
+            const int breakRoom = selTo > le && line + 1 < m_doc.lineCount() ? 1 : 0;
             if (to > from)
                 ranges.append({from, to - from, selected});
             if (breakRoom) {
@@ -374,8 +290,8 @@ void LogView::paintEvent(QPaintEvent*)
         layout.draw(&painter, at, ranges);
         if (layout.lineCount() > 0)
             widest = std::max(widest, static_cast<int>(layout.lineAt(0).naturalTextWidth()));
-        if (showCaret && m_caret >= ls && m_caret <= le)
-            layout.drawCursor(&painter, at, utf16Index(bytes, m_caret - ls));
+        if (showCaret && caret() >= ls && caret() <= le)
+            layout.drawCursor(&painter, at, Utf16Index(bytes, caret() - ls));
     }
     if (widest > m_widthPx) {
         m_widthPx = widest;
@@ -394,52 +310,6 @@ void LogView::scrollContentsBy(int, int) { viewport()->update(); }
 
 // ---- the caret -------------------------------------------------------------
 
-std::size_t LogView::nextPos(std::size_t pos) const
-{
-    const std::string& t = m_log.text();
-    if (pos >= t.size())
-        return t.size();
-    if (t[pos] == '\r' && pos + 1 < t.size() && t[pos + 1] == '\n')
-        return pos + 2;
-    ++pos;
-    while (pos < t.size() && isContinuation(t[pos]))
-        ++pos;
-    return pos;
-}
-
-std::size_t LogView::prevPos(std::size_t pos) const
-{
-    const std::string& t = m_log.text();
-    if (pos == 0)
-        return 0;
-    if (t[pos - 1] == '\n' && pos >= 2 && t[pos - 2] == '\r')
-        return pos - 2;
-    --pos;
-    while (pos > 0 && isContinuation(t[pos]))
-        --pos;
-    return pos;
-}
-
-std::size_t LogView::wordStart(std::size_t pos) const
-{
-    const std::string& t = m_log.text();
-    const std::size_t ls = lineStart(lineOf(pos));
-    while (pos > ls && isWordByte(t[pos - 1]))
-        --pos;
-    while (pos < t.size() && isContinuation(t[pos]))
-        ++pos;
-    return pos;
-}
-
-std::size_t LogView::wordEnd(std::size_t pos) const
-{
-    const std::string& t = m_log.text();
-    const std::size_t le = lineEnd(lineOf(pos));
-    while (pos < le && isWordByte(t[pos]))
-        ++pos;
-    return pos;
-}
-
 std::size_t LogView::verticalMove(std::size_t pos, int lines)
 {
     const std::size_t line = lineOf(pos);
@@ -451,35 +321,28 @@ std::size_t LogView::verticalMove(std::size_t pos, int lines)
     layoutLine(layout, static_cast<std::size_t>(target));
     const QTextLine tl = layout.lineAt(0);
     const int index = tl.isValid() ? tl.xToCursor(m_goalX) : 0;
-    return lineStart(static_cast<std::size_t>(target)) + byteOffset(lineBytes(static_cast<std::size_t>(target)), index);
+    return lineStart(static_cast<std::size_t>(target)) + Utf8Offset(lineBytes(static_cast<std::size_t>(target)), index);
 }
 
 void LogView::setCaret(std::size_t pos, bool keepAnchor)
 {
-    m_caret = std::min(pos, m_log.text().size());
-    if (!keepAnchor)
-        m_anchor = m_caret;
+    m_doc.setCaret(pos, keepAnchor);
     caretChanged();
     ensureCaretVisible();
 }
 
 void LogView::setSelection(std::size_t anchor, std::size_t caret)
 {
-    m_anchor = std::min(anchor, m_log.text().size());
-    setCaret(caret, true);
+    m_doc.setSelection(anchor, caret);
+    caretChanged();
+    ensureCaretVisible();
 }
 
 void LogView::selectAll()
 {
-    m_anchor = 0;
-    m_caret = m_log.text().size();
+    m_doc.selectAll();
     caretChanged();
     viewport()->update();
-}
-
-std::string LogView::selectedText() const
-{
-    return m_log.text().substr(selectionStart(), selectionEnd() - selectionStart());
 }
 
 void LogView::caretChanged()
@@ -512,7 +375,7 @@ void LogView::timerEvent(QTimerEvent* event)
 
 void LogView::ensureCaretVisible()
 {
-    const auto line = static_cast<int>(lineOf(m_caret));
+    const auto line = static_cast<int>(lineOf(caret()));
     QScrollBar* v = verticalScrollBar();
     if (line < v->value())
         v->setValue(line);
@@ -549,30 +412,15 @@ void LogView::focusOutEvent(QFocusEvent* event)
 
 void LogView::insertText(std::string_view text)
 {
-    std::string crlf;
-    if (text.find_first_of("\r\n") != std::string_view::npos) {
-        crlf = withCrLf(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-        text = crlf;
-    }
-    const std::size_t from = selectionStart();
-    const std::size_t len = selectionEnd() - from;
-    m_log.editText(from, len, text);
+    m_doc.insertText(text);
+    afterEdit();
+}
+
+void LogView::afterEdit()
+{
     m_goalX = -1;
-    setCaret(from + text.size());
-}
-
-void LogView::removeBackward()
-{
-    if (!hasSelection())
-        m_anchor = prevPos(m_caret);
-    insertText({});
-}
-
-void LogView::removeForward()
-{
-    if (!hasSelection())
-        m_anchor = nextPos(m_caret);
-    insertText({});
+    caretChanged();
+    ensureCaretVisible();
 }
 
 void LogView::copyToClipboard(bool cut)
@@ -590,7 +438,7 @@ void LogView::paste(bool fromPrimary)
     const QString text =
         QApplication::clipboard()->text(fromPrimary ? QClipboard::Selection : QClipboard::Clipboard);
     if (!text.isEmpty())
-        insertText(withCrLf(text));
+        insertText(text.toStdString());
 }
 
 void LogView::exportPrimarySelection()
@@ -621,100 +469,10 @@ void LogView::keyPressEvent(QKeyEvent* event)
 {
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
-    auto move = [&](std::size_t to, bool keepGoal = false) {
-        if (!keepGoal)
-            m_goalX = -1;
-        setCaret(to, shift);
-        if (shift)
-            exportPrimarySelection();
-    };
-
-    if (event == QKeySequence::SelectAll) {
-        selectAll();
-        exportPrimarySelection();
+    if (const std::optional<EditorCommand> command = commandOf(*event)) {
+        runCommand(*command, shift);
         return;
     }
-    if (event == QKeySequence::Copy) {
-        copyToClipboard(false);
-        return;
-    }
-    if (event == QKeySequence::Cut) {
-        copyToClipboard(true);
-        return;
-    }
-    if (event == QKeySequence::Paste) {
-        paste(false);
-        return;
-    }
-    if (event == QKeySequence::Find) {
-        openFindBar();
-        return;
-    }
-    if (event->key() == Qt::Key_F3) {
-        if (!m_findBar->needle().isEmpty())
-            m_findBar->setFound(findNext(m_findBar->needle(), shift));
-        else
-            openFindBar();
-        return;
-    }
-
-    switch (event->key()) {
-    case Qt::Key_Left:
-        move(ctrl ? wordStart(prevPos(m_caret)) : (hasSelection() && !shift ? selectionStart() : prevPos(m_caret)));
-        return;
-    case Qt::Key_Right:
-        if (ctrl) {
-            std::size_t p = m_caret;
-            while (p < m_log.text().size() && !isWordByte(m_log.text()[p]))
-                p = nextPos(p);
-            move(wordEnd(p));
-        } else {
-            move(hasSelection() && !shift ? selectionEnd() : nextPos(m_caret));
-        }
-        return;
-    case Qt::Key_Up:
-        move(verticalMove(m_caret, -1), true);
-        return;
-    case Qt::Key_Down:
-        move(verticalMove(m_caret, 1), true);
-        return;
-    case Qt::Key_PageUp:
-        verticalScrollBar()->setValue(verticalScrollBar()->value() - visibleLineCount());
-        move(verticalMove(m_caret, -visibleLineCount()), true);
-        return;
-    case Qt::Key_PageDown:
-        verticalScrollBar()->setValue(verticalScrollBar()->value() + visibleLineCount());
-        move(verticalMove(m_caret, visibleLineCount()), true);
-        return;
-    case Qt::Key_Home:
-        move(ctrl ? 0 : lineStart(lineOf(m_caret)));
-        return;
-    case Qt::Key_End:
-        move(ctrl ? m_log.text().size() : lineEnd(lineOf(m_caret)));
-        return;
-    case Qt::Key_Backspace:
-        removeBackward();
-        return;
-    case Qt::Key_Delete:
-        if (shift)
-            copyToClipboard(true);
-        else
-            removeForward();
-        return;
-    case Qt::Key_Insert:
-        if (shift)
-            paste(false);
-        else if (ctrl)
-            copyToClipboard(false);
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        insertText("\r\n");
-        return;
-    default:
-        break;
-    }
-
     const QString typed = event->text();
     const bool printable = !typed.isEmpty() && std::all_of(typed.begin(), typed.end(), [](QChar c) {
         return c.isPrint() || c == QLatin1Char('\t');
@@ -724,6 +482,87 @@ void LogView::keyPressEvent(QKeyEvent* event)
         return;
     }
     QAbstractScrollArea::keyPressEvent(event);
+}
+
+void LogView::runCommand(EditorCommand command, bool extend)
+{
+    switch (command) {
+    case EditorCommand::Nothing:
+        return;
+    case EditorCommand::SelectAll:
+        selectAll();
+        exportPrimarySelection();
+        return;
+    case EditorCommand::Copy:
+        copyToClipboard(false);
+        return;
+    case EditorCommand::Cut:
+        copyToClipboard(true);
+        return;
+    case EditorCommand::Paste:
+        paste(false);
+        return;
+    case EditorCommand::Find:
+        openFindBar();
+        return;
+    case EditorCommand::FindNext:
+    case EditorCommand::FindPrevious:
+        if (!m_findBar->needle().isEmpty())
+            m_findBar->setFound(findNext(m_findBar->needle(), command == EditorCommand::FindPrevious));
+        else
+            openFindBar();
+        return;
+    case EditorCommand::DeleteBackward:
+        m_doc.removeBackward();
+        afterEdit();
+        return;
+    case EditorCommand::DeleteForward:
+        m_doc.removeForward();
+        afterEdit();
+        return;
+    case EditorCommand::InsertLineBreak:
+        insertText("\r\n");
+        return;
+    default:
+        moveCaret(command, extend);
+        return;
+    }
+}
+
+void LogView::moveCaret(EditorCommand command, bool extend)
+{
+    // Up and down keep the caret's column in pixels from one line to the next; every other move forgets it.
+    int lines = 0;
+    switch (command) {
+    case EditorCommand::LineUp:
+        lines = -1;
+        break;
+    case EditorCommand::LineDown:
+        lines = 1;
+        break;
+    case EditorCommand::PageUp:
+        lines = -visibleLineCount();
+        break;
+    case EditorCommand::PageDown:
+        lines = visibleLineCount();
+        break;
+    default:
+        break;
+    }
+    std::size_t to = caret();
+    if (lines != 0) {
+        if (command == EditorCommand::PageUp || command == EditorCommand::PageDown)
+            verticalScrollBar()->setValue(verticalScrollBar()->value() + lines);
+        to = verticalMove(caret(), lines);
+    } else if (const std::optional<std::size_t> target = m_doc.moveTarget(command, extend)) {
+        m_goalX = -1;
+        to = *target;
+    } else {
+        return;
+    }
+    setCaret(to, extend);
+    if (extend)
+        exportPrimarySelection();
 }
 
 void LogView::mousePressEvent(QMouseEvent* event)
@@ -747,7 +586,7 @@ void LogView::mouseMoveEvent(QMouseEvent* event)
         return;
     std::size_t pos = positionAt(event->position().toPoint());
     if (m_selectingWords)
-        pos = pos >= m_anchor ? wordEnd(pos) : wordStart(pos);
+        pos = pos >= m_doc.anchor() ? m_doc.wordEnd(pos) : m_doc.wordStart(pos);
     setCaret(pos, true);
 }
 
@@ -764,8 +603,7 @@ void LogView::mouseDoubleClickEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     const std::size_t pos = positionAt(event->position().toPoint());
-    m_anchor = wordStart(pos);
-    m_caret = wordEnd(pos);
+    m_doc.setSelection(m_doc.wordStart(pos), m_doc.wordEnd(pos));
     m_mouseSelecting = true;
     m_selectingWords = true;
     caretChanged();
@@ -803,24 +641,10 @@ void LogView::setHighlight(const QString& needle)
 
 bool LogView::findNext(const QString& needle, bool backward)
 {
-    const std::string n = needle.toStdString();
-    const std::string_view t = m_log.text();
-    if (n.empty() || n.size() > t.size())
+    if (!m_doc.findNext(needle.toStdString(), backward))
         return false;
-    std::size_t at;
-    if (!backward) {
-        at = t.find(n, selectionEnd() > selectionStart() ? selectionStart() + 1 : m_caret);
-        if (at == std::string_view::npos)
-            at = t.find(n);
-    } else {
-        const std::size_t from = selectionStart();
-        at = from == 0 ? std::string_view::npos : t.rfind(n, from - 1);
-        if (at == std::string_view::npos)
-            at = t.rfind(n);
-    }
-    if (at == std::string_view::npos)
-        return false;
-    setSelection(at, at + n.size());
+    caretChanged();
+    ensureCaretVisible();
     return true;
 }
 

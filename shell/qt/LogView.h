@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "settings/EventLog.h"
+#include "shell/LogDocument.h"
 
 class QTextLayout;
 
@@ -16,35 +17,30 @@ namespace ovin {
 
 class FindBar;
 
-/// The log view (`Memo1`): an editor over the Event log's own text. It keeps
-/// no copy of the text, only where each line starts, and decodes just the
-/// lines on the screen, so a month of log costs little more than the text.
-/// What the user types goes into the log at once.
-class LogView final : public QAbstractScrollArea, public LogObserver {
+/// The log view (`Memo1`): paints the log's document (`LogDocument`, which
+/// keeps the line index, the caret, the selection, the edits and find) and
+/// turns keys into its editor commands. It decodes just the lines on the
+/// screen, so a month of log costs little more than the text.
+class LogView final : public QAbstractScrollArea, private LogDocumentView {
     Q_OBJECT
 public:
     LogView(EventLog& log, QWidget* parent);
     ~LogView() override;
 
-    // LogObserver
-    void logAppended(std::string_view added) override;
-    void logEdited(std::size_t pos, std::size_t removed, std::size_t inserted) override;
-    void logReplaced() override;
-
-    const std::string& text() const { return m_log.text(); }
-    std::size_t lineCount() const { return m_lineStarts.size(); }
-    std::size_t lineStart(std::size_t line) const { return m_lineStarts[line]; }
-    /// Where the line's characters end, before its line break.
-    std::size_t lineEnd(std::size_t line) const;
-    std::size_t lineOf(std::size_t pos) const;
+    const LogDocument& document() const { return m_doc; }
+    const std::string& text() const { return m_doc.text(); }
+    std::size_t lineCount() const { return m_doc.lineCount(); }
+    std::size_t lineStart(std::size_t line) const { return m_doc.lineStart(line); }
+    std::size_t lineEnd(std::size_t line) const { return m_doc.lineEnd(line); }
+    std::size_t lineOf(std::size_t pos) const { return m_doc.lineOf(pos); }
     QString lineText(std::size_t line) const;
 
     /// Byte offsets into the text; never inside a character or a CR LF.
-    std::size_t caret() const { return m_caret; }
-    std::size_t selectionStart() const { return std::min(m_caret, m_anchor); }
-    std::size_t selectionEnd() const { return std::max(m_caret, m_anchor); }
-    bool hasSelection() const { return m_caret != m_anchor; }
-    std::string selectedText() const;
+    std::size_t caret() const { return m_doc.caret(); }
+    std::size_t selectionStart() const { return m_doc.selectionStart(); }
+    std::size_t selectionEnd() const { return m_doc.selectionEnd(); }
+    bool hasSelection() const { return m_doc.hasSelection(); }
+    std::string selectedText() const { return m_doc.selectedText(); }
     void setCaret(std::size_t pos, bool keepAnchor = false);
     void setSelection(std::size_t anchor, std::size_t caret);
     void selectAll();
@@ -89,9 +85,14 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    void rebuildIndex();
-    void indexBreaks(std::size_t from, std::size_t to, std::vector<std::size_t>& starts);
-    void noteLineWidth(std::size_t line);
+    // LogDocumentView
+    void documentReplaced() override;
+    void documentAppended(bool caretMoved) override;
+    void documentEdited() override;
+
+    /// Runs an editor command of the key table; `extend` (Shift) extends the selection with a caret move.
+    void runCommand(EditorCommand command, bool extend);
+    void moveCaret(EditorCommand command, bool extend);
     void updateScrollBars();
     void ensureCaretVisible();
     void restartBlink();
@@ -99,29 +100,19 @@ private:
     void placeFindBar();
     void exportPrimarySelection();
 
-    std::string_view lineBytes(std::size_t line) const;
+    std::string_view lineBytes(std::size_t line) const { return m_doc.lineBytes(line); }
     void layoutLine(QTextLayout& layout, std::size_t line) const;
     int lineHeight() const;
     int textLeft() const;
 
-    std::size_t nextPos(std::size_t pos) const;
-    std::size_t prevPos(std::size_t pos) const;
-    std::size_t wordStart(std::size_t pos) const;
-    std::size_t wordEnd(std::size_t pos) const;
     std::size_t verticalMove(std::size_t pos, int lines);
 
     void copyToClipboard(bool cut);
     void paste(bool fromPrimary);
-    void removeBackward();
-    void removeForward();
+    void afterEdit();
 
-    EventLog& m_log;
-    // m_lineStarts[i] is where line i begins; line 0 begins at 0.
-    std::vector<std::size_t> m_lineStarts{0};
-    std::size_t m_widestLineBytes = 0;
+    LogDocument m_doc;
     int m_widthPx = 0;
-    std::size_t m_caret = 0;
-    std::size_t m_anchor = 0;
     int m_goalX = -1;
     bool m_follow = true;
     bool m_caretOn = true;
