@@ -14,6 +14,7 @@
 
 #include "DesktopResources.h"
 #include "HandOver.h"
+#include "LogCapacity.h"
 #include "shell/EntrySequence.h"
 #include "Main.h"
 #include "SignalBridge.h"
@@ -51,7 +52,7 @@ int runAdmitted(int argc, char* argv[], ovin::Platform& platform, ovin::Previous
     const bool show = switches.HasSwitch("show");
     ovin::ApplicationTitle title;
     title.set("TrovanWatch");
-    const ovin::WindowContext context{switches, title};
+    const ovin::WindowContext context{switches, title, nullptr, ovin::LogCapacity()};
     ovin::TfmWex fmWex(platform, context);
     check.SetInstanceWindow(static_cast<std::int32_t>(fmWex.winId()));
 

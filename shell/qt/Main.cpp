@@ -61,7 +61,8 @@ TfmWex::TfmWex(Platform& platform, const WindowContext& context, QWidget* parent
     connect(m_tray, &TrayIcon::UkonitTrovaniOvin1Click, this, &TfmWex::UkonitTrovaniOvin1Click);
     connect(m_tray, &TrayIcon::Exit1Click, this, &TfmWex::Exit1Click);
 
-    m_watchdog = std::make_unique<Watchdog>(servicesOf(platform), AppFolder(), *this, m_trayTimer, m_timer1);
+    m_watchdog = std::make_unique<Watchdog>(servicesOf(platform), AppFolder(), *this, m_trayTimer, m_timer1,
+                                            context.logCapacity);
     m_logic = std::make_unique<MainWindow>(*m_watchdog, *platform.processes, static_cast<MainWindowFrontEnd&>(*this));
 
     m_logView = std::make_unique<LogView>(m_watchdog->log(), this);

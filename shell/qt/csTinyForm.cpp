@@ -81,15 +81,8 @@ bool TTinyForm::Confirm(const QString& text, TMsgDlgType kind)
     return MessageDialog(QString::fromUtf8(question::kConfirmCaption), text, kind);
 }
 
-bool TTinyForm::MessageDialog(const QString& caption, const QString& text, TMsgDlgType kind)
+TTinyForm::QuestionParts TTinyForm::buildPlainQuestion(QDialog& dialog, const QString& text, TMsgDlgType kind) const
 {
-    bool queued = false;
-    if (takeQueuedAnswer(queued))
-        return queued;
-
-    QDialog dialog(isVisible() ? this : nullptr);
-    dialog.setObjectName(QStringLiteral("MessageDialog"));
-
     // The plain dialog first: icon at the top left, the text beside it, the
     // two buttons centred below.
     QLabel* icon = nullptr;
@@ -123,6 +116,12 @@ bool TTinyForm::MessageDialog(const QString& caption, const QString& text, TMsgD
     QObject::connect(yes, &QPushButton::clicked, &dialog, [&dialog] { dialog.done(kAnswerYes); });
     QObject::connect(no, &QPushButton::clicked, &dialog, [&dialog] { dialog.done(kAnswerNo); });
 
+    return {icon, label, yes, no};
+}
+
+void TTinyForm::restyleQuestion(QDialog& dialog, const QuestionParts& parts, const QString& caption) const
+{
+    auto [icon, label, yes, no] = parts;
     // The restyle.
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
     dialog.setWindowTitle(caption);
@@ -153,6 +152,17 @@ bool TTinyForm::MessageDialog(const QString& caption, const QString& text, TMsgD
         const bool debug = IsDebugMode(m_context.switches, m_files);
         button->setText(QString::fromUtf8(button == yes ? question::YesCaption(debug) : question::NoCaption(debug)));
     }
+}
+
+bool TTinyForm::MessageDialog(const QString& caption, const QString& text, TMsgDlgType kind)
+{
+    bool queued = false;
+    if (takeQueuedAnswer(queued))
+        return queued;
+
+    QDialog dialog(isVisible() ? this : nullptr);
+    dialog.setObjectName(QStringLiteral("MessageDialog"));
+    restyleQuestion(dialog, buildPlainQuestion(dialog, text, kind), caption);
     if (const QScreen* screen = dialog.screen())
         dialog.move(screen->geometry().center() - dialog.rect().center());
 

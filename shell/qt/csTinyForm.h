@@ -9,6 +9,10 @@
 #include "shell/QuestionDialog.h"
 #include "shell/WindowContext.h"
 
+class QDialog;
+class QLabel;
+class QPushButton;
+
 namespace ovin {
 
 class FileSystem;
@@ -56,6 +60,14 @@ public:
     void SetApplicationTitle(const QString& title);
 
 protected:
+    /// The widgets of the question dialog that the restyle moves.
+    struct QuestionParts {
+        QLabel* icon;  ///< null for the custom kind
+        QLabel* text;
+        QPushButton* yes;
+        QPushButton* no;
+    };
+
     /// Runs after `ShowForm` has made the window visible.
     virtual void AfterShow() {}
     bool event(QEvent* event) override;
@@ -66,6 +78,11 @@ protected:
     const WindowContext& context() const { return m_context; }
 
 private:
+    /// The platform's standard question: icon at the top left, the text beside it, the buttons centred below.
+    QuestionParts buildPlainQuestion(QDialog& dialog, const QString& text, TMsgDlgType kind) const;
+    /// Steps 2 to 6 of the restyle: on top, the caption, "Tahoma", the layout and the captions.
+    void restyleQuestion(QDialog& dialog, const QuestionParts& parts, const QString& caption) const;
+
     const ProcessControl& m_process;
     const FileSystem& m_files;
     WindowContext m_context;
