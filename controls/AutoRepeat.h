@@ -31,7 +31,6 @@ public:
 
     /// Whether the button repeats at all (the auto-repeat flag).
     void setEnabled(bool on) { m_enabled = on; }
-    bool enabled() const { return m_enabled; }
 
     /// A mouse button went down on the button (after the button's own handling).
     void press();

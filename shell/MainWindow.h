@@ -51,7 +51,6 @@ public:
     /// The error report's box was closed.
     void errorReportClosed() { m_errorReportOpen = false; }
 
-    bool shuttingDown() const { return m_shutdown; }
 
 private:
     Watchdog& m_watchdog;

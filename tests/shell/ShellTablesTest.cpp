@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "shell/PopupMenuTable.h"
 #include "shell/QuestionDialog.h"
 #include "shell/TrayEvents.h"
 #include "shell/sParametry.h"
@@ -55,19 +54,6 @@ TEST(TrayEvents, MenuPosition)
     EXPECT_EQ(MenuPosition(Point{50, 50}, {0, 0, 320, 200}, {0, 20, 320, 180}, {400, 300}), (Point{0, 20}));
 }
 
-TEST(PopupMenuTable, ItemsAndBanner)
-{
-    std::vector<std::string> captions;
-    for (const PopupMenuItem& item : kPopupMenuItems)
-        captions.emplace_back(item.caption);
-    EXPECT_EQ(captions, (std::vector<std::string>{"Otevřít", "Ukončit Trovan + Ovin", "-", "Konec"}));
-    EXPECT_EQ(kPopupMenuItems[0].style, MenuItemStyle::Bold);
-    EXPECT_EQ(kPopupMenuItems[2].command, std::nullopt);
-    EXPECT_EQ(kPopupMenuItems[3].command, MenuCommand::Exit1);
-    // The strip and the gap fit left of the items.
-    EXPECT_LT(kMenuBanner.strip.right(), kMenuItemLeftPx);
-}
-
 TEST(QuestionDialog, Restyle)
 {
     const struct {
@@ -89,10 +75,6 @@ TEST(QuestionDialog, Restyle)
         EXPECT_EQ(r.buttonsTop, c.restyled.buttonsTop);
         EXPECT_EQ(r.dialogHeight, c.restyled.dialogHeight);
     }
-    EXPECT_STREQ(question::YesCaption(false), "&Ano");
-    EXPECT_STREQ(question::NoCaption(false), "&Ne");
-    EXPECT_STREQ(question::YesCaption(true), "&Ofšemže");
-    EXPECT_STREQ(question::NoCaption(true), "&Jistě že ne");
 }
 
 TEST(Switches, CommandLineAndParameterFile)
