@@ -3,9 +3,27 @@
 #include <string>
 #include <string_view>
 
+#include "controls/Geometry.h"
 #include "shell/PopupMenuTable.h"
 
 namespace ovin {
+
+/// The main window (`fmWex`) as both front ends draw it.
+struct MainWindowLook {
+    const char* caption = "OVIN v. 3.3";
+    Size clientSize{590, 493};
+    const char* fontName = "MS Sans Serif";
+    int fontPt = 8;
+    /// The log view (`Memo1`) above the settings panel.
+    const char* logFontName = "Arial";
+    int logFontPt = 8;
+    Rgb logBackground{192, 192, 192};
+};
+inline constexpr MainWindowLook kMainWindowLook{};
+
+/// The application's title while the entry runs, and from the main window's creation on.
+inline constexpr const char* kEntryTitle = "TrovanWatch";
+inline constexpr const char* kApplicationTitle = "Trovan Watch";
 
 class MainWindowFrontEnd;
 class ProcessTable;

@@ -51,7 +51,7 @@ int runAdmitted(int argc, char* argv[], ovin::Platform& platform, ovin::Previous
     const ovin::Switches switches(std::move(arguments), *platform.files);
     const bool show = switches.HasSwitch("show");
     ovin::ApplicationTitle title;
-    title.set("TrovanWatch");
+    title.set(ovin::kEntryTitle);
     const ovin::WindowContext context{switches, title, nullptr, ovin::LogCapacity()};
     ovin::TfmWex fmWex(platform, context);
     check.SetInstanceWindow(static_cast<std::int32_t>(fmWex.winId()));

@@ -15,6 +15,7 @@
 
 #include "FindBar.h"
 #include "LogViewAccessible.h"
+#include "shell/MainWindow.h"
 
 namespace ovin {
 
@@ -103,11 +104,12 @@ LogView::LogView(EventLog& log, QWidget* parent) : QAbstractScrollArea(parent), 
     setAttribute(Qt::WA_InputMethodEnabled);
     viewport()->setCursor(Qt::IBeamCursor);
     QPalette pal = palette();
-    pal.setColor(QPalette::Base, QColor(192, 192, 192));
+    const MainWindowLook& look = kMainWindowLook;
+    pal.setColor(QPalette::Base, QColor(look.logBackground.red, look.logBackground.green, look.logBackground.blue));
     setPalette(pal);
     viewport()->setAutoFillBackground(true);
     viewport()->setBackgroundRole(QPalette::Base);
-    setFont(QFont(QStringLiteral("Arial"), 8));
+    setFont(QFont(QString::fromUtf8(look.logFontName), look.logFontPt));
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this](int v) { m_follow = v >= verticalScrollBar()->maximum(); });
 

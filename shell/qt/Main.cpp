@@ -20,9 +20,6 @@ namespace ovin {
 
 namespace {
 
-constexpr int kClientWidthPx = 590;
-constexpr int kClientHeightPx = 493;
-constexpr int kFontPt = 8;
 
 WatchdogServices servicesOf(Platform& p)
 {
@@ -42,9 +39,10 @@ TfmWex::TfmWex(Platform& platform, const WindowContext& context, QWidget* parent
     : TTinyFormSQL(*platform.process, *platform.files, context, parent), m_platform(platform)
 {
     setObjectName(QStringLiteral("fmWex"));
-    setWindowTitle(QStringLiteral("OVIN v. 3.3"));
-    resize(kClientWidthPx, kClientHeightPx);
-    setFont(QFont(QStringLiteral("MS Sans Serif"), kFontPt));
+    const MainWindowLook& look = kMainWindowLook;
+    setWindowTitle(QString::fromUtf8(look.caption));
+    resize(look.clientSize.width, look.clientSize.height);
+    setFont(QFont(QString::fromUtf8(look.fontName), look.fontPt));
     setAutoFillBackground(true);
     colourPanel(this, palette().color(QPalette::Button));
 
@@ -92,7 +90,7 @@ TfmWex::~TfmWex()
 
 void TfmWex::FormCreate()
 {
-    SetApplicationTitle(QStringLiteral("Trovan Watch"));
+    SetApplicationTitle(QString::fromUtf8(kApplicationTitle));
     m_watchdog->FormCreate();
 }
 

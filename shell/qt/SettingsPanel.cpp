@@ -17,12 +17,12 @@
 #include "controls/qt/csAdpEdit.h"
 #include "settings/Config.h"
 #include "shell/DialogAnswers.h"
+#include "shell/MainWindow.h"
 
 namespace ovin {
 
 namespace {
 
-constexpr int kDesignFontPt = 8;
 constexpr int kLabelGapPx = 2;
 
 QColor qColour(const Rgb& c) { return QColor(c.red, c.green, c.blue); }
@@ -92,7 +92,7 @@ QWidget* SettingsPanel::createControl(const PanelControlRow& row)
     case PanelControlKind::Button: {
         auto* button = row.emphasised ? new OverstruckButton(caption, this) : new QPushButton(caption, this);
         if (row.emphasised) {
-            QFont bold(QStringLiteral("MS Sans Serif"), kDesignFontPt);
+            QFont bold(QString::fromUtf8(kMainWindowLook.fontName), kMainWindowLook.fontPt);
             bold.setBold(true);
             button->setFont(bold);
             QPalette red = button->palette();
