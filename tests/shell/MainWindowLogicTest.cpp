@@ -120,8 +120,9 @@ TEST(MainWindowWaysToEnd, AskRouterAndLog)
             routers += e.imageName == "trovan.exe";
         EXPECT_EQ(routers, c.routerRuns ? c.routersLeft : 0);
         EXPECT_EQ(rig.linesWith("] UKONCENI PROGRAMU\r\n"), c.closingLines);
-        if (*c.logged)
+        if (*c.logged) {
             EXPECT_EQ(rig.linesWith(c.logged), 1);
+        }
     }
 }
 
