@@ -33,7 +33,7 @@
 
 #include "platform/Platform.h"
 #include "settings/EventLog.h"
-#include "shell/LogView.h"
+#include "shell/qt/LogView.h"
 
 namespace {
 

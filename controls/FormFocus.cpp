@@ -1,7 +1,5 @@
 #include "controls/FormFocus.h"
 
-#include <QFocusEvent>
-
 namespace ovin {
 
 bool FormFocus::enters()
@@ -12,14 +10,12 @@ bool FormFocus::enters()
     return true;
 }
 
-bool FormFocus::exits(const QFocusEvent& event)
+bool FormFocus::exits(FocusLoss loss)
 {
-    const bool keyboardOnlyBorrowed =
-        event.reason() == Qt::PopupFocusReason || event.reason() == Qt::ActiveWindowFocusReason;
-    if (!m_focused || keyboardOnlyBorrowed)
+    if (!m_focused || loss == FocusLoss::Borrowed)
         return false;
     m_focused = false;
     return true;
 }
 
-} // namespace ovin
+}  // namespace ovin

@@ -1,5 +1,7 @@
 #include "EventLog.h"
 
+#include "TextLines.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -63,18 +65,11 @@ std::string EventLog::normalizeLineBreaks(std::string_view text)
 {
     std::string out;
     out.reserve(text.size() + text.size() / 32);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r') {
+    ForEachLine(text, [&](std::string_view line, std::string_view lineBreak) {
+        out += line;
+        if (!lineBreak.empty())
             out += kNewLine;
-            if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else if (c == '\n') {
-            out += kNewLine;
-        } else {
-            out += c;
-        }
-    }
+    });
     return out;
 }
 
@@ -144,35 +139,18 @@ void EventLog::AddClosingLines()
 void EventLog::AppendLines(std::string_view linesText)
 {
     // The size first, so that a copy too long for the log costs no memory,
-    // then the bytes straight into the text: one pass, no line by line.
+    // then the bytes straight into the text: every line, the last one too,
+    // ends with CR LF.
     std::size_t size = 0;
-    for (std::size_t i = 0; i < linesText.size(); ++i) {
-        const char c = linesText[i];
-        if (c == '\r' && i + 1 < linesText.size() && linesText[i + 1] == '\n')
-            ++i;
-        size += (c == '\r' || c == '\n') ? kNewLine.size() : 1;
-    }
-    const bool open = !linesText.empty() && linesText.back() != '\r' && linesText.back() != '\n';
-    if (open)
-        size += kNewLine.size();
+    ForEachLine(linesText, [&](std::string_view line, std::string_view) { size += line.size() + kNewLine.size(); });
     if (size > room())
         throw OvinError("Text exceeds memo capacity");
     const std::size_t from = m_text.size();
     m_text.reserve(from + size);
-    std::size_t run = 0;  // start of the bytes not yet copied
-    for (std::size_t i = 0; i < linesText.size(); ++i) {
-        const char c = linesText[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        m_text.append(linesText.substr(run, i - run));
+    ForEachLine(linesText, [&](std::string_view line, std::string_view) {
+        m_text.append(line);
         m_text.append(kNewLine);
-        if (c == '\r' && i + 1 < linesText.size() && linesText[i + 1] == '\n')
-            ++i;
-        run = i + 1;
-    }
-    m_text.append(linesText.substr(std::min(run, linesText.size())));
-    if (open)
-        m_text.append(kNewLine);
+    });
     if (m_observer && size > 0)
         m_observer->logAppended(std::string_view(m_text).substr(from));
 }

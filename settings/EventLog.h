@@ -36,12 +36,7 @@ public:
     /// or a file's lines are added, unless the log is given another capacity.
     static constexpr std::size_t kMemoCapacity = std::size_t{1} << 30;
 
-    EventLog(FileSystem& files, Clock& clock, std::string appFolder, std::size_t capacity = defaultCapacity());
-
-    /// The capacity new logs get; a build made for tests sets a small one
-    /// before anything runs.
-    static std::size_t defaultCapacity() { return s_defaultCapacity; }
-    static void setDefaultCapacity(std::size_t bytes) { s_defaultCapacity = bytes; }
+    EventLog(FileSystem& files, Clock& clock, std::string appFolder, std::size_t capacity = kMemoCapacity);
 
     std::size_t capacity() const { return m_capacity; }
     void setCapacity(std::size_t bytes) { m_capacity = bytes; }
@@ -108,7 +103,6 @@ private:
         FileIdentity identity;
     };
 
-    static inline std::size_t s_defaultCapacity = kMemoCapacity;
 
     FileSystem& m_files;
     Clock& m_clock;

@@ -1,5 +1,7 @@
 #include "IniFile.h"
 
+#include "TextLines.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -53,19 +55,9 @@ IniFile::IniFile(std::string_view text)
     m_byteOrderMark = text.substr(0, kByteOrderMark.size()) == kByteOrderMark;
     if (m_byteOrderMark)
         text.remove_prefix(kByteOrderMark.size());
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const auto br = text.find_first_of("\r\n", pos);
-        if (br == std::string_view::npos) {
-            m_lines.push_back({std::string(text.substr(pos)), {}});
-            break;
-        }
-        std::size_t eolLength = 1;
-        if (text[br] == '\r' && br + 1 < text.size() && text[br + 1] == '\n')
-            eolLength = 2;
-        m_lines.push_back({std::string(text.substr(pos, br - pos)), std::string(text.substr(br, eolLength))});
-        pos = br + eolLength;
-    }
+    ForEachLine(text, [this](std::string_view line, std::string_view lineBreak) {
+        m_lines.push_back({std::string(line), std::string(lineBreak)});
+    });
 }
 
 std::optional<std::string> IniFile::sectionName(std::string_view content)

@@ -1,58 +1,42 @@
-#include "sParametry.h"
+#include "shell/sParametry.h"
 
-#include <QCoreApplication>
-#include <QFile>
-
-#include <memory>
 #include <stdexcept>
-#include <string>
 
-#include "platform/Platform.h"
+#include "platform/FileSystem.h"
+#include "settings/TextLines.h"
+#include "watchdog/ProcessOps.h"
 
 namespace ovin {
 
 namespace {
 
-constexpr const char* kParamFile = "tmp_param";
 // No switch is longer; a longer line is not kept whole, it cannot match.
 constexpr std::size_t kMaxLineBytes = 4096;
 
-const FileSystem& files()
-{
-    static const std::unique_ptr<FileSystem> fs = createFileSystem();
-    return *fs;
-}
-
-// True when a line of the file, lower-cased, is `wanted`. The file is read
-// in pieces: only a regular file is read, so a pipe or a device under that
-// name never holds up the start, and a long file costs no memory.
-bool paramFileHas(const std::string& path, const QString& wanted)
+// True when a line of the file, lower-cased, is `wanted`.
+bool paramFileHas(const FileSystem& files, const std::string& path, const std::string& wanted)
 {
     bool found = false;
     std::string line;
     bool overlong = false;
-    bool afterCr = false;
     auto endLine = [&] {
-        found = !overlong && QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())).toLower() == wanted;
+        found = !overlong && LowerCase(line) == wanted;
         line.clear();
         overlong = false;
+        return !found;
     };
-    const Result read = files().readChunks(path, [&](std::string_view piece) {
-        for (const char c : piece) {
-            const bool crLf = afterCr && c == '\n';
-            afterCr = c == '\r';
-            if (crLf)
-                continue;
-            if (c == '\r' || c == '\n')
-                endLine();
-            else if (line.size() < kMaxLineBytes)
-                line += c;
-            else
-                overlong = true;
-            if (found)
-                return false;
-        }
-        return true;
+    LineSplitter lines;
+    const Result read = files.readChunks(path, [&](std::string_view piece) {
+        return lines.feed(
+            piece,
+            [&](std::string_view run) {
+                if (line.size() + run.size() <= kMaxLineBytes)
+                    line += run;
+                else
+                    overlong = true;
+                return true;
+            },
+            endLine);
     });
     if (!read.ok)
         throw std::runtime_error("Cannot open file \"" + path + "\". " + read.error);
@@ -63,23 +47,26 @@ bool paramFileHas(const std::string& path, const QString& wanted)
 
 }  // namespace
 
-bool HasSwitch(const QString& word, const QStringList& arguments, const QString& paramFile)
+bool HasSwitch(std::string_view word, const std::vector<std::string>& arguments, const std::string& paramFile,
+               const FileSystem& files)
 {
-    const QString wanted = word.toLower();
+    const std::string wanted = LowerCase(word);
     bool found = false;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        if (arguments[i].toLower() == wanted) {
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        if (LowerCase(arguments[i]) == wanted) {
             found = true;
             break;
         }
     }
     // The file is read anew on every call: it may be changed while we run.
-    const std::string path = QFile::encodeName(paramFile).toStdString();
-    if (files().fileExists(path) && paramFileHas(path, wanted))
+    if (files.fileExists(paramFile) && paramFileHas(files, paramFile, wanted))
         found = true;
     return found;
 }
 
-bool HasSwitch(const QString& word) { return HasSwitch(word, QCoreApplication::arguments(), kParamFile); }
+bool Switches::HasSwitch(std::string_view word) const
+{
+    return ovin::HasSwitch(word, m_arguments, m_paramFile, m_files);
+}
 
 }  // namespace ovin

@@ -4,20 +4,18 @@ namespace ovin {
 
 void LineTally::add(std::string_view piece)
 {
-    for (const char c : piece) {
-        if (c == '\n' && m_afterCr) {
-            m_afterCr = false;
-            continue;
-        }
-        m_afterCr = c == '\r';
-        if (c == '\r' || c == '\n') {
+    m_lines.feed(
+        piece,
+        [this](std::string_view run) {
+            m_textBytes += run.size();
+            m_openLine = true;
+            return true;
+        },
+        [this] {
             ++m_breaks;
             m_openLine = false;
-        } else {
-            ++m_textBytes;
-            m_openLine = true;
-        }
-    }
+            return true;
+        });
 }
 
 }  // namespace ovin

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "settings/TextLines.h"
+
 namespace ovin {
 
 /// Counts the lines of a text that arrives in pieces, as SplitLines counts
@@ -20,7 +22,7 @@ public:
 private:
     std::int64_t m_breaks = 0;
     std::uint64_t m_textBytes = 0;
-    bool m_afterCr = false;
+    LineSplitter m_lines;
     bool m_openLine = false;
 };
 

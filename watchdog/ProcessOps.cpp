@@ -4,31 +4,11 @@
 
 #include "platform/FileSystem.h"
 #include "platform/ProcessTable.h"
+#include "settings/TextLines.h"
 
 namespace ovin {
 
 namespace {
-
-// Calls `visit` with each line of `text` (breaks at CR, LF or CR LF), without
-// copying: the scan runs several times a tick.
-template <typename Visit>
-void forEachLine(std::string_view text, Visit&& visit)
-{
-    std::size_t start = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const char c = text[i];
-        if (c != '\r' && c != '\n') {
-            ++i;
-            continue;
-        }
-        visit(text.substr(start, i - start));
-        i += (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ? 2 : 1;
-        start = i;
-    }
-    if (start < text.size())
-        visit(text.substr(start));
-}
 
 // Every character whose code is 32 or less goes, at both ends; bytes of
 // UTF-8 sequences are above 127 and stay.
@@ -122,7 +102,7 @@ std::string LowerCase(std::string_view text)
 std::vector<std::string> SplitLines(std::string_view text)
 {
     std::vector<std::string> lines;
-    forEachLine(text, [&](std::string_view line) { lines.emplace_back(line); });
+    ForEachLine(text, [&](std::string_view line, std::string_view) { lines.emplace_back(line); });
     return lines;
 }
 
@@ -141,7 +121,7 @@ bool IsProcessRunning(const ProcessTable& table, std::string_view name)
     const std::string names = LowerCase(GetProcessNames(table));
     const std::string wanted = key(name);
     bool found = false;
-    forEachLine(names, [&](std::string_view line) { found = found || line == wanted; });
+    ForEachLine(names, [&](std::string_view line, std::string_view) { found = found || line == wanted; });
     return found;
 }
 
@@ -150,7 +130,7 @@ int CountProcesses(const ProcessTable& table, std::string_view name)
     const std::string names = GetProcessNames(table);
     const std::string wanted = key(name);
     int count = 0;
-    forEachLine(names, [&](std::string_view line) {
+    ForEachLine(names, [&](std::string_view line, std::string_view) {
         if (trimControls(LowerCase(line)) == wanted)
             ++count;
     });

@@ -22,8 +22,9 @@ class WatchdogHost;
 /// hands it its timers and itself as host, and forwards its events to it.
 class Watchdog {
 public:
+    /// `logCapacity` is how many bytes the Event log holds.
     Watchdog(const WatchdogServices& services, std::string appFolder, WatchdogHost& host, WatchTimer& trayTimer,
-             WatchTimer& timer1);
+             WatchTimer& timer1, std::size_t logCapacity = EventLog::kMemoCapacity);
     ~Watchdog();
 
     Watchdog(const Watchdog&) = delete;

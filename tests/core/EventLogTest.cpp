@@ -224,13 +224,10 @@ TEST_F(EventLogTest, AMonthFileLongerThanTheCapacityIsNotReadAndIsAddedTo)
     EXPECT_EQ(monthFile(), std::string(100, 'x') + "[00:15:42.512] a\r\n");
 }
 
-TEST_F(EventLogTest, ANewLogTakesTheDefaultCapacity)
+TEST_F(EventLogTest, ANewLogTakesTheCapacityItsOwnerGivesIt)
 {
-    const std::size_t before = EventLog::defaultCapacity();
-    EXPECT_EQ(before, EventLog::kMemoCapacity);
-    EventLog::setDefaultCapacity(100);
-    EventLog small(files, clock, "/app/");
-    EventLog::setDefaultCapacity(before);
+    EXPECT_EQ(EventLog(files, clock, "/app/").capacity(), EventLog::kMemoCapacity);
+    EventLog small(files, clock, "/app/", 100);
     EXPECT_EQ(small.capacity(), 100u);
     EXPECT_EQ(small.room(), 100u);
 }

@@ -1,11 +1,10 @@
-// Linked into a build of the program made for tests only: its log takes
-// OVIN_TEST_LOG_CAPACITY bytes instead of a gigabyte, so that a test can fill
-// it in seconds.
+// Linked into a build of the program made for tests only, in place of the program's own capacity: its log takes
+// OVIN_TEST_LOG_CAPACITY bytes instead of a gigabyte, so that a test can fill it in seconds.
 
-#include "settings/EventLog.h"
+#include "shell/qt/LogCapacity.h"
 
-namespace {
+namespace ovin {
 
-const bool kCapacitySet = (ovin::EventLog::setDefaultCapacity(OVIN_TEST_LOG_CAPACITY), true);
+std::size_t LogCapacity() { return OVIN_TEST_LOG_CAPACITY; }
 
-}  // namespace
+}  // namespace ovin

@@ -69,6 +69,31 @@ void FakeEventLoop::processMessages()
     }
 }
 
+namespace {
+
+// Hands its owner a timer of the loop; the loop keeps the timer itself, switched off once the owner is gone.
+class OwnedFakeTimer final : public WatchTimer {
+public:
+    explicit OwnedFakeTimer(FakeTimer& timer) : m_timer(timer) {}
+    ~OwnedFakeTimer() override
+    {
+        m_timer.setEnabled(false);
+        m_timer.setOnTimer({});
+    }
+    void setInterval(int ms) override { m_timer.setInterval(ms); }
+    int interval() const override { return m_timer.interval(); }
+    void setEnabled(bool on) override { m_timer.setEnabled(on); }
+    bool enabled() const override { return m_timer.enabled(); }
+    void setOnTimer(std::function<void()> handler) override { m_timer.setOnTimer(std::move(handler)); }
+
+private:
+    FakeTimer& m_timer;
+};
+
+}  // namespace
+
+std::unique_ptr<WatchTimer> FakeEventLoop::makeTimer() { return std::make_unique<OwnedFakeTimer>(newTimer()); }
+
 void FakeEventLoop::runFor(std::int64_t ms)
 {
     const std::int64_t end = clock.ms() + ms;

@@ -82,6 +82,10 @@ public:
         return *m_timers.back();
     }
 
+    /// A timer for code that owns its timers (the auto-repeat): it runs in this loop and stops when its owner
+    /// drops it. Fits a TimerFactory.
+    std::unique_ptr<WatchTimer> makeTimer();
+
     /// Fires every timer that is due now, each at most once.
     void processMessages();
 

@@ -1,10 +1,10 @@
 // Shows every input control on one window, laid out by hand as the settings panel is, so that their look,
 // the placed caption label and the focus colour can be checked by eye.
 
-#include "controls/Spin.h"
-#include "controls/ckLabelX.h"
-#include "controls/ckSpinEditX.h"
-#include "controls/csAdpEdit.h"
+#include "controls/qt/Spin.h"
+#include "controls/qt/ckLabelX.h"
+#include "controls/qt/ckSpinEditX.h"
+#include "controls/qt/csAdpEdit.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

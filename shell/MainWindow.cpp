@@ -1,0 +1,109 @@
+#include "shell/MainWindow.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "shell/MainWindowFrontEnd.h"
+#include "watchdog/ProcessOps.h"
+#include "watchdog/Watchdog.h"
+
+namespace ovin {
+
+namespace {
+
+constexpr const char* kStopQuestion = "Opravdu chcete ukončit programy Trovan a Ovin ?";
+constexpr const char* kExitCaption = "Ukončení";
+constexpr const char* kExitQuestion = "Ukončit program Ovin ?";
+constexpr std::string_view kShowForm = "showform";
+
+}  // namespace
+
+MainWindow::MainWindow(Watchdog& watchdog, ProcessTable& processes, MainWindowFrontEnd& frontEnd)
+    : m_watchdog(watchdog), m_processes(processes), m_frontEnd(frontEnd)
+{
+}
+
+void MainWindow::RunMenuCommand(MenuCommand command)
+{
+    switch (command) {
+    case MenuCommand::Open1:
+        Open1Click();
+        break;
+    case MenuCommand::UkonitTrovaniOvin1:
+        UkonitTrovaniOvin1Click();
+        break;
+    case MenuCommand::Exit1:
+        Exit1Click();
+        break;
+    }
+}
+
+void MainWindow::Open1Click() { m_frontEnd.ShowForm(); }
+
+void MainWindow::UkonitTrovaniOvin1Click()
+{
+    if (!m_frontEnd.Confirm(kStopQuestion, TMsgDlgType::mtWarning))
+        return;
+    try {
+        m_watchdog.log().AddLogLine(std::string(kStopQuestion) + " - ANO");
+        if (IsProcessRunning(m_processes, kRouterExeName)) {
+            m_watchdog.log().AddLogLine("Ukoncuji Trovan");
+            TerminateProcessByName(m_processes, kRouterExeName);
+        }
+    } catch (const std::exception& e) {
+        reportError(e.what());
+    }
+    Quit();
+}
+
+void MainWindow::Exit1Click()
+{
+    if (m_frontEnd.askYesNo(kExitCaption, kExitQuestion))
+        Quit();
+}
+
+bool MainWindow::FormCloseQuery()
+{
+    if (m_shutdown)
+        m_frontEnd.RemoveTrayIcon();
+    const bool canClose = m_shutdown;
+    if (canClose)
+        m_watchdog.AddClosingLines();
+    m_frontEnd.hideWindow();
+    return canClose;
+}
+
+void MainWindow::ShutdownQuery()
+{
+    m_shutdown = true;
+    FormCloseQuery();
+    FormCloseQuery();
+    Quit();
+}
+
+void MainWindow::Panel1MouseUp(MouseButton button)
+{
+    if (button == MouseButton::Right)
+        Quit();
+}
+
+void MainWindow::CopyDataReceived(std::string_view text)
+{
+    if (text != kShowForm)
+        return;
+    m_frontEnd.restoreWindow();
+    m_frontEnd.ShowForm();
+}
+
+void MainWindow::Quit() { m_frontEnd.quit(); }
+
+void MainWindow::reportError(const std::string& text)
+{
+    std::fprintf(stderr, "ovin: %s\n", text.c_str());
+    if (m_errorReportOpen)
+        return;
+    m_errorReportOpen = true;
+    m_frontEnd.showErrorReport(text);
+}
+
+}  // namespace ovin

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "controls/Geometry.h"
+#include "shell/PopupMenuTable.h"
+
+namespace ovin {
+
+/// The main window (`fmWex`) as both front ends draw it.
+struct MainWindowLook {
+    const char* caption = "OVIN v. 3.3";
+    Size clientSize{590, 493};
+    const char* fontName = "MS Sans Serif";
+    int fontPt = 8;
+    /// The log view (`Memo1`) above the settings panel.
+    const char* logFontName = "Arial";
+    int logFontPt = 8;
+    Rgb logBackground{192, 192, 192};
+};
+inline constexpr MainWindowLook kMainWindowLook{};
+
+/// The application's title while the entry runs, and from the main window's creation on.
+inline constexpr const char* kEntryTitle = "TrovanWatch";
+inline constexpr const char* kApplicationTitle = "Trovan Watch";
+
+class MainWindowFrontEnd;
+class ProcessTable;
+class Watchdog;
+
+/// Which mouse button an event is about.
+enum class MouseButton { Left, Right, Middle, Other };
+
+/// What the main window (`TfmWex`) decides, whatever paints it: the tray menu's commands, every way to end the
+/// program, the hand-over from a later start and the error report that does not pile up. The front end
+/// forwards its events here and does what `MainWindowFrontEnd` asks.
+class MainWindow final {
+public:
+    MainWindow(Watchdog& watchdog, ProcessTable& processes, MainWindowFrontEnd& frontEnd);
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    /// A command chosen in the tray icon's menu, run once the menu has closed.
+    void RunMenuCommand(MenuCommand command);
+    /// "Otevřít": shows the window.
+    void Open1Click();
+    /// "Ukončit Trovan + Ovin": asks, logs, ends every router process and quits.
+    void UkonitTrovaniOvin1Click();
+    /// "Konec": asks in a message box and quits unless the answer is No.
+    void Exit1Click();
+
+    /// Asked whenever something wants the window closed: hides the window and lets it close only while the
+    /// session ends, writing the closing lines then.
+    bool FormCloseQuery();
+    /// The desktop session or the system is ending: the close is asked twice, as the desktop asks the window
+    /// again before it lets the session end, and the program ends.
+    void ShutdownQuery();
+    /// A mouse button went up on a free spot of the settings panel: the right one quits without a question.
+    void Panel1MouseUp(MouseButton button);
+    /// A text another start of the program handed over; "showform" (exactly) shows the window.
+    void CopyDataReceived(std::string_view text);
+    /// Ends the event loop.
+    void Quit();
+
+    /// The application's error report: always to the standard error stream, and in a box unless one is open
+    /// already, so that an error that repeats every tick does not pile up boxes.
+    void reportError(const std::string& text);
+    /// The error report's box was closed.
+    void errorReportClosed() { m_errorReportOpen = false; }
+
+
+private:
+    Watchdog& m_watchdog;
+    ProcessTable& m_processes;
+    MainWindowFrontEnd& m_frontEnd;
+    bool m_shutdown = false;
+    bool m_errorReportOpen = false;
+};
+
+}  // namespace ovin

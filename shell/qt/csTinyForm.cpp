@@ -1,0 +1,186 @@
+#include "csTinyForm.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+#include <algorithm>
+
+#include "platform/ProcessControl.h"
+#include "shell/ApplicationTitle.h"
+#include "shell/DialogAnswers.h"
+#include "watchdog/Watchdog.h"
+
+namespace ovin {
+
+namespace {
+
+// Metrics of the plain question dialog before it is restyled.
+constexpr int kMarginPx = 8;
+constexpr int kIconSizePx = 32;
+constexpr int kButtonWidthPx = 75;
+constexpr int kButtonHeightPx = 25;
+constexpr int kButtonGapPx = 6;
+constexpr int kMaxTextWidthPx = 360;
+using question::kAnswerNo;
+using question::kAnswerYes;
+
+QStyle::StandardPixmap iconOf(TMsgDlgType kind)
+{
+    switch (kind) {
+    case TMsgDlgType::mtWarning:
+        return QStyle::SP_MessageBoxWarning;
+    case TMsgDlgType::mtError:
+        return QStyle::SP_MessageBoxCritical;
+    case TMsgDlgType::mtInformation:
+        return QStyle::SP_MessageBoxInformation;
+    default:
+        return QStyle::SP_MessageBoxQuestion;
+    }
+}
+
+}  // namespace
+
+TTinyForm::TTinyForm(const ProcessControl& process, const FileSystem& files, const WindowContext& context,
+                     QWidget* parent)
+    : QWidget(parent), m_process(process), m_files(files), m_context(context)
+{
+}
+
+const std::string& TTinyForm::AppFolder() const
+{
+    if (m_appFolder.empty())
+        m_appFolder = Watchdog::AppFolderOf(m_process.executablePath(), m_files);
+    return m_appFolder;
+}
+
+void TTinyForm::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void TTinyForm::ShowForm()
+{
+    QCoreApplication::postEvent(this, new QEvent(kAfterShowEvent));
+    show();
+    raise();
+    activateWindow();
+}
+
+bool TTinyForm::event(QEvent* event)
+{
+    if (event->type() == kAfterShowEvent) {
+        AfterShow();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+bool TTinyForm::Confirm(const QString& text, TMsgDlgType kind)
+{
+    return MessageDialog(QString::fromUtf8(question::kConfirmCaption), text, kind);
+}
+
+TTinyForm::QuestionParts TTinyForm::buildPlainQuestion(QDialog& dialog, const QString& text, TMsgDlgType kind) const
+{
+    // The plain dialog first: icon at the top left, the text beside it, the
+    // two buttons centred below.
+    QLabel* icon = nullptr;
+    int textLeft = kMarginPx;
+    if (kind != TMsgDlgType::mtCustom) {
+        icon = new QLabel(&dialog);
+        icon->setObjectName(QStringLiteral("Image"));
+        icon->setPixmap(dialog.style()->standardIcon(iconOf(kind)).pixmap(kIconSizePx, kIconSizePx));
+        icon->setGeometry(kMarginPx, kMarginPx, kIconSizePx, kIconSizePx);
+        textLeft += kIconSizePx + kMarginPx;
+    }
+    auto* label = new QLabel(text, &dialog);
+    label->setObjectName(QStringLiteral("Message"));
+    label->setWordWrap(true);
+    label->setTextFormat(Qt::PlainText);
+    const QSize hint = label->sizeHint();
+    const int textWidth = std::min(hint.width(), kMaxTextWidthPx);
+    label->setGeometry(textLeft, kMarginPx, textWidth, label->heightForWidth(textWidth));
+    auto* yes = new QPushButton(QString::fromUtf8(question::kPlatformYes), &dialog);
+    auto* no = new QPushButton(QString::fromUtf8(question::kPlatformNo), &dialog);
+    yes->setObjectName(QStringLiteral("Yes"));
+    no->setObjectName(QStringLiteral("No"));
+    yes->setDefault(true);
+    const int contentBottom = std::max(icon ? icon->geometry().bottom() + 1 : 0, label->geometry().bottom() + 1);
+    const int width = std::max(textLeft + textWidth + kMarginPx, 2 * kButtonWidthPx + kButtonGapPx + 2 * kMarginPx);
+    const int buttonsLeft = (width - (2 * kButtonWidthPx + kButtonGapPx)) / 2;
+    const int buttonsTop = contentBottom + kMarginPx;
+    yes->setGeometry(buttonsLeft, buttonsTop, kButtonWidthPx, kButtonHeightPx);
+    no->setGeometry(buttonsLeft + kButtonWidthPx + kButtonGapPx, buttonsTop, kButtonWidthPx, kButtonHeightPx);
+    dialog.resize(width, buttonsTop + kButtonHeightPx + kMarginPx);
+    QObject::connect(yes, &QPushButton::clicked, &dialog, [&dialog] { dialog.done(kAnswerYes); });
+    QObject::connect(no, &QPushButton::clicked, &dialog, [&dialog] { dialog.done(kAnswerNo); });
+
+    return {icon, label, yes, no};
+}
+
+void TTinyForm::restyleQuestion(QDialog& dialog, const QuestionParts& parts, const QString& caption) const
+{
+    auto [icon, label, yes, no] = parts;
+    // The restyle.
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
+    dialog.setWindowTitle(caption);
+    QFont font = dialog.font();
+    font.setFamily(QString::fromUtf8(question::kFontName));
+    dialog.setFont(font);
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    question::PlainLayout plain;
+    plain.dialogWidth = dialog.width();
+    plain.dialogHeight = dialog.height();
+    if (icon)
+        plain.icon = Size{icon->width(), icon->height()};
+    // The bold text over the whole width needs its own height: the plain
+    // layout may have wrapped it differently.
+    plain.textHeight = label->heightForWidth(dialog.width());
+    plain.buttonHeight = kButtonHeightPx;
+    plain.bottomMargin = kMarginPx;
+    const question::Restyled restyled = question::Restyle(plain);
+    if (icon)
+        icon->move(restyled.icon->left, restyled.icon->top);
+    label->setGeometry(restyled.text.left, restyled.text.top, restyled.text.width, restyled.text.height);
+    dialog.resize(dialog.width(), restyled.dialogHeight);
+    for (QPushButton* button : {yes, no}) {
+        button->move(button->x(), restyled.buttonsTop);
+        const bool debug = IsDebugMode(m_context.switches, m_files);
+        button->setText(QString::fromUtf8(button == yes ? question::YesCaption(debug) : question::NoCaption(debug)));
+    }
+}
+
+bool TTinyForm::MessageDialog(const QString& caption, const QString& text, TMsgDlgType kind)
+{
+    bool queued = false;
+    if (takeQueuedAnswer(queued))
+        return queued;
+
+    QDialog dialog(isVisible() ? this : nullptr);
+    dialog.setObjectName(QStringLiteral("MessageDialog"));
+    restyleQuestion(dialog, buildPlainQuestion(dialog, text, kind), caption);
+    if (const QScreen* screen = dialog.screen())
+        dialog.move(screen->geometry().center() - dialog.rect().center());
+
+    return dialog.exec() == kAnswerYes;
+}
+
+QString TTinyForm::ApplicationTitle() const { return QString::fromStdString(m_context.title.get()); }
+
+void TTinyForm::SetApplicationTitle(const QString& title) { m_context.title.set(title.toStdString()); }
+
+bool TTinyForm::takeQueuedAnswer(bool& yes)
+{
+    if (!m_context.answers)
+        return false;
+    const std::optional<bool> answer = m_context.answers->questions.take();
+    if (answer)
+        yes = *answer;
+    return answer.has_value();
+}
+
+}  // namespace ovin

@@ -1,0 +1,108 @@
+// The tray icon on an X desktop with a real tray host (trayer on Xvfb): refused until the host runs, shown with
+// the chosen image, answering real clicks, and gone for good after the balloon-hidden notice.
+
+#include "shell/qt/TrayIcon.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QTimer>
+
+using namespace ovin;
+
+namespace {
+
+constexpr int kWaitMs = 10000;
+
+/// The window that the tray host embeds: the icon as the X server sees it.
+QWidget* trayWindow()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->inherits("QSystemTrayIconSys") && widget->isVisible())
+            return widget;
+    return nullptr;
+}
+
+/// Clicks `button` on the icon with xdotool; returns whether the icon's menu was up meanwhile (Escape closes it).
+bool clickIcon(const TrayIcon& tray, int button)
+{
+    QWidget* icon = trayWindow();
+    if (!icon)
+        return false;
+    bool menuCameUp = false;
+    // The menu's own event loop runs inside the click's handling, so only a timer can see it open.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QApplication::activePopupWidget() == tray.PopupMenu1() && !menuCameUp) {
+            menuCameUp = true;
+            QTest::keyClick(tray.PopupMenu1(), Qt::Key_Escape);
+        }
+    });
+    poll.start(50);
+    QProcess::execute(QStringLiteral("xdotool"), {"mousemove", "--window", QString::number(icon->winId()),
+        QString::number(icon->width() / 2), QString::number(icon->height() / 2), "click", QString::number(button)});
+    QTest::qWait(500);
+    return menuCameUp;
+}
+
+} // namespace
+
+class TrayHostTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void iconLifecycle();
+
+private:
+    QProcess m_trayHost; // stopped with the test, by its own process handle
+};
+
+void TrayHostTest::initTestCase()
+{
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        QSKIP("needs an X display of its own (run under xvfb-run)");
+}
+
+void TrayHostTest::iconLifecycle()
+{
+    TrayIcon tray;
+    QSignalSpy shown(&tray, &TrayIcon::showFormRequested);
+    QSignalSpy broughtToFront(&tray, &TrayIcon::bringToFront);
+    const QString longTip(200, u'x');
+
+    tray.SetTrayImage(TrayIcon::kBusyImage);
+    QVERIFY(!tray.AddTrayIcon(longTip));
+    m_trayHost.start(QStringLiteral("trayer"), {"--edge", "top", "--align", "left", "--widthtype", "pixel",
+        "--width", "64", "--heighttype", "pixel", "--height", "32", "--expand", "false"});
+    QVERIFY2(m_trayHost.waitForStarted(kWaitMs), "cannot start trayer");
+    QTRY_VERIFY_WITH_TIMEOUT(tray.AddTrayIcon(longTip), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(trayWindow() != nullptr, kWaitMs);
+
+    const QSystemTrayIcon* icon = tray.findChild<QSystemTrayIcon*>();
+    QCOMPARE(icon->toolTip(), QString(127, u'x'));
+    QVERIFY(!icon->contextMenu());
+    // The image chosen before the icon existed, then the idle one.
+    QCOMPARE(icon->icon().pixmap(32, 32).toImage(), TrayIcon::image(TrayIcon::kBusyImage).toImage());
+    tray.SetTrayImage(TrayIcon::kIdleImage);
+    QCOMPARE(icon->icon().pixmap(32, 32).toImage(), TrayIcon::image(TrayIcon::kIdleImage).toImage());
+
+    QVERIFY(!clickIcon(tray, 1));
+    QCOMPARE(shown.count(), 1);
+    QVERIFY(clickIcon(tray, 3));
+    QCOMPARE(broughtToFront.count(), 1);
+    QCOMPARE(shown.count(), 1);
+
+    tray.TrayIconMessage(1027);
+    QVERIFY(!trayWindow());
+    tray.SetTrayImage(TrayIcon::kBusyImage);
+    QVERIFY(!tray.AddTrayIcon(longTip));
+    QTRY_VERIFY_WITH_TIMEOUT(tray.findChildren<QSystemTrayIcon*>().isEmpty(), kWaitMs);
+    QVERIFY(!trayWindow());
+}
+
+QTEST_MAIN(TrayHostTest)
+#include "TrayHostTest.moc"
