@@ -2,7 +2,7 @@
 //
 //     list_controls [--class NAME] [--title TEXT] [--wait SECONDS]
 //
-// finds the first top-level window of that class and/or title (waiting up to SECONDS for it to appear, 10 by
+// finds the first visible top-level window of that class and/or title (waiting up to SECONDS for it to appear, 10 by
 // default) and prints, in UTF-8:
 //
 //     window|<class>|<text>|client=<w>x<h>|outer=<left>,<top>,<w>x<h>|style=0x...|exstyle=0x...
@@ -76,6 +76,27 @@ std::wstring hex(LONG_PTR value)
     return buffer;
 }
 
+struct Wanted {
+    const wchar_t* windowClass;
+    const wchar_t* title;
+    HWND found;
+};
+
+// FindWindowW would also return a hidden window of the same class (a tooltip that is not showing, say); only a
+// visible one is what the user sees.
+BOOL CALLBACK findVisible(HWND window, LPARAM wanted)
+{
+    auto& w = *reinterpret_cast<Wanted*>(wanted);
+    if (!IsWindowVisible(window))
+        return TRUE;
+    if (w.windowClass && classOf(window) != w.windowClass)
+        return TRUE;
+    if (w.title && textOf(window) != w.title)
+        return TRUE;
+    w.found = window;
+    return FALSE;
+}
+
 BOOL CALLBACK collect(HWND child, LPARAM list)
 {
     reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
@@ -105,7 +126,9 @@ int wmain(int argc, wchar_t** argv)
 
     HWND window = nullptr;
     for (int tries = 0; tries <= waitSeconds * 10; ++tries) {
-        window = FindWindowW(windowClass, title);
+        Wanted wanted{windowClass, title, nullptr};
+        EnumWindows(&findVisible, reinterpret_cast<LPARAM>(&wanted));
+        window = wanted.found;
         if (window)
             break;
         Sleep(100);

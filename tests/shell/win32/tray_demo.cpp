@@ -179,7 +179,7 @@ int wmain(int argc, wchar_t** argv)
     }
     if (logPath.empty())
         return 2;
-    state.log.open(logPath, std::ios::app);
+    state.log.open(logPath, std::ios::app | std::ios::binary);
     demo = &state;
 
     const HINSTANCE instance = GetModuleHandleW(nullptr);

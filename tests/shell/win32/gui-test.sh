@@ -1,0 +1,285 @@
+#!/usr/bin/env bash
+# The Windows front end's notification icon, drawn menu and dialogs on a real (virtual) desktop: Wine on Xvfb with
+# trayer as the notification area, driven with xdotool, checked by the demo's event log, by the controls that
+# list_controls reads from the running dialogs, and by pixels of screenshots.
+#
+#     gui-test.sh BUILD_DIR [PICTURE_DIR]
+#
+# BUILD_DIR holds tray_demo.exe and list_controls.exe; the screenshots are kept in PICTURE_DIR (a temporary folder
+# by default). WINEPREFIX is used when set, else a fresh prefix is made. Needs Xvfb, trayer, xdotool, xwininfo,
+# ImageMagick and wine64; LANG=cs_CZ.UTF-8 must exist as a locale so that Wine runs with code page 1250.
+set -euo pipefail
+
+build=$(cd "${1:?usage: gui-test.sh BUILD_DIR [PICTURE_DIR]}" && pwd)
+pictures=${2:-$(mktemp -d)}
+mkdir -p "$pictures"
+wine=${WINE:-/usr/lib/wine/wine64}
+work=$(mktemp -d)
+export WINEDEBUG=-all LANG=cs_CZ.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
+
+pids=()
+cleanup() {
+  local pid
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+check() { # check DESCRIPTION COMMAND...
+  local what=$1; shift
+  if "$@"; then pass "$what"; else fail "$what"; fi
+}
+
+if [ -z "${WINEPREFIX:-}" ]; then
+  export WINEPREFIX=$work/prefix
+  env -u DISPLAY "$wine" wineboot --init >/dev/null 2>&1
+fi
+
+# The desktop: a virtual screen and a notification area at its top right.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+display=""
+for _ in $(seq 100); do
+  display=$(cat "$work/display" 2>/dev/null || true)
+  [ -n "$display" ] && break
+  sleep 0.1
+done
+[ -n "$display" ] || { echo "Xvfb did not start"; exit 1; }
+export DISPLAY=:$display
+trayer --edge top --align right --widthtype pixel --width 100 --height 32 --transparent false \
+  --tint 0xffffff --SetDockType true >"$work/trayer.log" 2>&1 &
+pids+=($!)
+
+winpath() { echo "Z:${1//\//\\}"; }
+
+# wait_for_line FILE TEXT [SECONDS]: polls until FILE has a line equal to TEXT.
+wait_for_line() {
+  local tries=$(( ${3:-15} * 10 ))
+  for _ in $(seq "$tries"); do
+    grep -qxF "$2" "$1" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# geometry_of NAME: "x y w h" of the first X window named NAME, empty when none is mapped within 10 s.
+geometry_of() {
+  local info
+  for _ in $(seq 100); do
+    info=$(xwininfo -name "$1" 2>/dev/null || true)
+    if grep -q "IsViewable" <<<"$info"; then
+      awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /^ *Width/{w=$NF} /^ *Height/{h=$NF}
+           END{print x, y, w, h}' <<<"$info"
+      return 0
+    fi
+    sleep 0.1
+  done
+}
+
+# The demo's own unnamed window bigger than 1 x 1: the popup menu.
+menu_geometry() {
+  for _ in $(seq 50); do
+    local line
+    line=$(xwininfo -root -tree | grep '"tray_demo.exe"' | grep 'has no name' | grep -v ' 1x1+' | head -1 || true)
+    if [ -n "$line" ]; then
+      sed -E 's/.* ([0-9]+)x([0-9]+)\+(-?[0-9]+)\+(-?[0-9]+) .*/\3 \4 \1 \2/' <<<"$line"
+      return 0
+    fi
+    sleep 0.1
+  done
+}
+
+shot() { import -window root "$1"; }
+# pixel FILE X Y: the colour as RRGGBB.
+pixel() { convert "$1" -crop "1x1+$2+$3" -depth 8 txt: | tail -1 | grep -oE '#[0-9A-F]{6}' | head -1 | tr -d '#'; }
+
+list_controls() { "$wine" "$build/list_controls.exe" "$@" 2>/dev/null | tr -d '\r'; }
+
+demo_pid=""
+start_demo() { # start_demo LOG ARGS...: the demo in the background, its log file name in Windows form
+  local log=$1; shift
+  : >"$log"
+  "$wine" "$build/tray_demo.exe" --log "$(winpath "$log")" "$@" >/dev/null 2>&1 &
+  demo_pid=$!
+  pids+=("$demo_pid")
+}
+
+demo_ended() {
+  for _ in $(seq 100); do
+    kill -0 "$demo_pid" 2>/dev/null || return 0
+    [ "$(ps -o stat= -p "$demo_pid" 2>/dev/null)" = "Z" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Without a window manager the keyboard follows the pointer: it rests on a free spot of the window first.
+press() { # press X Y KEYS...
+  local x=$1 y=$2; shift 2
+  xdotool mousemove "$x" "$y" sleep 0.2 click 1 sleep 0.5 key "$@"
+}
+
+# ---------------------------------------------------------------------------------------------------------------
+echo "== notification icon and its menu"
+log=$work/tray.log
+start_demo "$log" --ticks
+check "the icon is added" wait_for_line "$log" added 30
+
+icon=$(xwininfo -root -tree | awk '/"panel"/{p=1} p && /"explorer.exe"/{print; exit}')
+read -r icon_w icon_h icon_x icon_y < <(sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1 \2 \3 \4/' <<<"$icon") || true
+check "the icon docks into the tray host" test -n "$icon_x"
+cx=$((icon_x + icon_w / 2)); cy=$((icon_y + icon_h / 2))
+
+xdotool mousemove $((cx - 10)) $((cy - 5)) sleep 0.2 mousemove "$cx" "$cy"
+tip=$(list_controls --class tooltips_class32 --wait 5 | head -1 | cut -d'|' -f3)
+check "the tip is the application's title" test "$tip" = "Trovan Watch"
+shot "$pictures/tray-icon.png"
+
+xdotool mousemove "$cx" "$cy" sleep 0.2 click 3
+check "a right press reaches the icon" wait_for_line "$log" "event 516"
+read -r mx my mw mh < <(menu_geometry) || true
+check "the menu opens" test -n "${mw:-}"
+# Over the first item, whose highlight shows where the items are.
+xdotool mousemove $((mx + 100)) $((my + 8))
+sleep 0.7
+shot "$pictures/tray-menu.png"
+sky=A6CAF0
+check "the strip is sky blue below its caption" test "$(pixel "$pictures/tray-menu.png" $((mx + 10)) $((my + 50)))" = "$sky"
+dark=0; sky_below=0
+for y in $(seq $((my + 6)) $((my + 40))); do
+  for x in $(seq $((mx + 3)) $((mx + 18))); do
+    c=$(pixel "$pictures/tray-menu.png" "$x" "$y")
+    [ $((16#${c:0:2})) -lt 100 ] && dark=$((dark + 1))
+  done
+done
+check "\"OVIN\" is written on the strip above y 40 ($dark dark pixels)" test "$dark" -gt 20
+gap=$(pixel "$pictures/tray-menu.png" $((mx + 22)) $((my + 50)))
+check "the gap between strip and items keeps the menu's colour" test "$gap" != "$sky"
+highlight=$(pixel "$pictures/tray-menu.png" $((mx + 100)) $((my + 4)))
+check "the item left of x 25 is not highlighted" test "$(pixel "$pictures/tray-menu.png" $((mx + 24)) $((my + 4)))" != "$highlight"
+check "the highlight starts at x 25" test "$(pixel "$pictures/tray-menu.png" $((mx + 25)) $((my + 4)))" = "$highlight"
+# The system adds its own room to an owner-drawn item's measured width (a check mark's on Windows, two average
+# characters on Wine), so the 130 pixels are the least the highlight spans from the item's left edge.
+run=0
+for x in $(seq $((mx + 25)) $((mx + mw - 1))); do
+  [ "$(pixel "$pictures/tray-menu.png" "$x" $((my + 4)))" = "$highlight" ] && run=$((run + 1))
+done
+check "the items are at least 130 pixels wide (highlight from 25 spans $run)" test "$run" -ge 105
+check "the items are not much wider than 130 (menu $mw wide)" test "$mw" -le 160
+
+item_h=0
+for y in $(seq "$my" $((my + mh - 1))); do
+  [ "$(pixel "$pictures/tray-menu.png" $((mx + 100)) "$y")" = "$highlight" ] && item_h=$((item_h + 1))
+done
+open_y=$((my + 8)); quit_y=$((my + 8 + item_h)); exit_y=$((my + mh - 3 - item_h / 2))
+
+xdotool mousemove $((mx + 60)) "$open_y" sleep 0.3 click 1
+check "\"Otevřít\" runs after the menu closed" wait_for_line "$log" "command Open1"
+check "\"Otevřít\" shows the window" test -n "$(geometry_of 'Ovin tray demo')"
+
+xdotool mousemove "$cx" "$cy" sleep 0.2 click 3
+read -r mx my mw mh < <(menu_geometry) || true
+xdotool mousemove $((mx + 60)) "$quit_y" sleep 0.3 click 1
+check "\"Ukončit Trovan + Ovin\" asks" wait_for_line "$log" "command UkonitTrovaniOvin1"
+read -r qx qy qw qh < <(geometry_of "Dotaz:") || true
+check "the question is shown" test -n "${qw:-}"
+shot "$pictures/question.png"
+press $((qx + 5)) $((qy + qh - 5)) Escape
+check "Esc answers no and the program goes on" wait_for_line "$log" "answer no"
+
+xdotool mousemove "$cx" "$cy" sleep 0.2 click 3
+read -r mx my mw mh < <(menu_geometry) || true
+xdotool mousemove $((mx + 60)) "$exit_y" sleep 0.3 click 1
+check "\"Konec\" asks" wait_for_line "$log" "command Exit1"
+read -r ex ey ew eh < <(geometry_of "Ukončení") || true
+check "the message box of \"Konec\" is shown" test -n "${ew:-}"
+shot "$pictures/exit-box.png"
+box=$(list_controls --title "Ukončení")
+check "it asks \"Ukončit program Ovin ?\"" grep -q '|Ukončit program Ovin ?|' <<<"$box"
+check "with Yes and No" grep -q '^control|7|Button|' <<<"$box"
+press $((ex + 3)) $((ey + eh - 3)) n
+check "No leaves the program running" wait_for_line "$log" "exit no"
+
+xdotool mousemove "$cx" "$cy" sleep 0.2 click 3
+read -r mx my mw mh < <(menu_geometry) || true
+xdotool mousemove $((mx + 60)) "$exit_y" sleep 0.3 click 1
+read -r ex ey ew eh < <(geometry_of "Ukončení") || true
+press $((ex + 3)) $((ey + eh - 3)) Return
+check "Yes (the default) ends the program" wait_for_line "$log" "exit yes"
+check "the icon is removed at the end" wait_for_line "$log" removed
+check "the program ends" demo_ended
+check "the icon has left the tray" test -z "$(xwininfo -root -tree | awk '/"panel"/{p=1} p && /"explorer.exe"/ && !/ 1x1\+/{print; exit}')"
+
+# ---------------------------------------------------------------------------------------------------------------
+echo "== the question's layout and keys"
+# key  debug  expected answer
+cases=(
+  "Return  -        yes"
+  "Escape  -        no"
+  "a       -        yes"
+  "n       -        no"
+  "alt+F4  -        no"
+  "o       --debug  yes"
+  "j       --debug  no"
+)
+for row in "${cases[@]}"; do
+  read -r key debug expected <<<"$row"; [ "$debug" = - ] && debug=""
+  log=$work/question.log
+  if [ -z "$debug" ]; then start_demo "$log" --question; yes_caption="&Ano"; no_caption="&Ne"
+  else start_demo "$log" --question --debug; yes_caption="&Ofšemže"; no_caption="&Jistě že ne"; fi
+  read -r qx qy qw qh < <(geometry_of "Dotaz:") || true
+  if [ -z "${qw:-}" ]; then fail "question ($key $debug) is not shown"; continue; fi
+  controls=$(list_controls --title "Dotaz:")
+  if [ "$key" = Return ]; then
+    echo "$controls" >"$pictures/question-controls.txt"
+    # window|#32770|Dotaz:|client=WxH|..., then icon, text, Yes, No with x,y,wxh.
+    read -r cw ch < <(sed -nE 's/^window\|[^|]*\|Dotaz:\|client=([0-9]+)x([0-9]+)\|.*/\1 \2/p' <<<"$controls") || true
+    geo() { sed -nE "s/^control\|$1\|[^|]*\|[^|]*\|(-?[0-9]+),(-?[0-9]+),([0-9]+)x([0-9]+)\|.*/\1 \2 \3 \4/p" <<<"$controls"; }
+    read -r ix iy iw ih < <(geo 100) || true
+    read -r tx ty tw th < <(geo 101) || true
+    read -r yx yy yw yh < <(geo 6) || true
+    read -r nx ny nw nh < <(geo 7) || true
+    check "the icon is centred at the top ($ix,$iy ${iw}x$ih in $cw)" test "$iy" -eq 0 -a "$ix" -eq $((cw / 2 - iw / 2))
+    check "the text starts 15 pixels below the icon" test "$ty" -eq $((iy + ih + 15))
+    check "the text spans the width" test "$tx" -eq 0 -a "$tw" -eq "$cw"
+    check "the buttons are 10 pixels below the text" test "$yy" -eq $((ty + th + 10)) -a "$ny" -eq "$yy"
+    check "the buttons sit side by side, centred" test $((yx + nx + nw)) -ge $((cw - 1)) -a $((yx + nx + nw)) -le $((cw + 1))
+    check "the dialog is 20 pixels taller than its content" test "$ch" -eq $((yy + yh + 8 + 20))
+    check "the text is the question" grep -qF '|Opravdu chcete ukončit programy Trovan a Ovin ?|' <<<"$controls"
+    check "Tab goes from yes to no" test "$(grep '^tab|' <<<"$controls" | cut -d'|' -f2 | tr '\n' ' ')" = "6 7 "
+    read -r sw sh < <(xwininfo -root | awk '/^ *Width/{w=$NF} /^ *Height/{h=$NF} END{print w, h}') || true
+    read -r ox oy ow oh < <(sed -nE 's/^window\|.*\|outer=(-?[0-9]+),(-?[0-9]+),([0-9]+)x([0-9]+)\|.*/\1 \2 \3 \4/p' <<<"$controls") || true
+    check "the question is centred on the screen" test $((2 * ox + ow - sw)) -ge -1 -a $((2 * ox + ow - sw)) -le 1 \
+      -a $((2 * oy + oh - sh)) -ge -1 -a $((2 * oy + oh - sh)) -le 1
+    check "the question stays on top (WS_EX_TOPMOST)" \
+      test $(( $(sed -nE 's/^window\|.*\|exstyle=(0x[0-9a-f]+).*/\1/p' <<<"$controls") & 0x8 )) -ne 0
+  fi
+  check "captions $yes_caption / $no_caption" grep -qF "|Button|$yes_caption|" <<<"$controls"
+  grep -qF "|Button|$no_caption|" <<<"$controls" || fail "no caption $no_caption"
+  press $((qx + 3)) $((qy + qh - 3)) "$key"
+  check "$key answers $expected${debug/#--debug/ in debug mode}" wait_for_line "$log" "answer $expected"
+  demo_ended || fail "the question ($key) did not end"
+done
+
+# ---------------------------------------------------------------------------------------------------------------
+echo "== the error report"
+log=$work/error.log
+start_demo "$log" --error
+read -r rx ry rw rh < <(geometry_of "Trovan Watch") || true
+check "the report is captioned with the application's title" test -n "${rw:-}"
+check "a second report while one is open is dropped" wait_for_line "$log" "second dropped"
+report=$(list_controls --title "Trovan Watch")
+check "the report shows the error's text" grep -qF '|Soubor nelze zapsat|' <<<"$report"
+shot "$pictures/error-report.png"
+press $((rx + 3)) $((ry + rh - 3)) Return
+check "the report closes with OK" wait_for_line "$log" "first closed"
+
+echo
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed; pictures in $pictures"
+  exit 1
+fi
+echo "all checks passed; pictures in $pictures"
