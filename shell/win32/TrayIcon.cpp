@@ -99,7 +99,9 @@ void TrayIcon::readdAfterShellRestart()
 {
     m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_data.hIcon = m_mainIcon;
-    if (Shell_NotifyIconW(NIM_ADD, &m_data))
+    // A shell that still holds the icon (the broadcast also comes when only the taskbar was rebuilt) refuses to
+    // add it again but accepts a change of it; either way the icon is there and the retries stop.
+    if (Shell_NotifyIconW(NIM_ADD, &m_data) || Shell_NotifyIconW(NIM_MODIFY, &m_data))
         KillTimer(m_window.get(), kReaddTimerId);
     else
         SetTimer(m_window.get(), kReaddTimerId, kReaddPeriodMs, nullptr);

@@ -276,8 +276,9 @@ TEST_F(PopupMenuDrawing, OpenIsBoldAndTheOthersAreNot)
         const int drawn = inkWidth(c.top, c.top + 19);
         EXPECT_EQ(drawn, referenceInk(caption, c.weight)) << caption;
         const LONG other = c.weight >= FW_BOLD ? FW_NORMAL : FW_BOLD;
-        if (referenceInk(caption, other) != referenceInk(caption, c.weight))
+        if (referenceInk(caption, other) != referenceInk(caption, c.weight)) {
             EXPECT_NE(drawn, referenceInk(caption, other)) << caption;
+        }
     }
 }
 

@@ -5,9 +5,10 @@
 #
 #     gui-test.sh BUILD_DIR [PICTURE_DIR]
 #
-# BUILD_DIR holds tray_demo.exe and list_controls.exe; the screenshots are kept in PICTURE_DIR (a temporary folder
-# by default). WINEPREFIX is used when set, else a fresh prefix is made. Needs Xvfb, trayer, xdotool, xwininfo,
-# ImageMagick and wine64; LANG=cs_CZ.UTF-8 must exist as a locale so that Wine runs with code page 1250.
+# BUILD_DIR holds tray_demo.exe, list_controls.exe and tray_poke.exe; the screenshots are kept in PICTURE_DIR (a
+# temporary folder by default). WINEPREFIX is used when set, else a fresh prefix is made. Needs Xvfb, trayer,
+# xdotool, xwininfo, ImageMagick and wine64; LANG=cs_CZ.UTF-8 must exist as a locale so that Wine runs with code
+# page 1250.
 set -euo pipefail
 
 build=$(cd "${1:?usage: gui-test.sh BUILD_DIR [PICTURE_DIR]}" && pwd)
@@ -92,11 +93,22 @@ menu_geometry() {
   done
 }
 
+# The tray host's docked icon windows belong to Wine's explorer.exe; an empty host has none bigger than 1 x 1.
+tray_icon_line() { xwininfo -root -tree | awk '/"panel"/{p=1} p && /"explorer.exe"/ && !/ 1x1\+/{print; exit}'; }
+icon_shown() { for _ in $(seq 50); do [ -n "$(tray_icon_line)" ] && return 0; sleep 0.1; done; return 1; }
+icon_gone() { for _ in $(seq 50); do [ -z "$(tray_icon_line)" ] && return 0; sleep 0.1; done; return 1; }
+
 shot() { import -window root "$1"; }
 # pixel FILE X Y: the colour as RRGGBB.
 pixel() { convert "$1" -crop "1x1+$2+$3" -depth 8 txt: | tail -1 | grep -oE '#[0-9A-F]{6}' | head -1 | tr -d '#'; }
+# pixels FILE X Y W H: "x y RRGGBB" for every pixel of the rectangle, in the picture's coordinates.
+pixels() {
+  convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 txt: |
+    awk -v ox="$2" -v oy="$3" 'NR > 1 { split($1, p, /[,:]/); match($0, /#[0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F]/);
+                                       print p[1] + ox, p[2] + oy, substr($0, RSTART + 1, 6) }'
+}
 
-list_controls() { "$wine" "$build/list_controls.exe" "$@" 2>/dev/null | tr -d '\r'; }
+list_controls() { { "$wine" "$build/list_controls.exe" "$@" 2>/dev/null || true; } | tr -d '\r'; }
 
 demo_pid=""
 start_demo() { # start_demo LOG ARGS...: the demo in the background, its log file name in Windows form
@@ -128,7 +140,8 @@ log=$work/tray.log
 start_demo "$log" --ticks
 check "the icon is added" wait_for_line "$log" added 30
 
-icon=$(xwininfo -root -tree | awk '/"panel"/{p=1} p && /"explorer.exe"/{print; exit}')
+icon_shown || true
+icon=$(tray_icon_line)
 read -r icon_w icon_h icon_x icon_y < <(sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1 \2 \3 \4/' <<<"$icon") || true
 check "the icon docks into the tray host" test -n "$icon_x"
 cx=$((icon_x + icon_w / 2)); cy=$((icon_y + icon_h / 2))
@@ -148,14 +161,12 @@ sleep 0.7
 shot "$pictures/tray-menu.png"
 sky=A6CAF0
 check "the strip is sky blue below its caption" test "$(pixel "$pictures/tray-menu.png" $((mx + 10)) $((my + 50)))" = "$sky"
-dark=0; sky_below=0
-for y in $(seq $((my + 6)) $((my + 40))); do
-  for x in $(seq $((mx + 3)) $((mx + 18))); do
-    c=$(pixel "$pictures/tray-menu.png" "$x" "$y")
-    [ $((16#${c:0:2})) -lt 100 ] && dark=$((dark + 1))
-  done
-done
-check "\"OVIN\" is written on the strip above y 40 ($dark dark pixels)" test "$dark" -gt 20
+# Dark: a red part below 0x64 (two hex digits compare as text).
+dark_in() { pixels "$pictures/tray-menu.png" "$@" | awk '{ if (substr($3, 1, 2) < "64") n++ } END { print n + 0 }'; }
+dark=$(dark_in $((mx + 3)) $((my + 6)) 16 35)
+below=$(dark_in $((mx + 3)) $((my + 44)) 16 $((mh - 48)))
+check "\"OVIN\" is written on the strip upward from y 40 ($dark dark pixels above, $below below)" \
+  test "$dark" -gt 20 -a "$below" -eq 0
 gap=$(pixel "$pictures/tray-menu.png" $((mx + 22)) $((my + 50)))
 check "the gap between strip and items keeps the menu's colour" test "$gap" != "$sky"
 highlight=$(pixel "$pictures/tray-menu.png" $((mx + 100)) $((my + 4)))
@@ -163,17 +174,11 @@ check "the item left of x 25 is not highlighted" test "$(pixel "$pictures/tray-m
 check "the highlight starts at x 25" test "$(pixel "$pictures/tray-menu.png" $((mx + 25)) $((my + 4)))" = "$highlight"
 # The system adds its own room to an owner-drawn item's measured width (a check mark's on Windows, two average
 # characters on Wine), so the 130 pixels are the least the highlight spans from the item's left edge.
-run=0
-for x in $(seq $((mx + 25)) $((mx + mw - 1))); do
-  [ "$(pixel "$pictures/tray-menu.png" "$x" $((my + 4)))" = "$highlight" ] && run=$((run + 1))
-done
+run=$(pixels "$pictures/tray-menu.png" $((mx + 25)) $((my + 4)) $((mw - 25)) 1 | awk -v h="$highlight" '$3 == h' | wc -l)
 check "the items are at least 130 pixels wide (highlight from 25 spans $run)" test "$run" -ge 105
 check "the items are not much wider than 130 (menu $mw wide)" test "$mw" -le 160
 
-item_h=0
-for y in $(seq "$my" $((my + mh - 1))); do
-  [ "$(pixel "$pictures/tray-menu.png" $((mx + 100)) "$y")" = "$highlight" ] && item_h=$((item_h + 1))
-done
+item_h=$(pixels "$pictures/tray-menu.png" $((mx + 100)) "$my" 1 "$mh" | awk -v h="$highlight" '$3 == h' | wc -l)
 open_y=$((my + 8)); quit_y=$((my + 8 + item_h)); exit_y=$((my + mh - 3 - item_h / 2))
 
 xdotool mousemove $((mx + 60)) "$open_y" sleep 0.3 click 1
@@ -211,7 +216,33 @@ press $((ex + 3)) $((ey + eh - 3)) Return
 check "Yes (the default) ends the program" wait_for_line "$log" "exit yes"
 check "the icon is removed at the end" wait_for_line "$log" removed
 check "the program ends" demo_ended
-check "the icon has left the tray" test -z "$(xwininfo -root -tree | awk '/"panel"/{p=1} p && /"explorer.exe"/ && !/ 1x1\+/{print; exit}')"
+check "the icon has left the tray" icon_gone
+
+# ---------------------------------------------------------------------------------------------------------------
+echo "== the shell's notices"
+log=$work/notices.log
+start_demo "$log"
+check "the icon is added" wait_for_line "$log" added 30
+poke() { "$wine" "$build/tray_poke.exe" "$@" >/dev/null 2>&1 || echo "(tray_poke $* failed)"; }
+poke --event 513
+check "a left press (513) shows the window" wait_for_line "$log" shown
+poke --event 512
+poke --event 514
+poke --event 517
+sleep 1
+check "mouse moves and releases do nothing" test "$(grep -c '^event' "$log")" -eq 1
+poke --take-away
+check "the icon can be taken away behind the program's back" icon_gone
+poke --taskbar-created
+check "after an Explorer restart the icon is back" icon_shown
+poke --event 1027
+check "the balloon-hidden notice (1027) reaches the icon" wait_for_line "$log" "event 1027"
+check "and takes the icon away" icon_gone
+poke --taskbar-created
+sleep 2
+check "an icon taken away for good stays away after an Explorer restart" icon_gone
+kill "$demo_pid" 2>/dev/null || true
+demo_ended || true
 
 # ---------------------------------------------------------------------------------------------------------------
 echo "== the question's layout and keys"
