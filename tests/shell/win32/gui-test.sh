@@ -34,9 +34,15 @@ check() { # check DESCRIPTION COMMAND...
   if "$@"; then pass "$what"; else fail "$what"; fi
 }
 
+locale -a 2>/dev/null | grep -qix 'cs_CZ.utf8' ||
+  echo "warning: no cs_CZ.UTF-8 locale; Wine runs with code page 1252 instead of 1250"
+
 if [ -z "${WINEPREFIX:-}" ]; then
   export WINEPREFIX=$work/prefix
   env -u DISPLAY "$wine" wineboot --init >/dev/null 2>&1
+  # The prefix is ready only when its server has written everything out; a program started earlier finds no
+  # notification area for a long while.
+  "${WINESERVER:-$(dirname "$wine")/wineserver}" -w
 fi
 
 # The desktop: a virtual screen and a notification area at its top right.
@@ -144,6 +150,7 @@ icon_shown || true
 icon=$(tray_icon_line)
 read -r icon_w icon_h icon_x icon_y < <(sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1 \2 \3 \4/' <<<"$icon") || true
 check "the icon docks into the tray host" test -n "$icon_x"
+[ -n "$icon_x" ] || { echo "no icon to click: the remaining checks cannot run"; exit 1; }
 cx=$((icon_x + icon_w / 2)); cy=$((icon_y + icon_h / 2))
 
 xdotool mousemove $((cx - 10)) $((cy - 5)) sleep 0.2 mousemove "$cx" "$cy"
