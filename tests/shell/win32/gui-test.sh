@@ -6,7 +6,9 @@
 #     gui-test.sh BUILD_DIR [PICTURE_DIR]
 #
 # BUILD_DIR holds tray_demo.exe, list_controls.exe and tray_poke.exe; the screenshots are kept in PICTURE_DIR (a
-# temporary folder by default). WINEPREFIX is used when set, else a fresh prefix is made. Needs Xvfb, trayer,
+# temporary folder by default). WINEPREFIX is used when set, else a fresh prefix is made. OVIN_TEST_DPI (96 by
+# default) runs the desktop at another resolution, 144 for 150 %: every measure is then expected scaled, and a
+# fresh prefix is always made for it. Needs Xvfb, trayer,
 # xdotool, xwininfo, ImageMagick and wine64; LANG=cs_CZ.UTF-8 must exist as a locale so that Wine runs with code
 # page 1250.
 set -euo pipefail
@@ -37,9 +39,15 @@ check() { # check DESCRIPTION COMMAND...
 locale -a 2>/dev/null | grep -qix 'cs_CZ.utf8' ||
   echo "warning: no cs_CZ.UTF-8 locale; Wine runs with code page 1252 instead of 1250"
 
-if [ -z "${WINEPREFIX:-}" ]; then
+dpi=${OVIN_TEST_DPI:-96}
+# A measure given at 96 dots per inch, at the desktop's resolution (rounded as the program rounds).
+px() { echo $(( ($1 * dpi + 48) / 96 )); }
+
+if [ -z "${WINEPREFIX:-}" ] || [ "$dpi" != 96 ]; then
   export WINEPREFIX=$work/prefix
   env -u DISPLAY "$wine" wineboot --init >/dev/null 2>&1
+  [ "$dpi" = 96 ] || env -u DISPLAY "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+    /d "$dpi" /f >/dev/null 2>&1
   # The prefix is ready only when its server has written everything out; a program started earlier finds no
   # notification area for a long while.
   "${WINESERVER:-$(dirname "$wine")/wineserver}" -w
@@ -163,27 +171,28 @@ check "a right press reaches the icon" wait_for_line "$log" "event 516"
 read -r mx my mw mh < <(menu_geometry) || true
 check "the menu opens" test -n "${mw:-}"
 # Over the first item, whose highlight shows where the items are.
-xdotool mousemove $((mx + 100)) $((my + 8))
+xdotool mousemove $((mx + 100)) $((my + $(px 8)))
 sleep 0.7
 shot "$pictures/tray-menu.png"
 sky=A6CAF0
-check "the strip is sky blue below its caption" test "$(pixel "$pictures/tray-menu.png" $((mx + 10)) $((my + 50)))" = "$sky"
+check "the strip is sky blue below its caption" test "$(pixel "$pictures/tray-menu.png" $((mx + $(px 10))) $((my + $(px 50))))" = "$sky"
 # Dark: a red part below 0x64 (two hex digits compare as text).
 dark_in() { pixels "$pictures/tray-menu.png" "$@" | awk '{ if (substr($3, 1, 2) < "64") n++ } END { print n + 0 }'; }
-dark=$(dark_in $((mx + 3)) $((my + 6)) 16 35)
-below=$(dark_in $((mx + 3)) $((my + 44)) 16 $((mh - 48)))
+# The menu's border (3 pixels on Wine, not scaled) covers the strip's outer edge.
+dark=$(dark_in $((mx + 3)) $((my + $(px 6))) $(($(px 20) - 4)) $(($(px 41) - $(px 6))))
+below=$(dark_in $((mx + 3)) $((my + $(px 44))) $(($(px 20) - 4)) $((mh - 4 - $(px 44))))
 check "\"OVIN\" is written on the strip upward from y 40 ($dark dark pixels above, $below below)" \
   test "$dark" -gt 20 -a "$below" -eq 0
-gap=$(pixel "$pictures/tray-menu.png" $((mx + 22)) $((my + 50)))
+gap=$(pixel "$pictures/tray-menu.png" $((mx + $(px 22))) $((my + $(px 50))))
 check "the gap between strip and items keeps the menu's colour" test "$gap" != "$sky"
 highlight=$(pixel "$pictures/tray-menu.png" $((mx + 100)) $((my + 4)))
-check "the item left of x 25 is not highlighted" test "$(pixel "$pictures/tray-menu.png" $((mx + 24)) $((my + 4)))" != "$highlight"
-check "the highlight starts at x 25" test "$(pixel "$pictures/tray-menu.png" $((mx + 25)) $((my + 4)))" = "$highlight"
+check "the item left of x 25 is not highlighted" test "$(pixel "$pictures/tray-menu.png" $((mx + $(px 25) - 1)) $((my + 4)))" != "$highlight"
+check "the highlight starts at x 25" test "$(pixel "$pictures/tray-menu.png" $((mx + $(px 25))) $((my + 4)))" = "$highlight"
 # The system adds its own room to an owner-drawn item's measured width (a check mark's on Windows, two average
 # characters on Wine), so the 130 pixels are the least the highlight spans from the item's left edge.
-run=$(pixels "$pictures/tray-menu.png" $((mx + 25)) $((my + 4)) $((mw - 25)) 1 | awk -v h="$highlight" '$3 == h' | wc -l)
-check "the items are at least 130 pixels wide (highlight from 25 spans $run)" test "$run" -ge 105
-check "the items are not much wider than 130 (menu $mw wide)" test "$mw" -le 160
+run=$(pixels "$pictures/tray-menu.png" $((mx + $(px 25))) $((my + 4)) $((mw - $(px 25))) 1 | awk -v h="$highlight" '$3 == h' | wc -l)
+check "the items are at least 130 pixels wide (highlight from 25 spans $run)" test "$run" -ge $(($(px 130) - $(px 25)))
+check "the items are not much wider than 130 (menu $mw wide)" test "$mw" -le "$(px 160)"
 
 item_h=$(pixels "$pictures/tray-menu.png" $((mx + 100)) "$my" 1 "$mh" | awk -v h="$highlight" '$3 == h' | wc -l)
 open_y=$((my + 8)); quit_y=$((my + 8 + item_h)); exit_y=$((my + mh - 3 - item_h / 2))
@@ -281,11 +290,11 @@ for row in "${cases[@]}"; do
     read -r yx yy yw yh < <(geo 6) || true
     read -r nx ny nw nh < <(geo 7) || true
     check "the icon is centred at the top ($ix,$iy ${iw}x$ih in $cw)" test "$iy" -eq 0 -a "$ix" -eq $((cw / 2 - iw / 2))
-    check "the text starts 15 pixels below the icon" test "$ty" -eq $((iy + ih + 15))
+    check "the text starts 15 pixels below the icon" test "$ty" -eq $((iy + ih + $(px 15)))
     check "the text spans the width" test "$tx" -eq 0 -a "$tw" -eq "$cw"
-    check "the buttons are 10 pixels below the text" test "$yy" -eq $((ty + th + 10)) -a "$ny" -eq "$yy"
+    check "the buttons are 10 pixels below the text" test "$yy" -eq $((ty + th + $(px 10))) -a "$ny" -eq "$yy"
     check "the buttons sit side by side, centred" test $((yx + nx + nw)) -ge $((cw - 1)) -a $((yx + nx + nw)) -le $((cw + 1))
-    check "the dialog is 20 pixels taller than its content" test "$ch" -eq $((yy + yh + 8 + 20))
+    check "the dialog is 20 pixels taller than its content" test "$ch" -eq $((yy + yh + $(px 8) + $(px 20)))
     check "the text is the question" grep -qF '|Opravdu chcete ukončit programy Trovan a Ovin ?|' <<<"$controls"
     check "Tab goes from yes to no" test "$(grep '^tab|' <<<"$controls" | cut -d'|' -f2 | tr '\n' ' ')" = "6 7 "
     read -r sw sh < <(xwininfo -root | awk '/^ *Width/{w=$NF} /^ *Height/{h=$NF} END{print w, h}') || true
