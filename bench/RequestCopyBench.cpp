@@ -29,12 +29,12 @@ using Clock = std::chrono::steady_clock;
 class NoProcesses final : public ovin::ProcessTable {
 public:
     std::vector<ovin::ProcessEntry> snapshot() const override { return {}; }
-    bool terminate(const ovin::ProcessEntry&) override { return false; }
+    ovin::Result terminate(const ovin::ProcessEntry&) override { return ovin::Result::failure("none"); }
 };
 
 class NoLaunch final : public ovin::Launcher {
 public:
-    bool open(const std::string&, const std::string&) override { return false; }
+    ovin::Result open(const std::string&, const std::string&) override { return ovin::Result::failure("none"); }
 };
 
 class QuietHost final : public ovin::WatchdogHost {
@@ -75,7 +75,8 @@ void oldTick(Rig& rig, const std::string& request)
     rig.log.AddLogLine("Trovan neni spusten - pokusim se ho spustit");
     rig.log.AddLogLine("Pred spustenim nalezen " + request);
     std::string content;
-    rig.platform.files->readFile(request, content);
+    if (!rig.platform.files->readFile(request, content).ok)
+        return;
     const std::vector<std::string> lines = ovin::SplitLines(content);
     rig.log.AddLogLine("Radku v request.cfg (" + std::to_string(lines.size()) + ")   >=   MaxRadkuRequest(1)");
     std::string joined;

@@ -6,34 +6,36 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Result.h"
+
 namespace ovin {
 
 /// What identifies one state of a file on disk: a writer that finds the same
-/// identity knows nobody else has touched the file since.
+/// identity knows nobody else has touched the file since. `volume` and
+/// `fileId` name the file itself, whatever path leads to it.
 struct FileIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
+    std::uint64_t volume = 0;
+    std::uint64_t fileId = 0;
     std::int64_t size = 0;
     std::int64_t modifiedNs = 0;
     bool operator==(const FileIdentity&) const = default;
 };
 
-/// Outcome of a file operation that can fail; `error` is the system's own
-/// text for the cause.
-struct IoResult {
-    bool ok = true;
-    std::string error;
-    static IoResult failure(std::string text) { return {false, std::move(text)}; }
-};
-
-/// File services of the platform. Paths are the platform's own; a relative
-/// path is taken against the current working folder.
+/// File services of the platform. Paths are UTF-8 text in the platform's own
+/// form; a relative path is taken against the current working folder.
 ///
-/// A "file" is a regular file: a folder, a pipe, a socket or a device is no
-/// file, so that no read ever waits for a writer or never ends. A symbolic
-/// link is followed only when it belongs to the program's own user or to the
-/// system's administrator; a link planted by anyone else counts as no file and
-/// is never read or written through (a write replaces the link itself).
+/// A "file" is a regular file on a disk: a folder, a pipe, a socket or a
+/// device is no file, so that no read ever waits for a writer or never ends.
+/// Where any user can make symbolic links, a link is followed only when it
+/// belongs to the program's own user or to the system's administrator; a
+/// link planted by anyone else counts as no file and is never read or
+/// written through (a write replaces the link itself).
+///
+/// Content is text: the program holds UTF-8, the files hold the system's
+/// 8-bit code page. Reads hand over UTF-8 and writes take UTF-8; where the
+/// system's code page is not UTF-8 the conversion is exact both ways, so a
+/// file's bytes read and written again come out unchanged. A copy moves the
+/// bytes as they are.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -55,31 +57,32 @@ public:
     /// Reads the whole file into `content`: the bytes it holds when it is
     /// opened, no more. The room `content` has reserved already is kept, so
     /// that a caller who will add to the text can make room for it beforehand.
-    virtual IoResult readFile(const std::string& path, std::string& content) const = 0;
+    virtual Result readFile(const std::string& path, std::string& content) const = 0;
 
     /// Hands the bytes the file holds when it is opened to `sink`, in order,
     /// in pieces of a bounded size, holding nothing more itself. Stops early
     /// when `sink` returns false.
-    virtual IoResult readChunks(const std::string& path,
+    virtual Result readChunks(const std::string& path,
                                 const std::function<bool(std::string_view)>& sink) const = 0;
 
     /// Replaces the whole file with `content` so that the file holds either its
     /// old content or the new one, never less, and the new content is on disk
     /// when this returns. A read-only file is not replaced.
-    virtual IoResult replaceFile(const std::string& path, std::string_view content) = 0;
+    virtual Result replaceFile(const std::string& path, std::string_view content) = 0;
 
     /// Appends `content` to an existing file; when the write fails the file is
     /// left as it was.
-    virtual IoResult appendFile(const std::string& path, std::string_view content) = 0;
+    virtual Result appendFile(const std::string& path, std::string_view content) = 0;
 
     /// Copies a file; refuses to overwrite an existing target.
-    virtual bool copyFile(const std::string& from, const std::string& to) = 0;
+    virtual Result copyFile(const std::string& from, const std::string& to) = 0;
 
-    /// Makes a file writable by its owner (clears the read-only state).
-    virtual bool makeWritable(const std::string& path) = 0;
+    /// Takes away what keeps a file from being changed or deleted: its
+    /// read-only state (on Windows every attribute: read-only, hidden, system).
+    virtual Result makeWritable(const std::string& path) = 0;
 
-    /// Deletes a file.
-    virtual bool deleteFile(const std::string& path) = 0;
+    /// Deletes a file; a read-only file is not deleted.
+    virtual Result deleteFile(const std::string& path) = 0;
 
     /// True when a user other than the program's own and the administrator
     /// can change the file or put another one in its place: the file or a

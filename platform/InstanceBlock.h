@@ -7,10 +7,11 @@
 
 namespace ovin {
 
-/// The instance block of one executable: a small block shared by every start
-/// of it under the same user, holding the window of the instance admitted
-/// last and the number of admitted instances. It is private to the user: a
-/// block of that name that another user made is never used.
+/// The instance block of one executable: 8 bytes shared by every start of it
+/// in the same log-on (per user on Linux, per session on Windows), holding
+/// the window of the instance admitted last as 32 bits and the number of
+/// admitted instances. It is private to that log-on: a block of that name
+/// that another user made is never used.
 class InstanceBlock {
 public:
     virtual ~InstanceBlock() = default;
@@ -31,8 +32,10 @@ public:
     /// Gives the block back; the last holder takes it away.
     virtual void close() = 0;
 
-    /// The name under which the admitted instance listens for later starts:
-    /// private to the user and the executable as the block is.
+    /// The name under which the admitted instance listens for later starts,
+    /// where the platform hands over by name: private to the user and the
+    /// executable as the block is. (On Windows a later start finds the
+    /// admitted instance's window by its class instead.)
     virtual std::string handOverName() const = 0;
 };
 

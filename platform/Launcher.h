@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/Result.h"
+
 namespace ovin {
 
 /// The desktop's way of opening a program.
@@ -9,10 +11,11 @@ class Launcher {
 public:
     virtual ~Launcher() = default;
 
-    /// Starts the executable with no arguments, in `workingFolder`, detached
-    /// from the caller so that it outlives it and leaves no child behind.
-    /// False when it could not be started at all.
-    virtual bool open(const std::string& executable, const std::string& workingFolder) = 0;
+    /// Opens the executable as the desktop's shell does ("open", a normal
+    /// window), with no arguments, in `workingFolder`, detached from the
+    /// caller so that it outlives it and leaves no child behind. A failure
+    /// means it could not be started at all.
+    virtual Result open(const std::string& executable, const std::string& workingFolder) = 0;
 };
 
 }  // namespace ovin

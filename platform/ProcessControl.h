@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/Result.h"
+
 namespace ovin {
 
 /// The scheduling classes the watchdog can give its own process.
@@ -12,8 +14,8 @@ class ProcessControl {
 public:
     virtual ~ProcessControl() = default;
 
-    /// Sets the own process's priority class; false when the system refused.
-    virtual bool setOwnPriorityClass(PriorityClass cls) = 0;
+    /// Sets the own process's priority class.
+    virtual Result setOwnPriorityClass(PriorityClass cls) = 0;
 
     /// Full path of the running executable.
     virtual std::string executablePath() const = 0;

@@ -89,10 +89,12 @@ void TConf::BackupSettingsFile()
 {
     const std::string name = SettingsFileName();
     const std::string backup = name + kBackupSuffix;
+    // Both steps fail silently: an old backup that cannot be deleted stays,
+    // and the copy, which never overwrites, then leaves it alone.
     if (m_files.fileExists(backup))
-        m_files.deleteFile(backup);
+        (void)m_files.deleteFile(backup);
     if (m_files.fileExists(name))
-        m_files.copyFile(name, backup);
+        (void)m_files.copyFile(name, backup);
 }
 
 void TConf::LoadSettings()

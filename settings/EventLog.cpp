@@ -211,7 +211,7 @@ void EventLog::LoadMonthFile()
     // which would hold the text twice in memory for a moment.
     if (size && !tooLong && *size >= 0)
         content.reserve(static_cast<std::size_t>(*size) + static_cast<std::size_t>(*size) / 8 + kGrowthRoomBytes);
-    const IoResult read = tooLong ? IoResult{} : m_files.readFile(name, content);
+    const Result read = tooLong ? Result{} : m_files.readFile(name, content);
     if (!read.ok || tooLong || content.size() > m_capacity) {
         // What could not be loaded stays in the file: the run's lines are
         // added after it instead of replacing it.
@@ -248,7 +248,7 @@ void EventLog::save()
     const bool unloaded = isUnloaded(name) && current;
     if (unloaded || (known && current && *current == m_saved->identity)) {
         const std::size_t from = known ? m_saved->length : 0;
-        const IoResult r = m_files.appendFile(name, std::string_view(m_text).substr(from));
+        const Result r = m_files.appendFile(name, std::string_view(m_text).substr(from));
         if (!r.ok) {
             // A failed addition is taken back by the file system; only a file
             // that was loaded can be rewritten whole next time.
@@ -259,7 +259,7 @@ void EventLog::save()
         rememberSaved(name);
         return;
     }
-    const IoResult r = m_files.replaceFile(name, m_text);
+    const Result r = m_files.replaceFile(name, m_text);
     if (!r.ok) {
         m_saved.reset();
         throw OvinError("Cannot create file \"" + name + "\". " + r.error);

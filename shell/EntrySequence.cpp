@@ -37,7 +37,7 @@ EntryOutcome DecideEntry(const ProcessTable& processes, StartGate& gate, Previou
 {
     // Without the gate in time the start decides as it would alone: at worst
     // it and the one at the gate both end; never do two of them run.
-    gate.enter(gateTimeout);
+    (void)gate.enter(gateTimeout);
     GateTurn turn(gate);
 
     if (CountProcesses(processes, imageName) != 1) {

@@ -2,7 +2,7 @@
 
 #include <QSocketNotifier>
 
-#include "platform/SessionSignals.h"
+#include "platform/linux/SessionSignals.h"
 
 namespace ovin {
 

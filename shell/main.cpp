@@ -17,7 +17,7 @@
 #include "csTinyForm.h"
 #include "platform/InstanceBlock.h"
 #include "platform/Platform.h"
-#include "platform/SessionSignals.h"
+#include "platform/linux/SessionSignals.h"
 #include "platform/StartGate.h"
 #include "sCheckPrevious.h"
 #include "sParametry.h"

@@ -37,7 +37,7 @@ bool paramFileHas(const std::string& path, const QString& wanted)
         line.clear();
         overlong = false;
     };
-    const IoResult read = files().readChunks(path, [&](std::string_view piece) {
+    const Result read = files().readChunks(path, [&](std::string_view piece) {
         for (const char c : piece) {
             const bool crLf = afterCr && c == '\n';
             afterCr = c == '\r';

@@ -162,7 +162,7 @@ void TerminateProcessByName(ProcessTable& table, std::string_view name)
     const std::string wanted = upperAscii(name);
     for (const ProcessEntry& e : table.snapshot()) {
         if (upperAscii(FileNamePart(e.imageName)) == wanted || upperAscii(e.imageName) == wanted)
-            table.terminate(e);
+            (void)table.terminate(e);
     }
 }
 
@@ -178,8 +178,10 @@ bool ForceDeleteFile(FileSystem& files, const std::string& path)
 {
     if (!files.fileExists(path))
         return false;
-    files.makeWritable(path);
-    return files.deleteFile(path);
+    // A file that cannot be made writable may still be deleted: the
+    // deletion's own answer decides.
+    (void)files.makeWritable(path);
+    return files.deleteFile(path).ok;
 }
 
 std::optional<LocalTime> DateStampToLocalTime(std::int32_t stamp)

@@ -53,7 +53,7 @@ void RunTrovan::RunTrovanExecute()
     // The new router may write its request file before the request-file
     // check of this tick runs; with the count of the stalled run still at
     // the limit it would be ended again at once, over and over.
-    if (m_services.launcher.open(exe, m_appFolder))
+    if (m_services.launcher.open(exe, m_appFolder).ok)
         m_requestState.reset();
 
     const int waitSeconds = m_host.routerWaitSeconds();
@@ -103,7 +103,7 @@ void RunTrovan::deleteIfAllowed(const std::string& path)
 LineTally RunTrovan::countLines(const std::string& path) const
 {
     LineTally tally;
-    const IoResult read = m_services.files.readChunks(path, [&](std::string_view piece) {
+    const Result read = m_services.files.readChunks(path, [&](std::string_view piece) {
         tally.add(piece);
         return true;
     });
@@ -126,7 +126,7 @@ void RunTrovan::copyIntoLog(const std::string& path, std::uint64_t logBytes)
     std::string copy;
     copy.reserve(static_cast<std::size_t>(logBytes));
     bool fits = true;
-    const IoResult read = m_services.files.readChunks(path, [&](std::string_view piece) {
+    const Result read = m_services.files.readChunks(path, [&](std::string_view piece) {
         fits = copy.size() + piece.size() <= room;
         if (fits)
             copy.append(piece);

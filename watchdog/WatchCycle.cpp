@@ -72,7 +72,7 @@ void WatchCycle::SetPriority(int level)
     if (level < 0 || level > 3)
         return;
     const PriorityLevel& p = kPriorityLevels[level];
-    m_process.setOwnPriorityClass(p.cls);
+    (void)m_process.setOwnPriorityClass(p.cls);
     m_log.AddLogLine(p.line);
 }
 

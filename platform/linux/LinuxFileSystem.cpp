@@ -119,7 +119,7 @@ ssize_t readSome(int fd, char* buf, std::size_t limit)
 
 // Hands what the open file holds now to `sink` piece by piece: a file that
 // grows while it is read (a writer that never stops) still ends the read.
-IoResult streamOpen(int fd, std::int64_t size, const std::function<bool(std::string_view)>& sink)
+Result streamOpen(int fd, std::int64_t size, const std::function<bool(std::string_view)>& sink)
 {
     std::vector<char> buf(kChunkBytes);
     std::int64_t left = size;
@@ -127,7 +127,7 @@ IoResult streamOpen(int fd, std::int64_t size, const std::function<bool(std::str
         const auto want = static_cast<std::size_t>(std::min<std::int64_t>(left, kChunkBytes));
         const ssize_t n = readSome(fd, buf.data(), want);
         if (n < 0)
-            return IoResult::failure(systemText(errno));
+            return Result::failure(systemText(errno));
         if (n == 0)
             break;
         left -= n;
@@ -222,19 +222,19 @@ std::optional<FileIdentity> LinuxFileSystem::identity(const std::string& path) c
                         static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
 }
 
-IoResult LinuxFileSystem::readFile(const std::string& path, std::string& content) const
+Result LinuxFileSystem::readFile(const std::string& path, std::string& content) const
 {
     struct stat st {};
     std::string error;
     UniqueFd fd(openForReading(path, st, error));
     if (fd.get() < 0)
-        return IoResult::failure(error);
+        return Result::failure(error);
     // Room the caller reserved is kept: the log reserves room to grow in, so
     // that its first line after the load does not copy a month of text.
     content.clear();
     if (st.st_size > 0 && content.capacity() < static_cast<std::size_t>(st.st_size))
         content.reserve(static_cast<std::size_t>(st.st_size));
-    const IoResult r = streamOpen(fd.get(), st.st_size, [&](std::string_view piece) {
+    const Result r = streamOpen(fd.get(), st.st_size, [&](std::string_view piece) {
         content.append(piece);
         return true;
     });
@@ -245,17 +245,17 @@ IoResult LinuxFileSystem::readFile(const std::string& path, std::string& content
     return {};
 }
 
-IoResult LinuxFileSystem::readChunks(const std::string& path, const std::function<bool(std::string_view)>& sink) const
+Result LinuxFileSystem::readChunks(const std::string& path, const std::function<bool(std::string_view)>& sink) const
 {
     struct stat st {};
     std::string error;
     UniqueFd fd(openForReading(path, st, error));
     if (fd.get() < 0)
-        return IoResult::failure(error);
+        return Result::failure(error);
     return streamOpen(fd.get(), st.st_size, sink);
 }
 
-IoResult LinuxFileSystem::replaceFile(const std::string& path, std::string_view content)
+Result LinuxFileSystem::replaceFile(const std::string& path, std::string_view content)
 {
     // A link of a trusted owner is followed so that the link stays. Anything
     // else that is no file (a foreign link, a pipe, a device, a link that
@@ -264,18 +264,18 @@ IoResult LinuxFileSystem::replaceFile(const std::string& path, std::string_view 
     struct stat old {};
     if (const auto at = resolveTrusted(path); at && ::lstat(at->c_str(), &old) == 0) {
         if (S_ISDIR(old.st_mode))
-            return IoResult::failure(systemText(EISDIR));
+            return Result::failure(systemText(EISDIR));
         if (S_ISREG(old.st_mode))
             target = *at;
     }
     bool existed = false;
     if (::lstat(target.c_str(), &old) == 0) {
         if (S_ISDIR(old.st_mode))
-            return IoResult::failure(systemText(EISDIR));
+            return Result::failure(systemText(EISDIR));
         existed = S_ISREG(old.st_mode);
     }
     if (existed && isReadOnly(old))
-        return IoResult::failure(systemText(EACCES));
+        return Result::failure(systemText(EACCES));
 
     // The new content goes to a file of its own in the same folder and takes
     // the old one's place only once it is complete on disk, so a full disk or
@@ -290,14 +290,14 @@ IoResult LinuxFileSystem::replaceFile(const std::string& path, std::string_view 
         temp = folder + "/." + base + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(counter++);
         raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (raw < 0 && errno != EEXIST)
-            return IoResult::failure(systemText(errno));
+            return Result::failure(systemText(errno));
     }
     if (raw < 0)
-        return IoResult::failure(systemText(EEXIST));
+        return Result::failure(systemText(EEXIST));
     UniqueFd fd(raw);
     auto fail = [&](int err) {
         ::unlink(temp.c_str());
-        return IoResult::failure(systemText(err));
+        return Result::failure(systemText(err));
     };
     if (existed) {
         ::fchmod(fd.get(), old.st_mode & 07777);
@@ -315,74 +315,87 @@ IoResult LinuxFileSystem::replaceFile(const std::string& path, std::string_view 
     return {};
 }
 
-IoResult LinuxFileSystem::appendFile(const std::string& path, std::string_view content)
+Result LinuxFileSystem::appendFile(const std::string& path, std::string_view content)
 {
     const auto at = resolveTrusted(path);
     if (!at)
-        return IoResult::failure(kForeignLink);
+        return Result::failure(kForeignLink);
     UniqueFd fd(::open(at->c_str(), O_WRONLY | O_APPEND | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW));
     if (fd.get() < 0)
-        return IoResult::failure(systemText(errno));
+        return Result::failure(systemText(errno));
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0)
-        return IoResult::failure(systemText(errno));
+        return Result::failure(systemText(errno));
     if (!S_ISREG(st.st_mode))
-        return IoResult::failure(kNotRegular);
+        return Result::failure(kNotRegular);
     if (isReadOnly(st))
-        return IoResult::failure(systemText(EACCES));
+        return Result::failure(systemText(EACCES));
     if (!writeAll(fd.get(), content.data(), content.size())) {
         const int err = errno;
         // A half-written addition would leave the file matching nothing the
         // program knows; take it back so the next save can try again.
         if (::ftruncate(fd.get(), st.st_size) != 0) {
         }
-        return IoResult::failure(systemText(err));
+        return Result::failure(systemText(err));
     }
     if (::close(fd.release()) != 0)
-        return IoResult::failure(systemText(errno));
+        return Result::failure(systemText(errno));
     return {};
 }
 
-bool LinuxFileSystem::copyFile(const std::string& from, const std::string& to)
+Result LinuxFileSystem::copyFile(const std::string& from, const std::string& to)
 {
     struct stat st {};
     std::string error;
     UniqueFd in(openForReading(from, st, error));
     if (in.get() < 0)
-        return false;
+        return Result::failure(error);
     // O_EXCL creates the copy anew and never goes through a link.
     UniqueFd out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777));
     if (out.get() < 0)
-        return false;
-    bool written = true;
-    const IoResult r = streamOpen(in.get(), st.st_size, [&](std::string_view piece) {
-        written = writeAll(out.get(), piece.data(), piece.size());
-        return written;
+        return Result::failure(systemText(errno));
+    int err = 0;
+    const Result r = streamOpen(in.get(), st.st_size, [&](std::string_view piece) {
+        if (!writeAll(out.get(), piece.data(), piece.size()))
+            err = errno;
+        return err == 0;
     });
-    if (!r.ok || !written || ::close(out.release()) != 0) {
+    if (r.ok && err == 0 && ::close(out.release()) != 0)
+        err = errno;
+    if (!r.ok || err != 0) {
         ::unlink(to.c_str());
-        return false;
+        return r.ok ? Result::failure(systemText(err)) : r;
     }
-    return true;
+    return {};
 }
 
-bool LinuxFileSystem::makeWritable(const std::string& path)
+Result LinuxFileSystem::makeWritable(const std::string& path)
 {
+    const auto at = resolveTrusted(path);
+    if (!at)
+        return Result::failure(kForeignLink);
     struct stat st {};
-    const auto at = statTrusted(path, st);
-    if (!at || !S_ISREG(st.st_mode))
-        return false;
-    return ::chmod(at->c_str(), (st.st_mode & 07777) | S_IWUSR) == 0;
+    if (::lstat(at->c_str(), &st) != 0)
+        return Result::failure(systemText(errno));
+    if (!S_ISREG(st.st_mode))
+        return Result::failure(kNotRegular);
+    if (::chmod(at->c_str(), (st.st_mode & 07777) | S_IWUSR) != 0)
+        return Result::failure(systemText(errno));
+    return {};
 }
 
-bool LinuxFileSystem::deleteFile(const std::string& path)
+Result LinuxFileSystem::deleteFile(const std::string& path)
 {
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
-        return false;
+    if (::lstat(path.c_str(), &st) != 0)
+        return Result::failure(systemText(errno));
+    if (S_ISDIR(st.st_mode))
+        return Result::failure(systemText(EISDIR));
     if (!S_ISLNK(st.st_mode) && isReadOnly(st))
-        return false;
-    return ::unlink(path.c_str()) == 0;
+        return Result::failure(systemText(EACCES));
+    if (::unlink(path.c_str()) != 0)
+        return Result::failure(systemText(errno));
+    return {};
 }
 
 bool LinuxFileSystem::othersCanChange(const std::string& path) const

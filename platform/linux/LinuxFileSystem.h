@@ -18,13 +18,13 @@ public:
     std::int32_t dateStamp(const std::string& path) const override;
     std::optional<std::int64_t> entrySize(const std::string& path) const override;
     std::optional<FileIdentity> identity(const std::string& path) const override;
-    IoResult readFile(const std::string& path, std::string& content) const override;
-    IoResult readChunks(const std::string& path, const std::function<bool(std::string_view)>& sink) const override;
-    IoResult replaceFile(const std::string& path, std::string_view content) override;
-    IoResult appendFile(const std::string& path, std::string_view content) override;
-    bool copyFile(const std::string& from, const std::string& to) override;
-    bool makeWritable(const std::string& path) override;
-    bool deleteFile(const std::string& path) override;
+    Result readFile(const std::string& path, std::string& content) const override;
+    Result readChunks(const std::string& path, const std::function<bool(std::string_view)>& sink) const override;
+    Result replaceFile(const std::string& path, std::string_view content) override;
+    Result appendFile(const std::string& path, std::string_view content) override;
+    Result copyFile(const std::string& from, const std::string& to) override;
+    Result makeWritable(const std::string& path) override;
+    Result deleteFile(const std::string& path) override;
     bool othersCanChange(const std::string& path) const override;
     char separator() const override { return '/'; }
     bool isSeparator(char c) const override { return c == '/'; }

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -112,7 +113,7 @@ std::string absolute(const std::string& path)
 
 }  // namespace
 
-bool LinuxLauncher::open(const std::string& executable, const std::string& workingFolder)
+Result LinuxLauncher::open(const std::string& executable, const std::string& workingFolder)
 {
     // Everything that allocates happens before the fork.
     std::vector<std::string> args;
@@ -120,7 +121,7 @@ bool LinuxLauncher::open(const std::string& executable, const std::string& worki
     if (isWindowsProgram(program)) {
         const std::string wine = findOnPath(kWine);
         if (wine.empty())
-            return false;
+            return Result::failure(std::string(kWine) + ": " + std::strerror(ENOENT));
         args = {wine, program};
     } else {
         args = {program};
@@ -134,16 +135,17 @@ bool LinuxLauncher::open(const std::string& executable, const std::string& worki
     // The exec closes the write end; a start that fails writes its cause.
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0)
-        return false;
+        return Result::failure(std::strerror(errno));
 
     // Two forks: the router is the child of a child that ends at once, so it
     // is never the watchdog's child and never stays a zombie of it (a zombie
     // would still be listed as a running router).
     const pid_t child = ::fork();
     if (child < 0) {
+        const int err = errno;
         ::close(pipeFds[0]);
         ::close(pipeFds[1]);
-        return false;
+        return Result::failure(std::strerror(err));
     }
     if (child == 0) {
         ::close(pipeFds[0]);
@@ -169,7 +171,9 @@ bool LinuxLauncher::open(const std::string& executable, const std::string& worki
         n = ::read(pipeFds[0], &err, sizeof err);
     } while (n < 0 && errno == EINTR);
     ::close(pipeFds[0]);
-    return n == 0;
+    if (n == 0)
+        return {};
+    return Result::failure(std::strerror(n == static_cast<ssize_t>(sizeof err) ? err : EIO));
 }
 
 }  // namespace ovin

@@ -6,7 +6,7 @@ namespace ovin {
 
 class LinuxLauncher final : public Launcher {
 public:
-    bool open(const std::string& executable, const std::string& workingFolder) override;
+    Result open(const std::string& executable, const std::string& workingFolder) override;
 };
 
 }  // namespace ovin

@@ -3,7 +3,9 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <vector>
 
 namespace ovin {
@@ -27,10 +29,12 @@ int niceOf(PriorityClass cls)
 
 }  // namespace
 
-bool LinuxProcessControl::setOwnPriorityClass(PriorityClass cls)
+Result LinuxProcessControl::setOwnPriorityClass(PriorityClass cls)
 {
     // Lowering the nice value needs privileges; the caller logs either way.
-    return setpriority(PRIO_PROCESS, 0, niceOf(cls)) == 0;
+    if (setpriority(PRIO_PROCESS, 0, niceOf(cls)) != 0)
+        return Result::failure(std::strerror(errno));
+    return {};
 }
 
 std::string LinuxProcessControl::executablePath() const

@@ -6,7 +6,7 @@ namespace ovin {
 
 class LinuxProcessControl final : public ProcessControl {
 public:
-    bool setOwnPriorityClass(PriorityClass cls) override;
+    Result setOwnPriorityClass(PriorityClass cls) override;
     std::string executablePath() const override;
 };
 

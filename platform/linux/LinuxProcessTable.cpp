@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -134,27 +135,33 @@ std::vector<ProcessEntry> LinuxProcessTable::snapshot() const
     return entries;
 }
 
-bool LinuxProcessTable::terminate(const ProcessEntry& entry)
+Result LinuxProcessTable::terminate(const ProcessEntry& entry)
 {
     if (entry.pid == 0)
-        return false;
+        return Result::failure(std::strerror(EINVAL));
     // The id may have gone to another process since the snapshot. The name
     // check catches one that had it already when the descriptor was opened;
     // the descriptor stays bound to the process it was opened on, so one
     // that gets the id later is never hit.
     const int pidFd = static_cast<int>(::syscall(SYS_pidfd_open, static_cast<pid_t>(entry.pid), 0));
     if (pidFd < 0)
-        return false;
-    bool killed = false;
+        return Result::failure(std::strerror(errno));
+    int err = 0;
     const int procFd = ::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (procFd >= 0) {
         const auto name = imageNameOf(procFd, std::to_string(entry.pid));
-        killed = name && *name == entry.imageName &&
-                 ::syscall(SYS_pidfd_send_signal, pidFd, SIGKILL, nullptr, 0) == 0;
+        if (!name || *name != entry.imageName)
+            err = ESRCH;
+        else if (::syscall(SYS_pidfd_send_signal, pidFd, SIGKILL, nullptr, 0) != 0)
+            err = errno;
         ::close(procFd);
+    } else {
+        err = errno;
     }
     ::close(pidFd);
-    return killed;
+    if (err != 0)
+        return Result::failure(std::strerror(err));
+    return {};
 }
 
 }  // namespace ovin

@@ -7,7 +7,7 @@ namespace ovin {
 class LinuxProcessTable final : public ProcessTable {
 public:
     std::vector<ProcessEntry> snapshot() const override;
-    bool terminate(const ProcessEntry& entry) override;
+    Result terminate(const ProcessEntry& entry) override;
 };
 
 }  // namespace ovin

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/SessionSignals.h"
+#include "platform/linux/SessionSignals.h"
 
 namespace ovin {
 

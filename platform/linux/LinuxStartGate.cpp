@@ -4,6 +4,8 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <thread>
 
 #include "PrivateShm.h"
@@ -34,6 +36,7 @@ LinuxStartGate::LinuxStartGate(std::string_view imageName)
     std::string used;
     bool created = false;
     m_fd = privateshm::openPrivate(privateshm::baseName("ovin-", std::string(imageName) + ".start"), used, created);
+    m_openError = m_fd < 0 ? errno : 0;
 }
 
 LinuxStartGate::~LinuxStartGate()
@@ -42,10 +45,10 @@ LinuxStartGate::~LinuxStartGate()
         ::close(m_fd);
 }
 
-bool LinuxStartGate::enter(std::chrono::milliseconds timeout)
+Result LinuxStartGate::enter(std::chrono::milliseconds timeout)
 {
     if (m_fd < 0)
-        return false;
+        return Result::failure(std::strerror(m_openError));
     setOwnName(m_asideName);
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     bool entered = false;
@@ -59,7 +62,9 @@ bool LinuxStartGate::enter(std::chrono::milliseconds timeout)
         std::this_thread::sleep_for(kPollPeriod);
     }
     setOwnName(m_ownName);
-    return entered;
+    if (!entered)
+        return Result::failure(std::strerror(ETIMEDOUT));
+    return {};
 }
 
 void LinuxStartGate::standAside() { setOwnName(m_asideName); }

@@ -17,7 +17,7 @@ public:
     LinuxStartGate(const LinuxStartGate&) = delete;
     LinuxStartGate& operator=(const LinuxStartGate&) = delete;
 
-    bool enter(std::chrono::milliseconds timeout) override;
+    Result enter(std::chrono::milliseconds timeout) override;
     void standAside() override;
     void leave() override;
 
@@ -27,6 +27,7 @@ private:
     std::string m_ownName;
     std::string m_asideName;
     int m_fd = -1;
+    int m_openError = 0;
 };
 
 }  // namespace ovin

@@ -19,10 +19,12 @@ using test::FakeProcessTable;
 // Writes down what the entry does with the gate, in order.
 class FakeGate final : public StartGate {
 public:
-    bool enter(std::chrono::milliseconds) override
+    Result enter(std::chrono::milliseconds) override
     {
         events += "enter ";
-        return turnComes;
+        if (!turnComes)
+            return Result::failure("Connection timed out");
+        return {};
     }
     void standAside() override { events += "aside "; }
     void leave() override { events += "leave "; }

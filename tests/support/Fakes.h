@@ -128,24 +128,24 @@ public:
         return FileIdentity{1, std::hash<std::string>{}(path), static_cast<std::int64_t>(it->second.content.size()),
                             it->second.version};
     }
-    IoResult readFile(const std::string& path, std::string& content) const override
+    Result readFile(const std::string& path, std::string& content) const override
     {
         const auto it = files.find(path);
         if (it == files.end())
-            return IoResult::failure("No such file or directory");
+            return Result::failure("No such file or directory");
         if (it->second.unreadable)
-            return IoResult::failure("Permission denied");
+            return Result::failure("Permission denied");
         content = it->second.content;
         bytesRead += content.size();
         return {};
     }
-    IoResult readChunks(const std::string& path, const std::function<bool(std::string_view)>& sink) const override
+    Result readChunks(const std::string& path, const std::function<bool(std::string_view)>& sink) const override
     {
         const auto it = files.find(path);
         if (it == files.end())
-            return IoResult::failure("No such file or directory");
+            return Result::failure("No such file or directory");
         if (it->second.unreadable)
-            return IoResult::failure("Permission denied");
+            return Result::failure("Permission denied");
         ++streamedReads;
         if (beforeStreamedRead)
             beforeStreamedRead();
@@ -158,52 +158,56 @@ public:
         }
         return {};
     }
-    IoResult replaceFile(const std::string& path, std::string_view content) override
+    Result replaceFile(const std::string& path, std::string_view content) override
     {
         ++replaces;
         if (failWrites)
-            return IoResult::failure("No space left on device");
+            return Result::failure("No space left on device");
         auto& f = files[path];
         if (f.readOnly)
-            return IoResult::failure("Permission denied");
+            return Result::failure("Permission denied");
         f.content.assign(content);
         f.version = ++m_version;
         return {};
     }
-    IoResult appendFile(const std::string& path, std::string_view content) override
+    Result appendFile(const std::string& path, std::string_view content) override
     {
         ++appends;
         const auto it = files.find(path);
         if (it == files.end())
-            return IoResult::failure("No such file or directory");
+            return Result::failure("No such file or directory");
         if (failWrites || it->second.readOnly)
-            return IoResult::failure("No space left on device");
+            return Result::failure("No space left on device");
         it->second.content.append(content);
         it->second.version = ++m_version;
         return {};
     }
-    bool copyFile(const std::string& from, const std::string& to) override
+    Result copyFile(const std::string& from, const std::string& to) override
     {
-        if (!files.count(from) || files.count(to))
-            return false;
+        if (!files.count(from))
+            return Result::failure("No such file or directory");
+        if (files.count(to))
+            return Result::failure("File exists");
         files[to] = files[from];
-        return true;
+        return {};
     }
-    bool makeWritable(const std::string& path) override
+    Result makeWritable(const std::string& path) override
     {
         const auto it = files.find(path);
         if (it == files.end())
-            return false;
+            return Result::failure("No such file or directory");
         it->second.readOnly = false;
-        return true;
+        return {};
     }
-    bool deleteFile(const std::string& path) override
+    Result deleteFile(const std::string& path) override
     {
         const auto it = files.find(path);
-        if (it == files.end() || it->second.readOnly)
-            return false;
+        if (it == files.end())
+            return Result::failure("No such file or directory");
+        if (it->second.readOnly)
+            return Result::failure("Permission denied");
         files.erase(it);
-        return true;
+        return {};
     }
     char separator() const override { return '/'; }
     bool isSeparator(char c) const override { return c == '/'; }
@@ -239,16 +243,18 @@ private:
 class FakeProcessTable final : public ProcessTable {
 public:
     std::vector<ProcessEntry> snapshot() const override { return entries; }
-    bool terminate(const ProcessEntry& entry) override
+    Result terminate(const ProcessEntry& entry) override
     {
         const auto it = std::find_if(entries.begin(), entries.end(), [&](const ProcessEntry& e) {
             return e.pid == entry.pid && e.imageName == entry.imageName;
         });
-        if (it == entries.end() || refuse)
-            return false;
+        if (it == entries.end())
+            return Result::failure("No such process");
+        if (refuse)
+            return Result::failure("Operation not permitted");
         terminated.push_back(*it);
         entries.erase(it);
-        return true;
+        return {};
     }
     std::vector<ProcessEntry> entries;
     std::vector<ProcessEntry> terminated;
@@ -257,12 +263,14 @@ public:
 
 class FakeLauncher final : public Launcher {
 public:
-    bool open(const std::string& executable, const std::string& workingFolder) override
+    Result open(const std::string& executable, const std::string& workingFolder) override
     {
         opened.push_back({executable, workingFolder});
         if (onOpen)
             onOpen();
-        return !fail;
+        if (fail)
+            return Result::failure("No such file or directory");
+        return {};
     }
     std::vector<std::pair<std::string, std::string>> opened;
     std::function<void()> onOpen;
@@ -271,10 +279,10 @@ public:
 
 class FakeProcessControl final : public ProcessControl {
 public:
-    bool setOwnPriorityClass(PriorityClass cls) override
+    Result setOwnPriorityClass(PriorityClass cls) override
     {
         classes.push_back(cls);
-        return true;
+        return {};
     }
     std::string executablePath() const override { return "/app/ovin"; }
     std::vector<PriorityClass> classes;

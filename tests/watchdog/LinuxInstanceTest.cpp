@@ -232,7 +232,7 @@ TEST_F(StartGates, OneAtATimeAndAWaitingStartBearsAnotherName)
         tid = static_cast<pid_t>(::syscall(SYS_gettid));
         EXPECT_FALSE(gate.enter(50ms)) << "the holder keeps it";
         firstWaitOver = true;
-        entered = gate.enter(5s);
+        entered = gate.enter(5s).ok;
         nameAfter = threadName(tid);
         gate.standAside();
         EXPECT_EQ(threadName(tid), "~ovin-waiter");

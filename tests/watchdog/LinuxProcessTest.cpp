@@ -243,7 +243,7 @@ TEST_F(LinuxProcesses, AWindowsProgramIsStartedThroughWine)
     ::setenv("PATH", "/nowhere", 1);
     EXPECT_FALSE(launcher.open(windows.string(), m_dir.string())) << "no wine on the path";
     ::setenv("PATH", (bin.string() + ":" + savedPath).c_str(), 1);
-    const bool started = launcher.open(windows.string(), m_dir.string());
+    const bool started = launcher.open(windows.string(), m_dir.string()).ok;
     ::setenv("PATH", savedPath.c_str(), 1);
 
     ASSERT_TRUE(started);

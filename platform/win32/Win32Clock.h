@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/Clock.h"
+
+namespace ovin {
+
+class Win32Clock final : public Clock {
+public:
+    LocalTime now() const override;
+    void sleepMs(int ms) override;
+};
+
+}  // namespace ovin

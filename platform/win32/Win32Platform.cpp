@@ -1,0 +1,29 @@
+#include "platform/Platform.h"
+
+#include "Win32Clock.h"
+#include "Win32FileSystem.h"
+#include "Win32Launcher.h"
+#include "Win32ProcessControl.h"
+#include "Win32ProcessTable.h"
+
+// The end of the user's session needs no service here: the system asks
+// every top-level window with WM_QUERYENDSESSION and tells it the outcome
+// with WM_ENDSESSION, so the main window's own procedure hears it and runs
+// the close query. (Linux delivers it as signals; see SessionSignals there.)
+
+namespace ovin {
+
+Platform createPlatform()
+{
+    Platform p;
+    p.clock = std::make_unique<Win32Clock>();
+    p.files = std::make_unique<Win32FileSystem>();
+    p.process = std::make_unique<Win32ProcessControl>();
+    p.processes = std::make_unique<Win32ProcessTable>();
+    p.launcher = std::make_unique<Win32Launcher>();
+    return p;
+}
+
+std::unique_ptr<FileSystem> createFileSystem() { return std::make_unique<Win32FileSystem>(); }
+
+}  // namespace ovin
