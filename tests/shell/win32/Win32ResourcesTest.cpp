@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <winver.h>
 
 #include <cstring>
 #include <string>
