@@ -42,6 +42,8 @@ bool TrayIcon::createWindow()
 
 bool TrayIcon::AddTrayIcon(const std::wstring& tip)
 {
+    if (m_shown)
+        return true;
     if (m_deletedForGood || !createWindow())
         return false;
     m_data = NOTIFYICONDATAW{};

@@ -29,7 +29,7 @@ public:
     TrayIcon& operator=(const TrayIcon&) = delete;
 
     /// Asks the shell to add the icon with the tip (at most 127 characters are kept). True when the shell took
-    /// it; the caller tries again a second later otherwise.
+    /// it (or had it already); the caller tries again a second later otherwise.
     bool AddTrayIcon(const std::wstring& tip);
     /// Shows image 0 or 1; does nothing visible before the icon was added or after it was deleted.
     void SetTrayImage(int index);
