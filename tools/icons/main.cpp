@@ -19,104 +19,84 @@
 #include <QPolygonF>
 #include <QString>
 
-#include <algorithm>
+#include "DogDrawing.h"
+
 #include <cstdio>
 #include <cstring>
 
+namespace icons = ovin::icons;
+
 namespace {
 
-// The drawing's own coordinates: every path below is laid out on a 32 x 32 grid and scaled to the image.
 constexpr int kImageSizePx = 32;
-constexpr qreal kLineWidthPx = 1.5;
 constexpr int kThemeSizesPx[] = {16, 22, 24, 32, 48, 64, 128, 256, 512};
 
-/// How one picture differs from the others.
-struct Look {
-    const char* fileName;
-    QColor line;
-    QColor eyes;
-    qreal eyeRadiusPx;
-};
+QColor toColor(icons::Rgb rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
 
-constexpr QColor kGrey(96, 96, 96);
-constexpr QColor kBlack(0, 0, 0);
-constexpr QColor kRed(255, 0, 0);
-constexpr QColor kNeckerchief(220, 20, 20);
-constexpr QColor kNeckerchiefEdge(140, 0, 0);
-
-QPainterPath earPath(bool left)
+QPainterPath toPath(const std::vector<icons::PathStep>& steps)
 {
-    // Drawn for the left ear and mirrored about the head's centre line (x 16) for the right one.
-    QPainterPath ear;
-    ear.moveTo(10.0, 5.5);
-    ear.cubicTo(6.0, 5.0, 2.5, 9.0, 3.0, 15.5);
-    ear.cubicTo(3.3, 18.5, 6.5, 18.5, 8.0, 15.0);
-    if (left)
-        return ear;
-    QTransform mirror;
-    mirror.translate(32.0, 0.0);
-    mirror.scale(-1.0, 1.0);
-    return mirror.map(ear);
+    QPainterPath path;
+    for (const icons::PathStep& step : steps) {
+        const auto pt = [&step](int i) { return QPointF(step.points[i].x, step.points[i].y); };
+        switch (step.kind) {
+        case icons::StepKind::MoveTo:
+            path.moveTo(pt(0));
+            break;
+        case icons::StepKind::LineTo:
+            path.lineTo(pt(0));
+            break;
+        case icons::StepKind::QuadTo:
+            path.quadTo(pt(0), pt(1));
+            break;
+        case icons::StepKind::CubicTo:
+            path.cubicTo(pt(0), pt(1), pt(2));
+            break;
+        }
+    }
+    return path;
 }
 
-QImage drawDog(const Look& look, int sizePx = kImageSizePx)
+QImage drawDog(const icons::Look& look, int sizePx = kImageSizePx)
 {
     QImage image(sizePx, sizePx, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
 
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    const qreal scale = qreal(sizePx) / kImageSizePx;
+    const qreal scale = qreal(sizePx) / icons::kGridSize;
     p.scale(scale, scale);
-    // Scaled down to 16 pixels, a line would go thinner than a pixel and fade; it keeps one pixel at least.
-    const auto width = [scale](qreal gridWidth) { return std::max(gridWidth, 1.0 / scale); };
-    QPen line(look.line, width(kLineWidthPx), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 
-    // The neckerchief goes first so that the chin's line stays on top of its knot.
-    const QPolygonF cloth{QPointF(8.5, 21.5), QPointF(23.5, 21.5), QPointF(16.0, 30.5)};
-    p.setPen(QPen(kNeckerchiefEdge, width(1.0), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(kNeckerchief);
-    p.drawPolygon(cloth);
-    p.drawEllipse(QPointF(16.0, 22.5), 2.2, 1.6);
+    for (const icons::Shape& shape : icons::dogShapes()) {
+        if (shape.pen == icons::Paint::None)
+            p.setPen(Qt::NoPen);
+        else
+            p.setPen(QPen(toColor(icons::colourOf(shape.pen, look)), icons::penWidthAt(shape.penWidth, scale),
+                          Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        if (shape.brush == icons::Paint::None)
+            p.setBrush(Qt::NoBrush);
+        else
+            p.setBrush(toColor(icons::colourOf(shape.brush, look)));
 
-    p.setPen(line);
-    p.setBrush(Qt::NoBrush);
-
-    // Skull and cheeks: broad at the brow, narrowing to the jaw.
-    QPainterPath head;
-    head.moveTo(10.0, 5.5);
-    head.cubicTo(12.5, 3.5, 19.5, 3.5, 22.0, 5.5);
-    head.cubicTo(24.5, 8.0, 24.5, 14.0, 22.5, 17.5);
-    head.cubicTo(21.0, 20.5, 18.5, 21.5, 16.0, 21.5);
-    head.cubicTo(13.5, 21.5, 11.0, 20.5, 9.5, 17.5);
-    head.cubicTo(7.5, 14.0, 7.5, 8.0, 10.0, 5.5);
-    p.drawPath(head);
-
-    p.drawPath(earPath(true));
-    p.drawPath(earPath(false));
-
-    // Muzzle: a rounded snout below the eyes with the mouth under the nose.
-    QPainterPath muzzle;
-    muzzle.moveTo(12.0, 14.0);
-    muzzle.cubicTo(11.0, 17.5, 13.0, 20.0, 16.0, 20.0);
-    muzzle.cubicTo(19.0, 20.0, 21.0, 17.5, 20.0, 14.0);
-    p.drawPath(muzzle);
-
-    QPainterPath mouth;
-    mouth.moveTo(16.0, 16.5);
-    mouth.lineTo(16.0, 18.0);
-    mouth.moveTo(14.0, 18.5);
-    mouth.quadTo(16.0, 19.5, 18.0, 18.5);
-    p.setPen(QPen(look.line, width(1.0), Qt::SolidLine, Qt::RoundCap));
-    p.drawPath(mouth);
-
-    p.setPen(Qt::NoPen);
-    p.setBrush(look.line);
-    p.drawEllipse(QPointF(16.0, 15.0), 2.2, 1.5);
-
-    p.setBrush(look.eyes);
-    p.drawEllipse(QPointF(12.8, 10.5), look.eyeRadiusPx, look.eyeRadiusPx);
-    p.drawEllipse(QPointF(19.2, 10.5), look.eyeRadiusPx, look.eyeRadiusPx);
+        switch (shape.kind) {
+        case icons::ShapeKind::Polygon: {
+            QPolygonF polygon;
+            for (const icons::PathStep& step : shape.steps)
+                polygon << QPointF(step.points[0].x, step.points[0].y);
+            p.drawPolygon(polygon);
+            break;
+        }
+        case icons::ShapeKind::Path:
+            p.drawPath(toPath(shape.steps));
+            break;
+        case icons::ShapeKind::Ellipse:
+            p.drawEllipse(QPointF(shape.centre.x, shape.centre.y), shape.radiusX, shape.radiusY);
+            break;
+        case icons::ShapeKind::Eyes:
+            for (const qreal x : {shape.centre.x, icons::kGridSize - shape.centre.x})
+                p.drawEllipse(QPointF(x, shape.centre.y), look.eyeRadius, look.eyeRadius);
+            break;
+        }
+    }
 
     p.end();
     return image;
@@ -130,8 +110,6 @@ bool save(const QImage& image, const QString& path)
     return false;
 }
 
-constexpr Look kWindowLook{"window.png", kBlack, kBlack, 1.2};
-
 int drawTheme(const QDir& theme)
 {
     int failures = 0;
@@ -142,7 +120,7 @@ int drawTheme(const QDir& theme)
             ++failures;
             continue;
         }
-        if (!save(drawDog(kWindowLook, sizePx), theme.filePath(apps + QStringLiteral("/ovin.png"))))
+        if (!save(drawDog(icons::kWindowLook, sizePx), theme.filePath(apps + QStringLiteral("/ovin.png"))))
             ++failures;
     }
     return failures == 0 ? 0 : 1;
@@ -156,16 +134,10 @@ int main(int argc, char** argv)
         return drawTheme(QDir(QString::fromLocal8Bit(argv[2])));
 
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(OVIN_IMAGES_DIR));
-    const Look looks[] = {
-        {"idle.png", kGrey, kGrey, 1.2},
-        // Bigger eyes so that the red reads at tray size.
-        {"busy.png", kGrey, kRed, 1.7},
-        kWindowLook,
-    };
-
     int failures = 0;
-    for (const Look& look : looks) {
-        if (!save(drawDog(look), folder.filePath(QString::fromLatin1(look.fileName))))
+    for (const icons::Look& look : {icons::kIdleLook, icons::kBusyLook, icons::kWindowLook}) {
+        const QString file = QString::fromLatin1(look.name) + QStringLiteral(".png");
+        if (!save(drawDog(look), folder.filePath(file)))
             ++failures;
     }
     return failures == 0 ? 0 : 1;

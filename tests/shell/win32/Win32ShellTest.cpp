@@ -1,0 +1,286 @@
+// The Windows front end's own decisions and drawing, without a desktop: the icon's event codes, the question's
+// layout arithmetic, and the menu's measures and pixels drawn into a bitmap.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "shell/win32/PopupMenu.h"
+#include "shell/win32/QuestionLayout.h"
+#include "shell/win32/SelectedObject.h"
+#include "shell/win32/TrayEvent.h"
+#include "shell/win32/TrayMenuTable.h"
+#include "shell/win32/UniqueHandle.h"
+#include "shell/win32/Utf.h"
+
+namespace ovin::win32 {
+namespace {
+
+TEST(TrayEvent, OnlyTheThreeCodesAct)
+{
+    const struct {
+        int code;
+        TrayAction action;
+    } cases[] = {
+        {513, TrayAction::ShowForm},   {516, TrayAction::PopupMenu}, {1027, TrayAction::DeleteIcon},
+        {512, TrayAction::None},       {514, TrayAction::None},      {515, TrayAction::None}, // move, up, double
+        {517, TrayAction::None},       {518, TrayAction::None},      {1024, TrayAction::None},
+        {1028, TrayAction::None},      {0, TrayAction::None},        {-513, TrayAction::None},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(trayActionFor(c.code), c.action) << c.code;
+    EXPECT_EQ(kTrayCallbackMessage, unsigned(WM_USER + 1));
+}
+
+TEST(QuestionLayout, PlainDialogPutsTheIconLeftAndCentresTheButtons)
+{
+    const QuestionMetrics m;
+    const struct {
+        bool icon;
+        int textWidth, textHeight;
+        QuestionLayout expected;
+    } cases[] = {
+        // A short text: the buttons decide the width (2 x 75 + 6 + 2 x 8 = 172).
+        {true, 60, 13, {172, 81, LayoutRect{8, 8, 32, 32}, {48, 8, 60, 13}, {8, 48, 75, 25}, {89, 48, 75, 25}}},
+        // A long text is wrapped at 360 pixels and is taller than the icon.
+        {true, 360, 52, {416, 101, LayoutRect{8, 8, 32, 32}, {48, 8, 360, 52}, {130, 68, 75, 25}, {211, 68, 75, 25}}},
+        {false, 200, 13, {216, 62, std::nullopt, {8, 8, 200, 13}, {30, 29, 75, 25}, {111, 29, 75, 25}}},
+        // Wider than the limit: cut to it.
+        {false, 500, 26, {376, 75, std::nullopt, {8, 8, 360, 26}, {110, 42, 75, 25}, {191, 42, 75, 25}}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(plainQuestionLayout(m, c.icon, c.textWidth, c.textHeight), c.expected) << c.textWidth;
+}
+
+TEST(QuestionLayout, RestyleCentresTheIconAndKeepsTheGaps)
+{
+    const QuestionMetrics m;
+    const struct {
+        bool icon;
+        int textWidth, textHeight, boldHeight;
+        int iconLeft, textTop, buttonsTop, clientHeight;
+    } cases[] = {
+        // Icon: 172 / 2 - 32 / 2 = 70; text 15 under the icon (32 + 15); buttons 10 under the text; the
+        // restyled content (47 + 13 + 10 + 25 + 8 = 103) is taller than the plain 81, plus 20.
+        {true, 60, 13, 13, 70, 47, 70, 123},
+        // A wide text: the icon over the middle of the wider dialog (416 / 2 - 32 / 2); the bold text wraps taller.
+        {true, 360, 52, 65, 192, 47, 122, 175},
+        // No icon: the text starts 15 pixels below the top.
+        {false, 200, 13, 13, 0, 15, 38, 91},
+    };
+    for (const auto& c : cases) {
+        const QuestionLayout plain = plainQuestionLayout(m, c.icon, c.textWidth, c.textHeight);
+        int askedWidth = -1;
+        const QuestionLayout restyled = restyledQuestionLayout(plain, m, [&](int width) {
+            askedWidth = width;
+            return c.boldHeight;
+        });
+        SCOPED_TRACE(c.textWidth);
+        EXPECT_EQ(askedWidth, plain.clientWidth);
+        EXPECT_EQ(restyled.clientWidth, plain.clientWidth);
+        if (c.icon) {
+            ASSERT_TRUE(restyled.icon);
+            EXPECT_EQ(restyled.icon->left, c.iconLeft);
+            EXPECT_EQ(restyled.icon->top, 0);
+        } else {
+            EXPECT_FALSE(restyled.icon);
+        }
+        EXPECT_EQ(restyled.text, (LayoutRect{0, c.textTop, plain.clientWidth, c.boldHeight}));
+        EXPECT_EQ(restyled.yes.top, c.buttonsTop);
+        EXPECT_EQ(restyled.no.top, c.buttonsTop);
+        // The buttons keep their plain left edges and sizes.
+        EXPECT_EQ(restyled.yes.left, plain.yes.left);
+        EXPECT_EQ(restyled.no.left, plain.no.left);
+        EXPECT_EQ(restyled.yes.width, plain.yes.width);
+        EXPECT_EQ(restyled.clientHeight, c.clientHeight);
+        EXPECT_GE(restyled.clientHeight, plain.clientHeight + m.extraHeightPx);
+    }
+}
+
+TEST(QuestionLayout, MetricsScaleWithTheDisplay)
+{
+    const struct {
+        int dpi, margin, icon, buttonWidth, textGap, buttonGap, extra;
+    } cases[] = {
+        {96, 8, 32, 75, 15, 10, 20},
+        {120, 10, 40, 94, 19, 13, 25},
+        {144, 12, 48, 113, 23, 15, 30},
+        {192, 16, 64, 150, 30, 20, 40},
+    };
+    for (const auto& c : cases) {
+        const QuestionMetrics m = scaledQuestionMetrics(c.dpi);
+        EXPECT_EQ(m.marginPx, c.margin) << c.dpi;
+        EXPECT_EQ(m.iconSizePx, c.icon) << c.dpi;
+        EXPECT_EQ(m.buttonWidthPx, c.buttonWidth) << c.dpi;
+        EXPECT_EQ(m.textGapPx, c.textGap) << c.dpi;
+        EXPECT_EQ(m.buttonTopGapPx, c.buttonGap) << c.dpi;
+        EXPECT_EQ(m.extraHeightPx, c.extra) << c.dpi;
+    }
+}
+
+TEST(Utf, CzechTextSurvivesTheWayThroughUtf16)
+{
+    for (const std::string text : {"", "Otevřít", "Ukončit Trovan + Ovin", "&Jistě že ne", "Příliš žluťoučký kůň"})
+        EXPECT_EQ(toUtf8(toWide(text)), text);
+    EXPECT_EQ(toWide("Ukončení"), L"Ukon\u010den\u00ed");
+}
+
+class PopupMenuDrawing : public ::testing::Test {
+protected:
+    static constexpr int kWidthPx = 160;
+    static constexpr int kHeightPx = 120;
+
+    void SetUp() override
+    {
+        m_dc.reset(CreateCompatibleDC(nullptr));
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidthPx, -kHeightPx, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        m_bitmap.reset(CreateDIBSection(m_dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        m_bits = static_cast<const DWORD*>(bits);
+        m_selected = std::make_unique<SelectedObject>(m_dc.get(), m_bitmap.get());
+        const RECT all{0, 0, kWidthPx, kHeightPx};
+        const BrushHandle white(CreateSolidBrush(RGB(255, 255, 255)));
+        FillRect(m_dc.get(), &all, white.get());
+    }
+
+    COLORREF pixel(int x, int y) const
+    {
+        GdiFlush();
+        const DWORD bgr = m_bits[y * kWidthPx + x];
+        return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
+    }
+
+    DRAWITEMSTRUCT item(size_t index, RECT rect, bool selected) const
+    {
+        DRAWITEMSTRUCT draw{};
+        draw.CtlType = ODT_MENU;
+        draw.itemID = static_cast<UINT>(kTrayMenuItems[index].command);
+        draw.itemAction = ODA_DRAWENTIRE;
+        draw.itemState = selected ? ODS_SELECTED : 0;
+        draw.hDC = m_dc.get();
+        draw.rcItem = rect;
+        draw.itemData = index;
+        return draw;
+    }
+
+    MemoryDC m_dc;
+    BitmapHandle m_bitmap;
+    const DWORD* m_bits = nullptr;
+    std::unique_ptr<SelectedObject> m_selected;
+};
+
+TEST_F(PopupMenuDrawing, ItemsAreMeasured130PixelsWide)
+{
+    const PopupMenu menu;
+    EXPECT_EQ(GetMenuItemCount(menu.handle()), 4);
+    for (size_t i = 0; i < kTrayMenuItems.size(); ++i) {
+        MEASUREITEMSTRUCT measure{};
+        measure.CtlType = ODT_MENU;
+        measure.itemData = i;
+        if (kTrayMenuItems[i].style == MenuItemStyle::Separator)
+            continue;
+        ASSERT_TRUE(menu.measureItem(nullptr, measure));
+        EXPECT_EQ(measure.itemWidth, 130u * UINT(GetDeviceCaps(m_dc.get(), LOGPIXELSY)) / 96u);
+        EXPECT_GT(measure.itemHeight, 0u);
+    }
+    MEASUREITEMSTRUCT control{};
+    control.CtlType = ODT_BUTTON;
+    EXPECT_FALSE(menu.measureItem(nullptr, control));
+}
+
+TEST_F(PopupMenuDrawing, ItemFillsFromLeft25AndDrawsTheBanner)
+{
+    if (GetDeviceCaps(m_dc.get(), LOGPIXELSY) != 96)
+        GTEST_SKIP() << "pixel positions are checked at 96 dots per inch";
+    const PopupMenu menu;
+    // The selected first item and the regular second one, as the menu window would lay them out.
+    ASSERT_TRUE(menu.drawItem(item(0, {3, 3, 133, 22}, true)));
+    ASSERT_TRUE(menu.drawItem(item(1, {3, 22, 133, 41}, false)));
+
+    const COLORREF sky = RGB(166, 202, 240);
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    const COLORREF menuColour = GetSysColor(COLOR_MENU);
+    // The strip covers 0..19 x 0..111 whatever the item rectangles are, except where "OVIN" is written.
+    int skyPixels = 0, textPixels = 0;
+    for (int y = 0; y < 112; ++y) {
+        for (int x = 0; x < 20; ++x) {
+            const COLORREF c = pixel(x, y);
+            skyPixels += c == sky;
+            textPixels += GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100;
+        }
+    }
+    EXPECT_GT(skyPixels, 20 * 112 - 300);
+    EXPECT_GT(textPixels, 20) << "the rotated caption";
+    // The text runs upward from y 40: nothing dark below it, something above.
+    for (int y = 44; y < 112; ++y) {
+        for (int x = 0; x < 20; ++x)
+            EXPECT_EQ(pixel(x, y), sky) << x << "," << y;
+    }
+    EXPECT_EQ(pixel(20, 10), RGB(255, 255, 255)) << "the gap between strip and items stays the menu's";
+    EXPECT_EQ(pixel(24, 10), RGB(255, 255, 255));
+    EXPECT_EQ(pixel(25, 4), highlight) << "a selected item is filled from x 25";
+    EXPECT_EQ(pixel(132, 4), highlight);
+    EXPECT_EQ(pixel(133, 4), RGB(255, 255, 255));
+    EXPECT_EQ(pixel(25, 23), menuColour);
+    EXPECT_EQ(pixel(20, 115), RGB(255, 255, 255)) << "below the strip";
+}
+
+TEST_F(PopupMenuDrawing, OpenIsBoldAndTheOthersAreNot)
+{
+    const PopupMenu menu;
+    ASSERT_TRUE(menu.drawItem(item(0, {0, 0, 150, 19}, false)));
+    ASSERT_TRUE(menu.drawItem(item(1, {0, 19, 150, 38}, false)));
+    ASSERT_TRUE(menu.drawItem(item(3, {0, 38, 150, 57}, false)));
+
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    // The ink's right end, measured from the caption's start at x 25.
+    const auto inkWidth = [this](int top, int bottom) {
+        int right = 25;
+        for (int y = top; y < bottom; ++y)
+            for (int x = 25; x < kWidthPx; ++x)
+                if (GetRValue(pixel(x, y)) < 128)
+                    right = std::max(right, x + 1);
+        return right - 25;
+    };
+    // The caption written by the test itself in a given weight, below the items, for the ink to compare with.
+    const auto referenceInk = [&](const char* caption, LONG weight) {
+        const RECT row{25, 60, kWidthPx, 79};
+        const BrushHandle white(CreateSolidBrush(RGB(255, 255, 255)));
+        FillRect(m_dc.get(), &row, white.get());
+        LOGFONTW look = metrics.lfMenuFont;
+        look.lfWeight = weight;
+        const FontHandle font(CreateFontIndirectW(&look));
+        const SelectedObject fontIn(m_dc.get(), font.get());
+        SetTextColor(m_dc.get(), RGB(0, 0, 0));
+        SetBkMode(m_dc.get(), TRANSPARENT);
+        const std::wstring text = toWide(caption);
+        RECT box = row;
+        DrawTextW(m_dc.get(), text.c_str(), static_cast<int>(text.size()), &box,
+                  DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+        return inkWidth(row.top, row.bottom);
+    };
+    const struct {
+        size_t index;
+        int top;
+        LONG weight;
+    } cases[] = {{0, 0, FW_BOLD}, {1, 19, FW_NORMAL}, {3, 38, metrics.lfMenuFont.lfWeight}};
+    for (const auto& c : cases) {
+        const char* caption = kTrayMenuItems[c.index].caption;
+        const int drawn = inkWidth(c.top, c.top + 19);
+        EXPECT_EQ(drawn, referenceInk(caption, c.weight)) << caption;
+        const LONG other = c.weight >= FW_BOLD ? FW_NORMAL : FW_BOLD;
+        if (referenceInk(caption, other) != referenceInk(caption, c.weight)) {
+            EXPECT_NE(drawn, referenceInk(caption, other)) << caption;
+        }
+    }
+}
+
+} // namespace
+} // namespace ovin::win32
