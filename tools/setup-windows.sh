@@ -4,7 +4,8 @@
 # tests run Wine in (it gives the system's code page 1250).
 set -euo pipefail
 
-packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine64 locales util-linux)
+packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine64 locales util-linux
+          xvfb xauth trayer xdotool imagemagick x11-utils fonts-wine nsis)
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
