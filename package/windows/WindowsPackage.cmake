@@ -16,10 +16,12 @@ get_filename_component(_ovinRoot "${CMAKE_CURRENT_LIST_DIR}/../.." ABSOLUTE)
 # CPack looks for NSIS.template.in on the module path before its own.
 list(PREPEND CMAKE_MODULE_PATH "${CMAKE_CURRENT_LIST_DIR}")
 
-# Everything lands in the package's root: the installer takes only ovin.exe from there, the zip takes it all.
-install(TARGETS ${OVIN_WINDOWS_PROGRAM} RUNTIME DESTINATION .)
-install(FILES "${_ovinRoot}/README-windows.md" DESTINATION .)
-install(FILES "${_ovinRoot}/package/copyright" DESTINATION . RENAME copyright.txt)
+# Everything lands in the package's root: the installer takes only ovin.exe from there, the zip takes it all. The
+# packages hold this component alone, whatever else the build installs.
+install(TARGETS ${OVIN_WINDOWS_PROGRAM} RUNTIME DESTINATION . COMPONENT windows)
+install(FILES "${_ovinRoot}/README-windows.md" DESTINATION . COMPONENT windows)
+install(FILES "${_ovinRoot}/package/copyright" DESTINATION . RENAME copyright.txt COMPONENT windows)
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};windows;/")
 
 find_program(OVIN_MAKENSIS makensis DOC "NSIS compiler for the Windows installer")
 if(OVIN_MAKENSIS)
@@ -37,6 +39,8 @@ set(CPACK_PACKAGE_VENDOR "Ovin developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "watchdog that keeps the router trovan.exe running")
 set(CPACK_PACKAGE_FILE_NAME Ovin-${PROJECT_VERSION}-win64)
+# Where cpack puts the installer (CPack's own name variable is the source package's once CPack is included).
+set(OVIN_WINDOWS_INSTALLER "${CMAKE_BINARY_DIR}/${CPACK_PACKAGE_FILE_NAME}.exe")
 set(CPACK_RESOURCE_FILE_LICENSE "${_ovinRoot}/package/copyright")
 set(CPACK_STRIP_FILES ON)
 # The four-part version the installer's own version resource needs.
@@ -56,3 +60,11 @@ if(DEFINED OVIN_WINDOWS_ICON)
 endif()
 
 include(CPack)
+
+# The packages without building the tests first, as the built-in "package" target would.
+add_custom_target(windows_packages
+  COMMAND "${CMAKE_CPACK_COMMAND}" --config "${CMAKE_BINARY_DIR}/CPackConfig.cmake"
+  WORKING_DIRECTORY "${CMAKE_BINARY_DIR}"
+  DEPENDS ${OVIN_WINDOWS_PROGRAM}
+  COMMENT "Packing Ovin-${PROJECT_VERSION}-win64"
+  VERBATIM)
