@@ -275,6 +275,14 @@ warmUninstallMs=$(($(nowMs) - t0))
 check "a watchdog that never ran is uninstalled too" \
   test ! -e "$second/ovin.exe" -a ! -e "$second/ovin-uninstall.exe" -a -e "$second/trovan.exe"
 
+echo "== an entry whose folder was emptied by hand"
+win "$installer" /S "/D=C:\\routers\\the" second
+rm -f "$second/ovin.exe" "$second/ovin-uninstall.exe"
+win "$installer" /S "/D=C:\\routers\\first"
+code=$?
+check "does not keep another folder from being installed" test "$code" -eq 0
+check "which the entry then names" test "$(regValue InstallLocation)" = 'C:\routers\first'
+
 echo "installer: $(stat -c %s "$installer") bytes"
 echo "silent install: ${installMs} ms in a fresh prefix, ${warmInstallMs} ms once Wine runs; upgrade ${upgradeMs} ms"
 echo "silent uninstall: ${uninstallMs} ms ending a running watchdog, ${warmUninstallMs} ms with none running"
