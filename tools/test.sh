@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets everything up, builds and runs every test.
+# Sets everything up, builds and runs every test: the Linux build's, then the
+# Windows build's under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -7,3 +8,4 @@ tools/setup-debian.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
 ctest --test-dir build --output-on-failure --timeout 300 -j 2
+tools/test-windows.sh
