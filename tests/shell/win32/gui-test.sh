@@ -6,9 +6,8 @@
 #     gui-test.sh BUILD_DIR [PICTURE_DIR]
 #
 # BUILD_DIR holds tray_demo.exe, list_controls.exe and tray_poke.exe; the screenshots are kept in PICTURE_DIR (a
-# temporary folder by default). WINEPREFIX is used when set, else a fresh prefix is made. OVIN_TEST_DPI (96 by
-# default) runs the desktop at another resolution, 144 for 150 %: every measure is then expected scaled, and a
-# fresh prefix is always made for it. Needs Xvfb, trayer,
+# temporary folder by default). A fresh Wine prefix is made for each run. OVIN_TEST_DPI (96 by
+# default) runs the desktop at another resolution, 144 for 150 %: every measure is then expected scaled. Needs Xvfb, trayer,
 # xdotool, xwininfo, ImageMagick and wine64; LANG=cs_CZ.UTF-8 must exist as a locale so that Wine runs with code
 # page 1250.
 set -euo pipefail
@@ -17,6 +16,7 @@ build=$(cd "${1:?usage: gui-test.sh BUILD_DIR [PICTURE_DIR]}" && pwd)
 pictures=${2:-$(mktemp -d)}
 mkdir -p "$pictures"
 wine=${WINE:-/usr/lib/wine/wine64}
+wineserver=${WINESERVER:-$(dirname "$wine")/wineserver}
 work=$(mktemp -d)
 export WINEDEBUG=-all LANG=cs_CZ.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -24,6 +24,7 @@ pids=()
 cleanup() {
   local pid
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  "$wineserver" -k 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -43,15 +44,15 @@ dpi=${OVIN_TEST_DPI:-96}
 # A measure given at 96 dots per inch, at the desktop's resolution (rounded as the program rounds).
 px() { echo $(( ($1 * dpi + 48) / 96 )); }
 
-if [ -z "${WINEPREFIX:-}" ] || [ "$dpi" != 96 ]; then
-  export WINEPREFIX=$work/prefix
-  env -u DISPLAY "$wine" wineboot --init >/dev/null 2>&1
-  [ "$dpi" = 96 ] || env -u DISPLAY "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
-    /d "$dpi" /f >/dev/null 2>&1
-  # The prefix is ready only when its server has written everything out; a program started earlier finds no
-  # notification area for a long while.
-  "${WINESERVER:-$(dirname "$wine")/wineserver}" -w
-fi
+# Always a prefix of its own: a shared one may already run its desktop process without a display (the headless
+# tests start it), and that one never docks an icon into the tray host.
+export WINEPREFIX=$work/prefix
+env -u DISPLAY "$wine" wineboot --init >/dev/null 2>&1
+[ "$dpi" = 96 ] || env -u DISPLAY "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+  /d "$dpi" /f >/dev/null 2>&1
+# The prefix is ready only when its server has written everything out; a program started earlier finds no
+# notification area for a long while.
+"$wineserver" -w
 
 # The desktop: a virtual screen and a notification area at its top right.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
