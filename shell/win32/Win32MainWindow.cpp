@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "Dpi.h"
 #include "QuestionDialog.h"
@@ -142,6 +143,16 @@ int TfmWex::run()
 
 bool TfmWex::dialogMessage(MSG& message)
 {
+    if (!message.hwnd)
+        return false;
+    // A tick pumps messages while a dialog of ours may be open: its keys (Esc, Enter, the letters) still go
+    // through the dialog's own navigation.
+    const HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    if (root && root != m_window) {
+        wchar_t className[16]{};
+        GetClassNameW(root, className, 15);
+        return std::wstring_view(className) == L"#32770" && IsDialogMessageW(root, &message) != FALSE;
+    }
     // Only the window's own controls navigate with Tab; the log view keeps its keys.
     if (!IsWindowVisible(m_window) || !IsChild(m_panel->hwnd(), message.hwnd))
         return false;
@@ -151,17 +162,23 @@ bool TfmWex::dialogMessage(MSG& message)
 void TfmWex::ProcessMessages()
 {
     MSG message;
+    bool handled = false;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             // The end belongs to the outer loop: put it back for it.
             PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
+        handled = handled || message.message != WM_NULL;
         if (!dialogMessage(message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
     }
+    // A dialog answered here ends only when its own loop looks again, and that loop waits for a message: an empty
+    // one wakes it.
+    if (handled)
+        PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
 bool TfmWex::AddTrayIcon() { return m_tray && m_tray->AddTrayIcon(win32::toWide(m_context.title.get())); }
