@@ -295,7 +295,8 @@ instance)
   ;;
 # ---------------------------------------------------------------------------------------------------------------
 controls)
-  settings ZobrazitIkonu=0 HlidatZdaTrovanJede=0
+  # The other folder on, so that its path and button are enabled and in the tab chain too.
+  settings ZobrazitIkonu=0 HlidatZdaTrovanJede=0 JinyAdrReq=1 'AdrReq=C:\'
   start_ovin show
   check "the window shows with the word show" test -n "$(geometry_of 'OVIN v. 3.3')"
   list_controls --title "OVIN v. 3.3" >"$work/controls.txt"
@@ -320,7 +321,7 @@ controls)
     "1015|Static|392,112|sec"
     "1016|Button|504,96,75x25|ULOŽIT"
     "1017|Button|424,16,153x17|Jiný adresář request.cfg"
-    "1018|Edit|424,37,153x21|"
+    "1018|Edit|424,37,153x21|C:\\"
     "1019|Button|520,56,57x22|Najít ..."
   )
   for row in "${expected[@]}"; do
