@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "Dpi.h"
+#include "MessageBoxes.h"
 #include "QuestionDialog.h"
 #include "Resources.h"
 #include "Utf.h"
@@ -256,8 +257,7 @@ bool TfmWex::askYesNo(const std::string& caption, const std::string& text)
     bool yes = true;
     if (takeQueuedAnswer(yes))
         return yes;
-    return MessageBoxW(m_window, win32::toWide(text).c_str(), win32::toWide(caption).c_str(),
-                       MB_YESNO | MB_DEFBUTTON1) != IDNO;
+    return win32::askYesNo(m_window, win32::toWide(caption), win32::toWide(text));
 }
 
 void TfmWex::onTrayEvent(int eventCode)
@@ -268,20 +268,8 @@ void TfmWex::onTrayEvent(int eventCode)
         break;
     case TrayAction::OpenMenu: {
         // The command runs once the menu has closed: track returns only then.
-        const win32::MenuCommand chosen = m_menu.track(m_window);
-        switch (chosen) {
-        case win32::MenuCommand::Open1:
-            m_logic->RunMenuCommand(MenuCommand::Open1);
-            break;
-        case win32::MenuCommand::UkonitTrovaniOvin1:
-            m_logic->RunMenuCommand(MenuCommand::UkonitTrovaniOvin1);
-            break;
-        case win32::MenuCommand::Exit1:
-            m_logic->RunMenuCommand(MenuCommand::Exit1);
-            break;
-        case win32::MenuCommand::None:
-            break;
-        }
+        if (const std::optional<MenuCommand> chosen = m_menu.track(m_window))
+            m_logic->RunMenuCommand(*chosen);
         break;
     }
     case TrayAction::RemoveForGood:
