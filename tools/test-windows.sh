@@ -18,7 +18,9 @@ export OVIN_WINEPREFIX=$prefix
 export WINEPREFIX=$prefix
 cleanup() {
   /usr/lib/wine/wineserver -k 2>/dev/null || true
-  rm -rf "$prefix"
+  # The desktop tests run the program in a prefix of their own beside this one.
+  WINEPREFIX=$prefix-desktop /usr/lib/wine/wineserver -k 2>/dev/null || true
+  rm -rf "$prefix" "$prefix-desktop"
 }
 trap cleanup EXIT
 

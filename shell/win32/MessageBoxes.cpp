@@ -1,14 +1,12 @@
 #include "MessageBoxes.h"
 
-#include "DialogTexts.h"
 #include "Utf.h"
 
 namespace ovin::win32 {
 
-bool askExit(HWND mainWindow)
+bool askYesNo(HWND owner, const std::wstring& caption, const std::wstring& text)
 {
-    return MessageBoxW(mainWindow, toWide(kDialogTexts.exitQuestion).c_str(),
-                       toWide(kDialogTexts.exitCaption).c_str(), MB_YESNO | MB_DEFBUTTON1) != IDNO;
+    return MessageBoxW(owner, text.c_str(), caption.c_str(), MB_YESNO | MB_DEFBUTTON1) != IDNO;
 }
 
 bool reportError(HWND owner, const std::wstring& text, const std::wstring& applicationTitle)

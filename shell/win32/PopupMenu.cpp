@@ -11,9 +11,9 @@ namespace ovin::win32 {
 namespace {
 
 // Items are told apart in the drawing messages by their index in the table, carried as the item data.
-const TrayMenuItem* itemAt(ULONG_PTR data)
+const PopupMenuItem* itemAt(ULONG_PTR data)
 {
-    return data < kTrayMenuItems.size() ? &kTrayMenuItems[data] : nullptr;
+    return data < kPopupMenuItems.size() ? &kPopupMenuItems[data] : nullptr;
 }
 
 LOGFONTW menuFont()
@@ -36,8 +36,8 @@ int defaultItemHeight()
 
 PopupMenu::PopupMenu() : m_menu(CreatePopupMenu())
 {
-    for (size_t i = 0; i < kTrayMenuItems.size(); ++i) {
-        const TrayMenuItem& item = kTrayMenuItems[i];
+    for (size_t i = 0; i < kPopupMenuItems.size(); ++i) {
+        const PopupMenuItem& item = kPopupMenuItems[i];
         if (item.style == MenuItemStyle::Separator) {
             AppendMenuW(m_menu.get(), MF_SEPARATOR, 0, nullptr);
             continue;
@@ -46,13 +46,13 @@ PopupMenu::PopupMenu() : m_menu(CreatePopupMenu())
         info.cbSize = sizeof(info);
         info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_DATA;
         info.fType = MFT_OWNERDRAW;
-        info.wID = static_cast<UINT>(item.command);
+        info.wID = itemId(*item.command);
         info.dwItemData = i;
         InsertMenuItemW(m_menu.get(), static_cast<UINT>(i), TRUE, &info);
     }
 }
 
-MenuCommand PopupMenu::track(HWND owner)
+std::optional<MenuCommand> PopupMenu::track(HWND owner)
 {
     SetForegroundWindow(owner);
     POINT cursor{};
@@ -61,11 +61,11 @@ MenuCommand PopupMenu::track(HWND owner)
         TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, cursor.x, cursor.y, 0, owner,
         nullptr));
     PostMessageW(owner, WM_NULL, 0, 0);
-    for (const TrayMenuItem& item : kTrayMenuItems) {
-        if (item.style != MenuItemStyle::Separator && static_cast<UINT>(item.command) == chosen)
+    for (const PopupMenuItem& item : kPopupMenuItems) {
+        if (item.command && itemId(*item.command) == chosen)
             return item.command;
     }
-    return MenuCommand::None;
+    return std::nullopt;
 }
 
 bool PopupMenu::measureItem(HWND owner, MEASUREITEMSTRUCT& item) const
@@ -73,14 +73,14 @@ bool PopupMenu::measureItem(HWND owner, MEASUREITEMSTRUCT& item) const
     if (item.CtlType != ODT_MENU || !itemAt(item.itemData))
         return false;
     const int dpi = dpiOf(owner);
-    item.itemWidth = static_cast<UINT>(scaled(kTrayMenuLook.itemWidthPx, dpi));
+    item.itemWidth = static_cast<UINT>(scaled(kMenuItemWidthPx, dpi));
     item.itemHeight = static_cast<UINT>(defaultItemHeight());
     return true;
 }
 
 bool PopupMenu::drawItem(const DRAWITEMSTRUCT& item) const
 {
-    const TrayMenuItem* entry = item.CtlType == ODT_MENU ? itemAt(item.itemData) : nullptr;
+    const PopupMenuItem* entry = item.CtlType == ODT_MENU ? itemAt(item.itemData) : nullptr;
     if (!entry)
         return false;
     const HDC dc = item.hDC;
@@ -89,7 +89,7 @@ bool PopupMenu::drawItem(const DRAWITEMSTRUCT& item) const
 
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
     RECT area = item.rcItem;
-    area.left = scaled(kTrayMenuLook.itemLeftPx, dpi);
+    area.left = scaled(kMenuItemLeftPx, dpi);
     FillRect(dc, &area, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
 
     LOGFONTW look = menuFont();
@@ -111,31 +111,31 @@ bool PopupMenu::drawItem(const DRAWITEMSTRUCT& item) const
 
 void PopupMenu::DrawMenuBanner(HDC dc, int dpi) const
 {
-    const TrayMenuLook& l = kTrayMenuLook;
-    const COLORREF sky = RGB(l.bannerRed, l.bannerGreen, l.bannerBlue);
-    const RECT strip{scaled(l.bannerLeftPx, dpi), scaled(l.bannerTopPx, dpi), scaled(l.bannerRightPx, dpi),
-                     scaled(l.bannerBottomPx, dpi)};
+    const MenuBanner& l = kMenuBanner;
+    const COLORREF sky = RGB(l.colour.red, l.colour.green, l.colour.blue);
+    const RECT strip{scaled(l.strip.left, dpi), scaled(l.strip.top, dpi), scaled(l.strip.right(), dpi),
+                     scaled(l.strip.top + l.strip.height, dpi)};
     const BrushHandle brush(CreateSolidBrush(sky));
     FillRect(dc, &strip, brush.get());
 
     LOGFONTW look{};
-    const std::wstring face = toWide(l.bannerFont);
+    const std::wstring face = toWide(l.fontName);
     face.copy(look.lfFaceName, LF_FACESIZE - 1);
-    look.lfHeight = fontHeightFor(l.bannerFontPoints, dpi);
-    look.lfWeight = FW_BOLD;
+    look.lfHeight = fontHeightFor(l.fontPt, dpi);
+    look.lfWeight = l.bold ? FW_BOLD : FW_NORMAL;
     look.lfCharSet = DEFAULT_CHARSET;
     // The rotated copy: a character height larger by the table's amount, everything else as the upright font.
-    look.lfHeight -= scaled(l.bannerHeightIncreasePx, dpi);
-    look.lfEscapement = l.bannerEscapement;
-    look.lfOrientation = l.bannerEscapement;
+    look.lfHeight -= scaled(l.heightGrowPx, dpi);
+    look.lfEscapement = l.escapement;
+    look.lfOrientation = l.escapement;
     const FontHandle font(CreateFontIndirectW(&look));
     const SelectedObject fontIn(dc, font.get());
-    SetTextColor(dc, RGB(0, 0, 0));
+    SetTextColor(dc, RGB(l.textColour.red, l.textColour.green, l.textColour.blue));
     SetBkColor(dc, sky);
     SetBkMode(dc, OPAQUE);
     SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
-    const std::wstring text = toWide(l.bannerText);
-    TextOutW(dc, scaled(l.bannerTextX, dpi), scaled(l.bannerTextY, dpi), text.c_str(), static_cast<int>(text.size()));
+    const std::wstring text = toWide(l.caption);
+    TextOutW(dc, scaled(l.text.x, dpi), scaled(l.text.y, dpi), text.c_str(), static_cast<int>(text.size()));
 }
 
 } // namespace ovin::win32

@@ -3,18 +3,20 @@
 #include <array>
 #include <cstdint>
 
-#include "DialogTexts.h"
 #include "Dpi.h"
 #include "QuestionLayout.h"
 #include "SelectedObject.h"
 #include "UniqueHandle.h"
 #include "Utf.h"
 #include "WindowDC.h"
+#include "shell/QuestionDialog.h"
 
 namespace ovin::win32 {
 
 namespace {
 
+// The restyle changes the font's name only; the size is the standard dialog's.
+constexpr int kQuestionFontPoints = 8;
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST;
 
@@ -47,9 +49,9 @@ const wchar_t* iconOf(QuestionKind kind)
 FontHandle questionFont(int dpi, bool bold)
 {
     LOGFONTW look{};
-    const std::wstring face = toWide(kDialogTexts.questionFont);
+    const std::wstring face = toWide(question::kFontName);
     face.copy(look.lfFaceName, LF_FACESIZE - 1);
-    look.lfHeight = fontHeightFor(kDialogTexts.questionFontPoints, dpi);
+    look.lfHeight = fontHeightFor(kQuestionFontPoints, dpi);
     look.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     look.lfCharSet = DEFAULT_CHARSET;
     return FontHandle(CreateFontIndirectW(&look));
@@ -95,11 +97,11 @@ void layOut(HWND dialog, Question& q)
     const HWND text = createChild(dialog, L"STATIC", q.text.c_str(), SS_CENTER | SS_NOPREFIX, kQuestionTextId);
     const bool debugYes = (*q.isDebugMode)();
     const HWND yes = createChild(dialog, L"BUTTON",
-                                 toWide(debugYes ? kDialogTexts.yesCaptionDebug : kDialogTexts.yesCaption).c_str(),
+                                 toWide(question::YesCaption(debugYes)).c_str(),
                                  BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDYES);
     const bool debugNo = (*q.isDebugMode)();
     const HWND no = createChild(dialog, L"BUTTON",
-                                toWide(debugNo ? kDialogTexts.noCaptionDebug : kDialogTexts.noCaption).c_str(),
+                                toWide(question::NoCaption(debugNo)).c_str(),
                                 BS_PUSHBUTTON | WS_TABSTOP, IDNO);
     SendMessageW(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(q.regular.get()), FALSE);
     for (const HWND button : {yes, no})

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "TrayEvent.h"
+#include "shell/TrayEvents.h"
 
 namespace ovin::win32 {
 
@@ -11,7 +11,7 @@ namespace {
 constexpr wchar_t kCallbackClass[] = L"OvinTrayCallback";
 constexpr UINT_PTR kReaddTimerId = 1;
 constexpr UINT kReaddPeriodMs = 1000;
-constexpr size_t kTipMaxChars = 127;
+constexpr size_t kTipMaxChars = kTrayTipMaxChars;
 
 } // namespace
 

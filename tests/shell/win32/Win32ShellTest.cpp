@@ -12,27 +12,15 @@
 #include "shell/win32/PopupMenu.h"
 #include "shell/win32/QuestionLayout.h"
 #include "shell/win32/SelectedObject.h"
-#include "shell/win32/TrayEvent.h"
-#include "shell/win32/TrayMenuTable.h"
+#include "shell/win32/TrayIcon.h"
 #include "shell/win32/UniqueHandle.h"
 #include "shell/win32/Utf.h"
 
 namespace ovin::win32 {
 namespace {
 
-TEST(TrayEvent, OnlyTheThreeCodesAct)
+TEST(TrayEvent, TheShellsCallbackIsTheMessageAfterWmUser)
 {
-    const struct {
-        int code;
-        TrayAction action;
-    } cases[] = {
-        {513, TrayAction::ShowForm},   {516, TrayAction::PopupMenu}, {1027, TrayAction::DeleteIcon},
-        {512, TrayAction::None},       {514, TrayAction::None},      {515, TrayAction::None}, // move, up, double
-        {517, TrayAction::None},       {518, TrayAction::None},      {1024, TrayAction::None},
-        {1028, TrayAction::None},      {0, TrayAction::None},        {-513, TrayAction::None},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(trayActionFor(c.code), c.action) << c.code;
     EXPECT_EQ(kTrayCallbackMessage, unsigned(WM_USER + 1));
 }
 
@@ -159,7 +147,7 @@ protected:
     {
         DRAWITEMSTRUCT draw{};
         draw.CtlType = ODT_MENU;
-        draw.itemID = static_cast<UINT>(kTrayMenuItems[index].command);
+        draw.itemID = kPopupMenuItems[index].command ? PopupMenu::itemId(*kPopupMenuItems[index].command) : 0;
         draw.itemAction = ODA_DRAWENTIRE;
         draw.itemState = selected ? ODS_SELECTED : 0;
         draw.hDC = m_dc.get();
@@ -178,11 +166,11 @@ TEST_F(PopupMenuDrawing, ItemsAreMeasured130PixelsWide)
 {
     const PopupMenu menu;
     EXPECT_EQ(GetMenuItemCount(menu.handle()), 4);
-    for (size_t i = 0; i < kTrayMenuItems.size(); ++i) {
+    for (size_t i = 0; i < kPopupMenuItems.size(); ++i) {
         MEASUREITEMSTRUCT measure{};
         measure.CtlType = ODT_MENU;
         measure.itemData = i;
-        if (kTrayMenuItems[i].style == MenuItemStyle::Separator)
+        if (kPopupMenuItems[i].style == MenuItemStyle::Separator)
             continue;
         ASSERT_TRUE(menu.measureItem(nullptr, measure));
         EXPECT_EQ(measure.itemWidth, 130u * UINT(GetDeviceCaps(m_dc.get(), LOGPIXELSY)) / 96u);
@@ -272,7 +260,7 @@ TEST_F(PopupMenuDrawing, OpenIsBoldAndTheOthersAreNot)
         LONG weight;
     } cases[] = {{0, 0, FW_BOLD}, {1, 19, FW_NORMAL}, {3, 38, metrics.lfMenuFont.lfWeight}};
     for (const auto& c : cases) {
-        const char* caption = kTrayMenuItems[c.index].caption;
+        const char* caption = kPopupMenuItems[c.index].caption;
         const int drawn = inkWidth(c.top, c.top + 19);
         EXPECT_EQ(drawn, referenceInk(caption, c.weight)) << caption;
         const LONG other = c.weight >= FW_BOLD ? FW_NORMAL : FW_BOLD;

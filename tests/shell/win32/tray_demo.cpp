@@ -19,11 +19,13 @@
 #include "shell/win32/PopupMenu.h"
 #include "shell/win32/QuestionDialog.h"
 #include "shell/win32/Resources.h"
-#include "shell/win32/TrayEvent.h"
+#include "shell/TrayEvents.h"
 #include "shell/win32/TrayIcon.h"
 #include "shell/win32/Utf.h"
 
 using namespace ovin::win32;
+using ovin::MenuCommand;
+using ovin::TrayAction;
 
 namespace {
 
@@ -65,9 +67,13 @@ void showForm()
     demo->write("shown");
 }
 
-void runCommand(MenuCommand command)
+void runCommand(std::optional<MenuCommand> chosen)
 {
-    switch (command) {
+    if (!chosen) {
+        demo->write("command None");
+        return;
+    }
+    switch (*chosen) {
     case MenuCommand::Open1:
         demo->write("command Open1");
         showForm();
@@ -82,34 +88,31 @@ void runCommand(MenuCommand command)
     }
     case MenuCommand::Exit1: {
         demo->write("command Exit1");
-        const bool quit = askExit(demo->window);
+        const bool quit = askYesNo(demo->window, L"Ukončení", L"Ukončit program Ovin ?");
         demo->write(quit ? "exit yes" : "exit no");
         if (quit)
             PostQuitMessage(0);
         break;
     }
-    case MenuCommand::None:
-        demo->write("command None");
-        break;
     }
 }
 
 void onTrayEvent(int code)
 {
-    switch (trayActionFor(code)) {
+    switch (ovin::TrayIconMessage(code)) {
     case TrayAction::ShowForm:
         demo->write("event " + std::to_string(code));
         showForm();
         break;
-    case TrayAction::PopupMenu:
+    case TrayAction::OpenMenu:
         demo->write("event " + std::to_string(code));
         runCommand(demo->menu.track(demo->window));
         break;
-    case TrayAction::DeleteIcon:
+    case TrayAction::RemoveForGood:
         demo->write("event " + std::to_string(code));
         demo->tray->DeleteIcon();
         break;
-    case TrayAction::None:
+    case TrayAction::Nothing:
         break;
     }
 }
@@ -203,7 +206,7 @@ int wmain(int argc, wchar_t** argv)
         return 0;
     }
     if (exitBox) {
-        state.write(askExit(state.window) ? "exit yes" : "exit no");
+        state.write(askYesNo(state.window, L"Ukončení", L"Ukončit program Ovin ?") ? "exit yes" : "exit no");
         return 0;
     }
     if (error) {

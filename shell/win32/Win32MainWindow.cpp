@@ -1,0 +1,356 @@
+#include "Win32MainWindow.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "Dpi.h"
+#include "MessageBoxes.h"
+#include "QuestionDialog.h"
+#include "Resources.h"
+#include "Utf.h"
+#include "Win32LogView.h"
+#include "Win32SettingsPanel.h"
+#include "platform/Platform.h"
+#include "shell/ApplicationTitle.h"
+#include "shell/DialogAnswers.h"
+#include "shell/SettingsPanelTable.h"
+#include "shell/TrayEvents.h"
+#include "watchdog/Watchdog.h"
+
+namespace ovin {
+
+namespace {
+
+constexpr int kLogViewId = 100;
+// The error report is shown from the message loop, not from inside the tick that found the error.
+constexpr UINT kShowErrorReport = WM_APP + 1;
+
+WatchdogServices servicesOf(Platform& p) { return {*p.files, *p.clock, *p.process, *p.processes, *p.launcher}; }
+
+HICON loadIcon(HINSTANCE instance, int id, int metric)
+{
+    const int sizePx = GetSystemMetrics(metric);
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, sizePx, sizePx, LR_SHARED));
+}
+
+win32::QuestionKind kindOf(TMsgDlgType kind)
+{
+    switch (kind) {
+    case TMsgDlgType::mtWarning:
+        return win32::QuestionKind::Warning;
+    case TMsgDlgType::mtError:
+        return win32::QuestionKind::Error;
+    case TMsgDlgType::mtInformation:
+        return win32::QuestionKind::Information;
+    case TMsgDlgType::mtConfirmation:
+        return win32::QuestionKind::Confirmation;
+    case TMsgDlgType::mtCustom:
+        break;
+    }
+    return win32::QuestionKind::Custom;
+}
+
+std::string appFolderOf(Platform& p) { return Watchdog::AppFolderOf(p.process->executablePath(), *p.files); }
+
+}  // namespace
+
+TfmWex::TfmWex(HINSTANCE instance, Platform& platform, const WindowContext& context)
+    : m_platform(platform), m_context(context), m_instance(instance)
+{
+    const MainWindowLook& look = kMainWindowLook;
+    static const bool registered = [instance] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = &TfmWex::windowProc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = kWindowClass;
+        wc.hIcon = loadIcon(instance, IDI_OVIN_WINDOW, SM_CXICON);
+        wc.hIconSm = loadIcon(instance, IDI_OVIN_WINDOW, SM_CXSMICON);
+        return RegisterClassExW(&wc) != 0;
+    }();
+    (void)registered;
+
+    m_dpi = win32::dpiOf(nullptr);
+    RECT frame{0, 0, win32::scaled(look.clientSize.width, m_dpi), win32::scaled(look.clientSize.height, m_dpi)};
+    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    AdjustWindowRectEx(&frame, style, FALSE, WS_EX_CONTROLPARENT);
+    m_window = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, win32::toWide(look.caption).c_str(), style,
+                               CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                               nullptr, nullptr, instance, this);
+    m_dpi = win32::dpiOf(m_window);
+
+    LOGFONTW font{};
+    win32::toWide(look.fontName).copy(font.lfFaceName, LF_FACESIZE - 1);
+    font.lfHeight = win32::fontHeightFor(look.fontPt, m_dpi);
+    font.lfCharSet = DEFAULT_CHARSET;
+    m_font = CreateFontIndirectW(&font);
+
+    m_tray = std::make_unique<win32::TrayIcon>(
+        instance, loadIcon(instance, IDI_OVIN_TRAY_IDLE, SM_CXSMICON),
+        std::array<int, 2>{IDI_OVIN_TRAY_IDLE, IDI_OVIN_TRAY_BUSY}, [this](int code) { onTrayEvent(code); });
+
+    m_watchdog = std::make_unique<Watchdog>(servicesOf(platform), appFolderOf(platform), *this, m_trayTimer,
+                                            m_timer1, context.logCapacity);
+    m_logic = std::make_unique<MainWindow>(*m_watchdog, *platform.processes, static_cast<MainWindowFrontEnd&>(*this));
+    m_logView = std::make_unique<Win32LogView>(m_window, m_watchdog->log(), kLogViewId);
+    m_panel = std::make_unique<Win32SettingsPanel>(m_window, m_watchdog->conf(), context.answers, m_font, m_dpi,
+                                                   [this] { m_logic->Panel1MouseUp(MouseButton::Right); });
+    layout();
+
+    // FormCreate: the title for the rest of the run, then the watchdog's own start.
+    m_context.title.set(kApplicationTitle);
+    m_watchdog->FormCreate();
+}
+
+TfmWex::~TfmWex()
+{
+    FormDestroy();
+    m_panel.reset();
+    m_logView.reset();
+    if (IsWindow(m_window)) {
+        SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
+        DestroyWindow(m_window);
+    }
+    if (m_font)
+        DeleteObject(m_font);
+}
+
+void TfmWex::FormDestroy()
+{
+    // Once, whichever comes first: the end of the session or the end of the message loop.
+    if (m_destroyed)
+        return;
+    m_destroyed = true;
+    m_trayTimer.setEnabled(false);
+    m_timer1.setEnabled(false);
+    m_watchdog->FormDestroy();
+    RemoveTrayIcon();
+}
+
+int TfmWex::run()
+{
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (!dialogMessage(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return static_cast<int>(message.wParam);
+}
+
+bool TfmWex::dialogMessage(MSG& message)
+{
+    if (!message.hwnd)
+        return false;
+    // A tick pumps messages while a dialog of ours may be open: its keys (Esc, Enter, the letters) still go
+    // through the dialog's own navigation.
+    const HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    if (root && root != m_window) {
+        wchar_t className[16]{};
+        GetClassNameW(root, className, 15);
+        return std::wstring_view(className) == L"#32770" && IsDialogMessageW(root, &message) != FALSE;
+    }
+    // Only the window's own controls navigate with Tab; the log view keeps its keys.
+    if (!IsWindowVisible(m_window) || !IsChild(m_panel->hwnd(), message.hwnd))
+        return false;
+    return IsDialogMessageW(m_window, &message) != FALSE;
+}
+
+void TfmWex::ProcessMessages()
+{
+    MSG message;
+    bool handled = false;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // The end belongs to the outer loop: put it back for it.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        handled = handled || message.message != WM_NULL;
+        if (!dialogMessage(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    // A dialog answered here ends only when its own loop looks again, and that loop waits for a message: an empty
+    // one wakes it.
+    if (handled)
+        PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+}
+
+bool TfmWex::AddTrayIcon() { return m_tray && m_tray->AddTrayIcon(win32::toWide(m_context.title.get())); }
+
+void TfmWex::SetTrayImage(int index)
+{
+    if (m_tray)
+        m_tray->SetTrayImage(index);
+}
+
+void TfmWex::RemoveTrayIcon()
+{
+    if (m_tray)
+        m_tray->RemoveTrayIcon();
+}
+
+void TfmWex::setActivity(bool busy) { m_panel->setActivity(busy); }
+
+void TfmWex::ShowSettings() { m_panel->ShowSettings(); }
+
+// The field, not the record: a wait typed into it counts from the next launch on, before "ULOŽIT".
+int TfmWex::routerWaitSeconds() { return m_panel->routerWait(); }
+
+void TfmWex::reportError(const std::string& text) { m_logic->reportError(text); }
+
+void TfmWex::showErrorReport(const std::string& text)
+{
+    m_pendingError = text;
+    PostMessageW(m_window, kShowErrorReport, 0, 0);
+}
+
+void TfmWex::ShowForm()
+{
+    if (!m_placed) {
+        // Centred the first time only: later the window comes back where the user left it.
+        m_placed = true;
+        RECT r;
+        GetWindowRect(m_window, &r);
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        SetWindowPos(m_window, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+                     (GetSystemMetrics(SM_CYSCREEN) - h) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ShowWindow(m_window, SW_SHOW);
+    SetForegroundWindow(m_window);
+}
+
+void TfmWex::restoreWindow()
+{
+    if (IsIconic(m_window))
+        ShowWindow(m_window, SW_RESTORE);
+}
+
+bool TfmWex::takeQueuedAnswer(bool& yes)
+{
+    if (!m_context.answers)
+        return false;
+    const std::optional<bool> answer = m_context.answers->questions.take();
+    if (answer)
+        yes = *answer;
+    return answer.has_value();
+}
+
+bool TfmWex::Confirm(const std::string& text, TMsgDlgType kind)
+{
+    bool yes = false;
+    if (takeQueuedAnswer(yes))
+        return yes;
+    return win32::askQuestion(IsWindowVisible(m_window) ? m_window : nullptr,
+                              win32::toWide(question::kConfirmCaption), win32::toWide(text), kindOf(kind),
+                              [this] { return IsDebugMode(m_context.switches, *m_platform.files); });
+}
+
+bool TfmWex::askYesNo(const std::string& caption, const std::string& text)
+{
+    bool yes = true;
+    if (takeQueuedAnswer(yes))
+        return yes;
+    return win32::askYesNo(m_window, win32::toWide(caption), win32::toWide(text));
+}
+
+void TfmWex::onTrayEvent(int eventCode)
+{
+    switch (TrayIconMessage(eventCode)) {
+    case TrayAction::ShowForm:
+        ShowForm();
+        break;
+    case TrayAction::OpenMenu: {
+        // The command runs once the menu has closed: track returns only then.
+        if (const std::optional<MenuCommand> chosen = m_menu.track(m_window))
+            m_logic->RunMenuCommand(*chosen);
+        break;
+    }
+    case TrayAction::RemoveForGood:
+        m_tray->DeleteIcon();
+        break;
+    case TrayAction::Nothing:
+        break;
+    }
+}
+
+void TfmWex::layout()
+{
+    if (!m_panel || !m_logView)
+        return;
+    RECT client;
+    GetClientRect(m_window, &client);
+    const int panelHeight = win32::scaled(kPanelHeightPx, m_dpi);
+    const int logHeight = std::max<int>(0, client.bottom - panelHeight);
+    MoveWindow(m_logView->hwnd(), 0, 0, client.right, logHeight, TRUE);
+    MoveWindow(m_panel->hwnd(), 0, logHeight, client.right, panelHeight, TRUE);
+}
+
+LRESULT CALLBACK TfmWex::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<TfmWex*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->m_window = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<TfmWex*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self)
+        return self->handle(message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT TfmWex::handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SIZE:
+        layout();
+        return 0;
+    case WM_SETFONT:
+        return 0;
+    case WM_CLOSE:
+        // The close box only hides the window; the end of the session closes it for good.
+        m_logic->FormCloseQuery();
+        return 0;
+    case WM_QUERYENDSESSION:
+        m_logic->ShutdownQuery();
+        return TRUE;
+    case WM_ENDSESSION:
+        // The system may end the process as soon as this returns: the settings are written now.
+        if (wParam)
+            FormDestroy();
+        return 0;
+    case WM_COPYDATA: {
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        const char* bytes = static_cast<const char*>(data->lpData);
+        const std::string text = bytes ? std::string(bytes, strnlen(bytes, data->cbData)) : std::string();
+        m_logic->CopyDataReceived(text);
+        return static_cast<LRESULT>(text.size());
+    }
+    case WM_MEASUREITEM:
+        if (wParam == 0 && m_menu.measureItem(m_window, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
+            return TRUE;
+        break;
+    case WM_DRAWITEM:
+        if (wParam == 0 && m_menu.drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+            return TRUE;
+        break;
+    case kShowErrorReport: {
+        const std::string text = std::move(m_pendingError);
+        MessageBoxW(IsWindowVisible(m_window) ? m_window : nullptr, win32::toWide(text).c_str(),
+                    win32::toWide(m_context.title.get()).c_str(), MB_OK | MB_ICONERROR);
+        m_logic->errorReportClosed();
+        return 0;
+    }
+    default:
+        break;
+    }
+    return DefWindowProcW(m_window, message, wParam, lParam);
+}
+
+}  // namespace ovin

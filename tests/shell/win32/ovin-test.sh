@@ -1,0 +1,346 @@
+#!/usr/bin/env bash
+# ovin.exe itself under Wine on a virtual desktop (Xvfb, trayer as the notification area, xdotool):
+#
+#     ovin-test.sh SCENARIO BUILD_DIR TOOLS_DIR [PICTURE_DIR]
+#
+#   road      a router that stalls: launched, waited for, its request file counted to the limit, killed and
+#             launched again, with the same lines as on Linux (apart from the paths), in code page 1250
+#   tray      the icon with its tip, the drawn menu on a right click, "Otevřít" showing the window, the question of
+#             "Ukončit Trovan + Ovin" answered no, "Konec" answered yes: settings written, no closing lines
+#   session   the end of the session (wineboot -e): the closing lines twice and the settings written
+#   instance  a second start ends silently; a start that finds the instance block hands over and the window shows
+#   controls  the window's controls against the settings panel's table: place, caption and the tab chain
+#
+# BUILD_DIR holds ovin.exe and trovan.exe, TOOLS_DIR list_controls.exe and hold_block.exe. Pictures of the
+# window, the menu and the question go to PICTURE_DIR. The program runs in a Wine prefix of these tests alone
+# (OVIN_WINEPREFIX with "-desktop" appended, made when missing, or a fresh one), since its processes are ended
+# with the prefix's server at the end. Starts and ends processes named ovin.exe and trovan.exe: run it under the
+# machine-wide lock of the end-to-end tests (ctest is, by tools/test-windows.sh).
+set -euo pipefail
+
+scenario=${1:?usage: ovin-test.sh SCENARIO BUILD_DIR TOOLS_DIR [PICTURE_DIR]}
+build=$(cd "${2:?}" && pwd)
+tools=$(cd "${3:?}" && pwd)
+pictures=${4:-$(mktemp -d)}
+mkdir -p "$pictures"
+wine=${WINE:-/usr/lib/wine/wine64}
+wineserver=${WINESERVER:-$(dirname "$wine")/wineserver}
+work=$(mktemp -d)
+export WINEDEBUG=-all LANG=cs_CZ.UTF-8 LC_ALL=cs_CZ.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
+if [ -n "${OVIN_WINEPREFIX:-}" ]; then export WINEPREFIX=$OVIN_WINEPREFIX-desktop; else export WINEPREFIX=$work/prefix; fi
+
+pids=()
+cleanup() {
+  "$wineserver" -k 2>/dev/null || true
+  local pid
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pass() { echo "ok: $*"; }
+check() { # check DESCRIPTION COMMAND...
+  local what=$1; shift
+  if "$@"; then pass "$what"; else fail "$what"; fi
+}
+
+if [ ! -d "$WINEPREFIX/drive_c" ]; then
+  env -u DISPLAY "$wine" wineboot --init >/dev/null 2>&1
+fi
+"$wineserver" -w
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+display=""
+for _ in $(seq 100); do
+  display=$(cat "$work/display" 2>/dev/null || true)
+  [ -n "$display" ] && break
+  sleep 0.1
+done
+[ -n "$display" ] || { echo "Xvfb did not start"; exit 1; }
+export DISPLAY=:$display
+trayer --edge top --align right --widthtype pixel --width 100 --height 32 --transparent false \
+  --tint 0xffffff --SetDockType true >"$work/trayer.log" 2>&1 &
+pids+=($!)
+
+# The program's folder, as on a router's machine: the watchdog and the router side by side.
+dir=$work/router
+mkdir -p "$dir"
+cp "$build/ovin.exe" "$build/trovan.exe" "$dir/"
+winpath() { echo "Z:${1//\//\\}"; }
+month_file() { echo "$dir/ovin$(date +%Y%m).log"; }
+# The log's lines in UTF-8 without their time stamps.
+log_lines() {
+  [ -f "$(month_file)" ] || return 0
+  iconv -f CP1250 -t UTF-8 "$(month_file)" | tr -d '\r' | sed -E 's/^\[[0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3}\] //'
+}
+# logged LINE...: the lines follow one another somewhere in the log.
+has_sequence() {
+  local want
+  want=$(printf '%s\n' "$@")
+  # Through the environment: awk would read the paths' backslashes as escapes.
+  log_lines | WANT=$want awk 'BEGIN { n = split(ENVIRON["WANT"], w, "\n") }
+    { l[NR] = $0 } END { for (i = 1; i + n - 1 <= NR; i++) { ok = 1
+        for (j = 1; j <= n; j++) if (l[i + j - 1] != w[j]) { ok = 0; break }
+        if (ok) exit 0 } exit 1 }'
+}
+wait_until() { # wait_until SECONDS COMMAND...: bounded polling
+  local tries=$(( $1 * 10 )); shift
+  for _ in $(seq "$tries"); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+count_lines() { log_lines | grep -cxF "$1" || true; }
+
+ovin_pid=""
+start_ovin() { # start_ovin ARGS...: the program in its folder, in the background
+  ( cd "$dir" && exec "$wine" ovin.exe "$@" >"$work/ovin.out" 2>&1 ) &
+  ovin_pid=$!
+  pids+=("$ovin_pid")
+}
+ended() { # ended PID
+  ! kill -0 "$1" 2>/dev/null || [ "$(ps -o stat= -p "$1" 2>/dev/null | cut -c1)" = Z ]
+}
+
+geometry_of() { # geometry_of NAME: "x y w h" of the first viewable X window named NAME, empty when none within 10 s
+  local info
+  for _ in $(seq 100); do
+    info=$(xwininfo -name "$1" 2>/dev/null || true)
+    if grep -q "IsViewable" <<<"$info"; then
+      awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /^ *Width/{w=$NF} /^ *Height/{h=$NF}
+           END{print x, y, w, h}' <<<"$info"
+      return 0
+    fi
+    sleep 0.1
+  done
+}
+viewable() { xwininfo -name "$1" 2>/dev/null | grep -q IsViewable; }
+# The program's own unnamed mapped window bigger than 1 x 1: the popup menu.
+menu_geometry() {
+  local id line
+  for _ in $(seq 50); do
+    while read -r id; do
+      [ -n "$id" ] || continue
+      line=$(xwininfo -id "$id" 2>/dev/null || true)
+      if grep -q IsViewable <<<"$line"; then
+        awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /^ *Width/{w=$NF} /^ *Height/{h=$NF}
+             END{print x, y, w, h}' <<<"$line"
+        return 0
+      fi
+    done < <(xwininfo -root -tree | grep '"ovin.exe"' | grep 'has no name' | grep -v ' 1x1+' | awk '{print $1}')
+    sleep 0.1
+  done
+}
+tray_icon_line() { xwininfo -root -tree | awk '/"panel"/{p=1} p && /"explorer.exe"/ && !/ 1x1\+/{print; exit}'; }
+icon_shown() { [ -n "$(tray_icon_line)" ]; }
+shot() { import -window root "$1"; }
+list_controls() { { "$wine" "$tools/list_controls.exe" "$@" 2>/dev/null || true; } | tr -d '\r'; }
+press() { # press X Y KEYS...: without a window manager the keyboard follows the pointer
+  local x=$1 y=$2; shift 2
+  xdotool mousemove "$x" "$y" sleep 0.2 click 1 sleep 0.5 key "$@"
+  # Wine on a bare X server may leave a key in the queue until the next event comes: a nudge of the pointer.
+  xdotool sleep 0.3 mousemove $((x + 1)) "$y" sleep 0.1 mousemove "$x" "$y"
+}
+settings() { printf '[conf]\r\n%s' "$(printf '%s\r\n' "$@")" >"$dir/ovin.ini"; }
+
+case $scenario in
+# ---------------------------------------------------------------------------------------------------------------
+road)
+  settings ZobrazitIkonu=0 HlidatZdaTrovanJede=1 Interval=1000 CekaniNaTrovan=1 MazatRequest=1 MaxStejnyRequest=3
+  echo stall >"$dir/trovan.mode"
+  request=$(winpath "$dir/request.cfg")
+  start_ovin
+  check "a missing router is launched and waited for" wait_until 30 has_sequence \
+    "Trovan neni spusten - pokusim se ho spustit" "Čekám na spuštění Trovan 1 s" "Trovan spusten"
+  check "a stalled request file is counted to the limit, deleted and its router killed and launched again" \
+    wait_until 30 has_sequence "$request je stale stejny: 1" "$request je stale stejny: 2" \
+    "$request je stale stejny: 3" "Prekrocen limit stari souboru 3" "Mazu soubor $request" "Ukoncuji Trovan" \
+    "Trovan neni spusten - pokusim se ho spustit" "Čekám na spuštění Trovan 1 s" "Trovan spusten"
+  check "the router was started twice" wait_until 10 test "$(grep -c '^start' "$dir/trovan.log" 2>/dev/null)" -ge 2
+  # The fresh router's file starts a count of its own: the line after the restart is the file's.
+  wait_until 10 test -n "$(log_lines | awk '/^Ukoncuji Trovan$/{k=1} k && /^Trovan spusten$/{if ((getline l) > 0) print l; exit}')"
+  after=$(log_lines | awk '/^Ukoncuji Trovan$/{k=1} k && /^Trovan spusten$/{if ((getline l) > 0) print l; exit}')
+  check "the fresh router's request file is shown as new ($after)" \
+    grep -qE "^$(sed 's/[\\.]/\\&/g' <<<"$request") [0-9]{1,2}\.[0-9]{1,2}\.[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}  [0-9]+B$" <<<"$after"
+  check "the month file is in code page 1250 (Č as one byte 0xC8)" grep -qa $'\xc8ek\xe1m na spu\x9at\xecn\xed' "$(month_file)"
+  check "the month file's lines end with CR LF" grep -qa $'Trovan spusten\r$' "$(month_file)"
+  ;;
+# ---------------------------------------------------------------------------------------------------------------
+tray)
+  start_ovin
+  check "the icon docks into the tray host" wait_until 30 icon_shown
+  icon=$(tray_icon_line)
+  read -r icon_w icon_h icon_x icon_y < <(sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1 \2 \3 \4/' <<<"$icon") || true
+  [ -n "${icon_x:-}" ] || { echo "no icon to click: the remaining checks cannot run"; exit 1; }
+  cx=$((icon_x + icon_w / 2)); cy=$((icon_y + icon_h / 2))
+  check "the window starts hidden" test -z "$(viewable 'OVIN v. 3.3' && echo shown)"
+
+  xdotool mousemove $((cx - 10)) $((cy - 5)) sleep 0.2 mousemove "$cx" "$cy"
+  tip=$(list_controls --class tooltips_class32 --wait 5 | grep -m1 'Trovan' | cut -d'|' -f3)
+  check "the tip is the application's title" test "$tip" = "Trovan Watch"
+
+  open_menu() {
+    xdotool mousemove "$cx" "$cy" sleep 0.2 click 3
+    read -r mx my mw mh < <(menu_geometry) || true
+  }
+  open_menu
+  check "a right click opens the menu" test -n "${mw:-}"
+  xdotool mousemove $((mx + 100)) $((my + 8))
+  sleep 0.7
+  shot "$work/menu.png"
+  convert "$work/menu.png" -crop "$((1024 - mx + 10))x$((my + mh + 10))+$((mx - 10))+0" +repage \
+    "$pictures/windows-tray-menu.png"
+  sky=$(convert "$work/menu.png" -crop "1x1+$((mx + 10))+$((my + 50))" -depth 8 txt: | tail -1 | grep -oE '#[0-9A-F]{6}' | head -1)
+  check "the menu's banner is sky blue ($sky)" test "$sky" = "#A6CAF0"
+  item_h=$(convert "$work/menu.png" -crop "1x${mh}+$((mx + 100))+$my" +repage -depth 8 txt: |
+    grep -c "$(convert "$work/menu.png" -crop "1x1+$((mx + 100))+$((my + 4))" -depth 8 txt: | tail -1 | grep -oE '#[0-9A-F]{6}' | head -1)" || true)
+  open_y=$((my + 8)); quit_y=$((my + 8 + item_h)); exit_y=$((my + mh - 3 - item_h / 2))
+
+  xdotool mousemove $((mx + 60)) "$open_y" sleep 0.3 click 1
+  read -r wx wy ww wh < <(geometry_of "OVIN v. 3.3") || true
+  check "\"Otevřít\" shows the window" test -n "${ww:-}"
+  check "its client area is 590 x 493 (${ww:-}x${wh:-})" test "${ww:-0}" -eq 590 -a "${wh:-0}" -eq 493
+  # The outer window is centred; without a window manager X shows the client area only, lower by the caption.
+  check "and centres it" test $((2 * ${wx:-0} + ${ww:-0})) -eq 1024 -a $((2 * ${wy:-0} + ${wh:-0} - 768)) -ge 0 \
+    -a $((2 * ${wy:-0} + ${wh:-0} - 768)) -le 60
+  sleep 0.5
+  shot "$work/window.png"
+  convert "$work/window.png" -crop "${ww}x${wh}+${wx}+${wy}" +repage "$pictures/windows-main-window.png"
+
+  open_menu
+  xdotool mousemove $((mx + 60)) "$quit_y" sleep 0.3 click 1
+  read -r qx qy qw qh < <(geometry_of "Dotaz:") || true
+  check "\"Ukončit Trovan + Ovin\" asks" test -n "${qw:-}"
+  sleep 0.5
+  shot "$work/question.png"
+  convert "$work/question.png" -crop "${qw}x${qh}+${qx}+${qy}" +repage "$pictures/windows-question.png"
+  question=$(list_controls --title "Dotaz:")
+  check "the question asks whether to end both programs" \
+    grep -qF '|Opravdu chcete ukončit programy Trovan a Ovin ?|' <<<"$question"
+  check "with \"&Ano\" and \"&Ne\"" grep -qF '|Button|&Ano|' <<<"$question"
+  read -r nx ny nw nh < <(sed -nE 's/^control\|7\|[^|]*\|[^|]*\|(-?[0-9]+),(-?[0-9]+),([0-9]+)x([0-9]+)\|.*/\1 \2 \3 \4/p' <<<"$question") || true
+  xdotool mousemove $((qx + nx + nw / 2)) $((qy + ny + nh / 2)) sleep 0.2 click 1
+  check "\"Ne\" answers no: the question goes and the program runs on" \
+    wait_until 10 bash -c "! xwininfo -name 'Dotaz:' 2>/dev/null | grep -q IsViewable"
+  sleep 1
+  check "no answer yes was logged" test "$(log_lines | grep -c ' - ANO$' || true)" -eq 0
+  check "the program still runs" test -z "$(ended "$ovin_pid" && echo ended)"
+
+  open_menu
+  xdotool mousemove $((mx + 60)) "$exit_y" sleep 0.3 click 1
+  read -r ex ey ew eh < <(geometry_of "Ukončení") || true
+  check "\"Konec\" asks in a message box" test -n "${ew:-}"
+  box=$(list_controls --title "Ukončení")
+  check "it asks \"Ukončit program Ovin ?\"" grep -q '|Ukončit program Ovin ?|' <<<"$box"
+  press $((ex + 3)) $((ey + eh - 3)) Return
+  check "Yes ends the program" wait_until 15 ended "$ovin_pid"
+  check "the settings are written" test -f "$dir/ovin.ini"
+  check "no closing line is logged" test "$(count_lines 'UKONCENI PROGRAMU')" -eq 0
+  check "the icon has left the tray" wait_until 5 bash -c "! xwininfo -root -tree | awk '/\"panel\"/{p=1} p && /\"explorer.exe\"/ && !/ 1x1\\+/{f=1} END{exit !f}'"
+  ;;
+# ---------------------------------------------------------------------------------------------------------------
+session)
+  settings ZobrazitIkonu=1 HlidatZdaTrovanJede=0
+  start_ovin
+  check "the program runs" wait_until 30 has_sequence "Nastaveni:"
+  wait_until 10 icon_shown || true
+  rm -f "$dir/ovin.ini"
+  "$wine" wineboot -e >/dev/null 2>&1 || true
+  check "the end of the session ends the program" wait_until 20 ended "$ovin_pid"
+  check "the closing lines are written twice" test "$(count_lines 'UKONCENI PROGRAMU')" -eq 2
+  check "the settings are written" test -f "$dir/ovin.ini"
+  ;;
+# ---------------------------------------------------------------------------------------------------------------
+instance)
+  settings ZobrazitIkonu=1 HlidatZdaTrovanJede=0
+  start_ovin
+  first=$ovin_pid
+  check "the first start runs" wait_until 30 has_sequence "Nastaveni:"
+  starts=$(log_lines | grep -c ' START$' || true)
+  ( cd "$dir" && exec "$wine" ovin.exe show >/dev/null 2>&1 ) &
+  second=$!
+  pids+=("$second")
+  check "a second start ends" wait_until 15 ended "$second"
+  sleep 1
+  check "silently: nothing logged, the window stays hidden" \
+    test "$(log_lines | grep -c ' START$' || true)" -eq "$starts" -a -z "$(viewable 'OVIN v. 3.3' && echo shown)"
+  check "the first runs on" test -z "$(ended "$first" && echo ended)"
+
+  # The block of a copy elsewhere says one instance runs while no process bears its name there: its start hands
+  # over to the window of the running program.
+  other=$work/other
+  mkdir -p "$other"
+  cp "$build/ovin.exe" "$other/ovin.exe"
+  mv "$dir/ovin.exe" "$dir/ovin-running.exe" 2>/dev/null || true
+  "$wine" "$tools/hold_block.exe" "$(winpath "$other/ovin.exe")" 60 >"$work/hold.out" 2>/dev/null &
+  pids+=($!)
+  wait_until 15 grep -q held "$work/hold.out" || true
+  # The running program is the only one named ovin.exe: the start below counts itself alone only when that
+  # one bears another name, so the first is ended and run again as ovin-running.exe.
+  kill "$first" 2>/dev/null || true
+  wait_until 10 ended "$first" || true
+  ( cd "$dir" && exec "$wine" ovin-running.exe >/dev/null 2>&1 ) &
+  pids+=($!)
+  wait_until 30 bash -c "xwininfo -root -tree | grep -q '\"OVIN v. 3.3\"'" || true
+  sleep 2
+  check "the running program's window is hidden before" test -z "$(viewable 'OVIN v. 3.3' && echo shown)"
+  ( cd "$other" && exec "$wine" ovin.exe >/dev/null 2>&1 ) &
+  third=$!
+  pids+=("$third")
+  check "a start that finds the block ends" wait_until 15 ended "$third"
+  check "after handing \"showform\" over: the running program's window shows" \
+    test -n "$(geometry_of 'OVIN v. 3.3')"
+  check "the start that handed over logged nothing" test ! -e "$other/ovin$(date +%Y%m).log"
+  ;;
+# ---------------------------------------------------------------------------------------------------------------
+controls)
+  # The other folder on, so that its path and button are enabled and in the tab chain too.
+  settings ZobrazitIkonu=0 HlidatZdaTrovanJede=0 JinyAdrReq=1 'AdrReq=C:\'
+  start_ovin show
+  check "the window shows with the word show" test -n "$(geometry_of 'OVIN v. 3.3')"
+  list_controls --title "OVIN v. 3.3" >"$work/controls.txt"
+  cp "$work/controls.txt" "$pictures/windows-controls.txt"
+  # name  id  class  x,y,wxh inside Panel1 (a label: x,y only)  caption
+  expected=(
+    "1000|Button|16,16,169x17|Hlídat zda je Trovan spuštěný"
+    "1001|Button|16,40,137x17|Mazat request.cfg"
+    "1002|Button|16,64,161x17|Zobrazit ikonu programu"
+    "1003|Static|192,16|Max stáří request"
+    "1004|Edit|312,8,73x22|600"
+    "1005|Static|392,16|sec"
+    "1006|Static|192,40|Max stejných request"
+    "1007|Edit|312,32,73x22|5"
+    "1008|Static|192,64|Max řádků request"
+    "1009|Edit|312,56,73x22|1"
+    "1010|Static|192,88|Startovní interval"
+    "1011|Edit|312,80,73x22|30"
+    "1012|Static|392,88|sec"
+    "1013|Static|192,112|Čekat na spuštění Trovan"
+    "1014|Edit|312,104,73x22|10"
+    "1015|Static|392,112|sec"
+    "1016|Button|504,96,75x25|ULOŽIT"
+    "1017|Button|424,16,153x17|Jiný adresář request.cfg"
+    "1018|Edit|424,37,153x21|C:\\"
+    "1019|Button|520,56,57x22|Najít ..."
+  )
+  for row in "${expected[@]}"; do
+    IFS='|' read -r id class place caption <<<"$row"
+    line=$(grep "^control|$id|" "$work/controls.txt" || true)
+    check "control $id \"$caption\" at $place" \
+      grep -qiE "^control\|$id\|$class\|$(sed 's/[].[*^$()+?{}|\\]/\\&/g' <<<"$caption")\|$place[,|]" <<<"$line"
+  done
+  tabs=$(grep '^tab|' "$work/controls.txt" | cut -d'|' -f2 | tr '\n' ' ')
+  check "the tab chain follows the panel's order ($tabs)" \
+    test "$tabs" = "1000 1001 1002 1004 1007 1016 1009 1011 1014 1017 1019 1018 "
+  ;;
+*)
+  echo "unknown scenario $scenario"; exit 2 ;;
+esac
+
+echo
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed"
+  exit 1
+fi
+echo "all checks passed"
