@@ -12,7 +12,7 @@ constexpr HRESULT kGone = CO_E_OBJNOTCONNECTED;
 LogViewAccessible* LogViewAccessible::create(HWND window, std::function<std::wstring()> currentLine)
 {
     IAccessible* standard = nullptr;
-    if (FAILED(CreateStdAccessibleObject(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&standard))))
+    if (FAILED(CreateStdAccessibleObject(window, OBJID_CLIENT, kIidAccessible, reinterpret_cast<void**>(&standard))))
         return nullptr;
     auto* object = new LogViewAccessible(standard, std::move(currentLine));
     CoCreateFreeThreadedMarshaler(static_cast<IAccessible*>(object), &object->m_marshaler);
@@ -46,7 +46,7 @@ HRESULT LogViewAccessible::QueryInterface(REFIID riid, void** object)
 {
     if (!object)
         return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IAccessible) {
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == kIidAccessible) {
         *object = static_cast<IAccessible*>(this);
         AddRef();
         return S_OK;

@@ -10,6 +10,10 @@
 
 namespace ovin::win32 {
 
+/// IAccessible's id. The import library's IID_IAccessible names oleacc.dll's data through an import thunk, which
+/// a program linked without dllimport reads as the thunk's code.
+inline constexpr GUID kIidAccessible = __uuidof(IAccessible);
+
 /// What a screen reader sees of the log view: an editable text (ROLE_SYSTEM_TEXT) named "Log" whose value is the
 /// line the caret is on. Everything else (place, parent, focus, state) comes from the system's own object for the
 /// window; the caret is the system caret, which screen readers follow by themselves.

@@ -939,7 +939,7 @@ LRESULT Win32LogView::Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
                     return toWide(m_doc.lineBytes(m_doc.lineOf(m_doc.caret())));
                 });
             if (m_accessible)
-                return LresultFromObject(IID_IAccessible, wParam, m_accessible);
+                return LresultFromObject(win32::kIidAccessible, wParam, m_accessible);
         }
         break;
     case kDpiChangedAfterParent:

@@ -15,6 +15,7 @@
 #include "settings/EventLog.h"
 #include "shell/LogDocument.h"
 #include "shell/win32/Clipboard.h"
+#include "shell/win32/LogViewAccessible.h"
 #include "shell/win32/UniqueHandle.h"
 #include "shell/win32/Win32FindBar.h"
 #include "shell/win32/Win32LogView.h"
@@ -308,9 +309,9 @@ TEST(Win32LogView, ScreenReadersGetTheRoleTheLineAndTheCaret)
     const_cast<LogDocument&>(v.doc()).setCaret(9);
     SendMessageW(v.hwnd(), WM_SETFOCUS, 0, 0);
 
-    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)) || true);
+    const HRESULT com = CoInitialize(nullptr);
     IAccessible* accessible = nullptr;
-    ASSERT_EQ(AccessibleObjectFromWindow(v.hwnd(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+    ASSERT_EQ(AccessibleObjectFromWindow(v.hwnd(), static_cast<DWORD>(OBJID_CLIENT), win32::kIidAccessible,
                                          reinterpret_cast<void**>(&accessible)),
               S_OK);
     VARIANT self{};
@@ -339,7 +340,8 @@ TEST(Win32LogView, ScreenReadersGetTheRoleTheLineAndTheCaret)
     v.view.reset();
     EXPECT_NE(accessible->get_accValue(self, &value), S_OK);
     accessible->Release();
-    CoUninitialize();
+    if (SUCCEEDED(com))
+        CoUninitialize();
 }
 
 } // namespace
