@@ -124,6 +124,7 @@ private:
     std::size_t posAtX(std::size_t line, int x) const;
     std::size_t positionAt(int x, int y) const;
     void updateScrollBars();
+    void setScrollBar(int bar, int max, UINT page, int pos);
     void scrollTo(long long firstLine);
     void scrollHorizontallyTo(int x);
     void onVScroll(int request);
@@ -181,6 +182,13 @@ private:
     wchar_t m_highSurrogate = 0;
     std::size_t m_accessibleLine = SIZE_MAX;
     std::string m_highlight;
+    struct BarState {
+        int max = -1;
+        UINT page = 0;
+        int pos = -1;
+    };
+    BarState m_vertical;
+    BarState m_horizontal;
     std::unique_ptr<win32::Win32FindBar> m_findBar;
     win32::LogViewAccessible* m_accessible = nullptr;
 };
@@ -374,14 +382,8 @@ void Win32LogView::Window::updateScrollBars()
         m_firstLine = last;
     m_follow = m_firstLine >= last;
 
-    SCROLLINFO v{};
-    v.cbSize = sizeof v;
-    v.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
-    v.nMin = 0;
-    v.nMax = static_cast<int>(std::min<std::size_t>(m_doc.lineCount(), INT_MAX) - 1);
-    v.nPage = static_cast<UINT>(visibleLines());
-    v.nPos = static_cast<int>(std::min<std::size_t>(m_firstLine, INT_MAX));
-    SetScrollInfo(m_hwnd, SB_VERT, &v, TRUE);
+    setScrollBar(SB_VERT, static_cast<int>(std::min<std::size_t>(m_doc.lineCount(), INT_MAX) - 1),
+                 static_cast<UINT>(visibleLines()), static_cast<int>(std::min<std::size_t>(m_firstLine, INT_MAX)));
 
     // The widest line is known in bytes only; the widths seen while painting correct the estimate upwards.
     const RECT r = textArea();
@@ -390,14 +392,25 @@ void Win32LogView::Window::updateScrollBars()
     const int width = std::max(estimate, m_widthPx) + 2 * win32::scaled(kMarginPx, m_dpi);
     const int page = std::max(1, static_cast<int>(r.right - r.left));
     m_xOffset = std::clamp(m_xOffset, 0, std::max(0, width - page));
-    SCROLLINFO h{};
-    h.cbSize = sizeof h;
-    h.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
-    h.nMin = 0;
-    h.nMax = width - 1;
-    h.nPage = static_cast<UINT>(page);
-    h.nPos = m_xOffset;
-    SetScrollInfo(m_hwnd, SB_HORZ, &h, TRUE);
+    setScrollBar(SB_HORZ, width - 1, static_cast<UINT>(page), m_xOffset);
+}
+
+void Win32LogView::Window::setScrollBar(int bar, int max, UINT page, int pos)
+{
+    // Setting a scroll bar costs milliseconds (it is redrawn at once), and a line logged every second would pay
+    // it twice for a bar that did not change.
+    BarState& last = bar == SB_VERT ? m_vertical : m_horizontal;
+    if (last.max == max && last.page == page && last.pos == pos)
+        return;
+    last = {max, page, pos};
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    si.nMin = 0;
+    si.nMax = max;
+    si.nPage = page;
+    si.nPos = pos;
+    SetScrollInfo(m_hwnd, bar, &si, TRUE);
 }
 
 void Win32LogView::Window::scrollTo(long long firstLine)
