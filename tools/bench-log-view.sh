@@ -20,9 +20,9 @@ echo
 echo "== Windows (Win32, under Wine) =="
 "$root/tools/wine-run" "$windows/bench_log_view_win32.exe" | tr -d '\r' | tee "$work/windows.txt"
 
-# The first number on the line that starts with the figure's label, with its unit.
+# The first number with a unit on the line that starts with the figure's label.
 figure() { awk -v label="$2" 'index($0, label) == 1 {
-  for (i = 1; i < NF; i++) if ($i ~ /^[0-9.]+$/) { print $i " " $(i + 1); exit } }' "$1"; }
+  for (i = 1; i < NF; i++) if ($i ~ /^[0-9.]+$/ && $(i + 1) ~ /^(ms|us|MB)$/) { print $i " " $(i + 1); exit } }' "$1"; }
 
 echo
 echo "== Side by side =="

@@ -273,6 +273,9 @@ void Win32LogView::Window::openFindBar()
 
 void Win32LogView::Window::documentReplaced()
 {
+    // The parent may have taken the window with it while the log goes on.
+    if (!m_hwnd)
+        return;
     // Opened on a month of log, the view shows its end.
     m_follow = true;
     m_widthPx = 0;
@@ -283,6 +286,8 @@ void Win32LogView::Window::documentReplaced()
 
 void Win32LogView::Window::documentAppended(bool caretMoved)
 {
+    if (!m_hwnd)
+        return;
     updateScrollBars();
     if (caretMoved)
         caretChanged();
@@ -291,6 +296,8 @@ void Win32LogView::Window::documentAppended(bool caretMoved)
 
 void Win32LogView::Window::documentEdited()
 {
+    if (!m_hwnd)
+        return;
     updateScrollBars();
     InvalidateRect(m_hwnd, nullptr, FALSE);
 }
@@ -405,7 +412,8 @@ void Win32LogView::Window::setScrollBar(int bar, int max, UINT page, int pos)
     last = {max, page, pos};
     SCROLLINFO si{};
     si.cbSize = sizeof si;
-    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    // Both bars always show: one with nothing to scroll is disabled rather than hidden.
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | (max < static_cast<int>(page) ? SIF_DISABLENOSCROLL : 0);
     si.nMin = 0;
     si.nMax = max;
     si.nPage = page;

@@ -303,6 +303,17 @@ TEST(Win32LogView, AMonthOfLinesScrollsWithThirtyTwoBitPositions)
     EXPECT_GT(si.nPos + static_cast<int>(si.nPage), 2'000'000);
 }
 
+TEST(Win32LogView, TheLogGoesOnAfterTheParentTookTheWindow)
+{
+    ViewOnLog v("a\r\n");
+    DestroyWindow(v.frame.release());
+    EXPECT_EQ(v.hwnd(), nullptr);
+    v.log.AddLogLine("Nastavena priorita: Normální");
+    v.log.editText(0, 0, "y");
+    v.view.reset();
+    EXPECT_EQ(v.log.text().substr(0, 4), "ya\r\n");
+}
+
 TEST(Win32LogView, ScreenReadersGetTheRoleTheLineAndTheCaret)
 {
     ViewOnLog v("first\r\nsecond line\r\n");
