@@ -2,9 +2,12 @@
 
 #include <windows.h>
 
+#include <memory>
+
 namespace ovin {
 
 class EventLog;
+class LogDocument;
 
 /// Memo1: the log view, a child window of our own over the shared log document.
 class Win32LogView final {
@@ -18,8 +21,12 @@ public:
     /// Opens the find bar (Ctrl+F inside the view does the same).
     void openFindBar();
 
+    /// The caret, the selection and the lines as the view holds them.
+    const LogDocument& document() const;
+
 private:
-    HWND m_window = nullptr;
+    class Window;
+    std::unique_ptr<Window> m_window;
 };
 
-}  // namespace ovin
+} // namespace ovin
