@@ -52,6 +52,12 @@ int runAdmitted(int argc, char* argv[], ovin::Platform& platform, ovin::Previous
 
     ovin::HandOverListener handOver(handOverName, &fmWex);
     QObject::connect(&handOver, &ovin::HandOverListener::received, &fmWex, &ovin::TfmWex::CopyDataReceived);
+    if (!handOver.isListening()) {
+        // The watchdog runs all the same; but a later start, which ends at
+        // once, could not bring its window up.
+        fmWex.reportError("Další spuštění programu nebude moci otevřít jeho okno: " +
+                          handOver.errorString().toStdString());
+    }
     ovin::SignalBridge bridge(ovin::createSessionSignals(), &fmWex);
     QObject::connect(&bridge, &ovin::SignalBridge::sessionEnding, &fmWex, &ovin::TfmWex::ShutdownQuery);
     QObject::connect(&bridge, &ovin::SignalBridge::interrupted, &fmWex, &ovin::TfmWex::Quit);

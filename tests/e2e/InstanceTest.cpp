@@ -276,5 +276,26 @@ TEST_F(OnADisplay, AStartThatFindsTheRunningInstanceHandsOverAndShowsItsWindow)
     EXPECT_EQ(countOf(log(), " START\r\n"), 1) << "the second start created no window and logged nothing";
 }
 
+TEST_F(OnADisplay, AStartInADeepFolderHandsOverAsWell)
+{
+    // A folder of 200 characters: its path is longer than a local socket's
+    // name may be.
+    fs::path deep = dir.path();
+    while (deep.string().size() < 200)
+        deep /= std::string(std::min<std::size_t>(40, 200 - deep.string().size() - 1), 'h');
+    fs::create_directories(deep);
+    ASSERT_EQ(deep.string().size(), 200u);
+    writeFile(deep / "ovin.ini", kQuietIni);
+    const fs::path deepExe = installOvin(deep);
+    Process first(deepExe, {}, deep, x);
+    ASSERT_TRUE(waitFor([&] { return countOf(readFile(deep / monthFileName()), "Nastavena priorita") > 0; }, 10s));
+    EXPECT_FALSE(x.windowVisible("Trovan Watch")) << "listening failed and was reported";
+    const fs::path link = deep / "ovin-link";
+    fs::create_symlink(deepExe, link);
+    Process second(link, {}, deep, x);
+    EXPECT_EQ(second.waitExit(10s), 0);
+    EXPECT_TRUE(waitFor([&] { return x.windowVisible("OVIN v. 3.3"); }, 10s));
+}
+
 }  // namespace
 }  // namespace ovin::e2e
