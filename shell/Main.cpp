@@ -120,6 +120,8 @@ int TfmWex::routerWaitSeconds() { return Panel1->seWait->Value(); }
 void TfmWex::reportError(const std::string& text)
 {
     std::fprintf(stderr, "ovin: %s\n", text.c_str());
+    if (m_sessionLost)
+        return;
     // An error that repeats every tick must not pile up boxes: while one is
     // open, later reports go to the standard error stream only.
     if (m_errorBox)
@@ -225,6 +227,20 @@ void TfmWex::ShutdownQuery()
     FormCloseQuery();
     FormCloseQuery();
     Quit();
+}
+
+void TfmWex::SessionLost()
+{
+    m_sessionLost = true;
+    // The log view would repaint for each new line, on a display that is gone.
+    m_watchdog->log().setObserver(nullptr);
+    if (!m_shutdown) {
+        m_shutdown = true;
+        // Twice, as on a log-off, where the desktop asks the window twice.
+        m_watchdog->AddClosingLines();
+        m_watchdog->AddClosingLines();
+    }
+    m_watchdog->FormDestroy();
 }
 
 void TfmWex::CopyDataReceived(const QString& text)

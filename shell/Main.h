@@ -48,6 +48,12 @@ public:
     /// the log and the program ends.
     void ShutdownQuery();
 
+    /// The session ended under the program: the display is gone and the
+    /// process ends on the spot. The closing lines of a log-off (unless the
+    /// session's end wrote them already) and the settings are written;
+    /// nothing on the screen is touched any more.
+    void SessionLost();
+
     /// A text another start of the program handed over.
     void CopyDataReceived(const QString& text);
 
@@ -87,6 +93,7 @@ private:
     TrayIcon* m_tray = nullptr;
     QPointer<QMessageBox> m_errorBox;
     bool m_shutdown = false;
+    bool m_sessionLost = false;
     bool m_placed = false;
 };
 

@@ -12,6 +12,7 @@
 
 #include "DesktopResources.h"
 #include "EntrySequence.h"
+#include "ExitGuard.h"
 #include "Main.h"
 #include "SignalBridge.h"
 #include "csTinyForm.h"
@@ -63,6 +64,14 @@ int runAdmitted(int argc, char* argv[], ovin::Platform& platform, ovin::Previous
     QObject::connect(&bridge, &ovin::SignalBridge::interrupted, &fmWex, &ovin::TfmWex::Quit);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &fmWex,
                      [&fmWex](QSessionManager&) { fmWex.ShutdownQuery(); });
+
+    // When the display goes away (a killed X server, a desktop that ends its
+    // session without a session manager), the toolkit ends the process from
+    // inside the event loop: the run still ends as a log-off does.
+    ovin::ExitGuard lastSteps([&fmWex, &check] {
+        fmWex.SessionLost();
+        check.Release();
+    });
 
     if (show)
         fmWex.show();

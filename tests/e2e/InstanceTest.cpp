@@ -58,18 +58,22 @@ TEST_F(Instance, AWatchdogKilledOutrightDoesNotKeepTheNextStartOut)
     EXPECT_FALSE(next.waitExit(0ms).has_value());
 }
 
-TEST_F(Instance, SigtermEndsTheSessionWithTheClosingLinesAndTheSettings)
+TEST_F(Instance, SigtermAndSighupEndTheSessionWithTheClosingLinesAndTheSettings)
 {
-    Process ovin(exe, {}, dir.path());
-    ASSERT_TRUE(started());
-    fs::remove(dir / "ovin.ini");
-    ovin.signal(SIGTERM);
-    EXPECT_EQ(ovin.waitExit(10s), 0);
-    const std::string text = log();
-    EXPECT_EQ(countOf(text, "] UKONCENI PROGRAMU\r\n"), 2);
-    const std::string tail = "] UKONCENI PROGRAMU\r\n";
-    EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << "the last separator is never saved";
-    EXPECT_NE(readFile(dir / "ovin.ini").find("ZobrazitIkonu=0\r\n"), std::string::npos);
+    int runs = 0;
+    for (const int sig : {SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(sig);
+        Process ovin(exe, {}, dir.path());
+        ASSERT_TRUE(started(++runs));
+        fs::remove(dir / "ovin.ini");
+        ovin.signal(sig);
+        EXPECT_EQ(ovin.waitExit(10s), 0);
+        const std::string text = log();
+        EXPECT_EQ(countOf(text, "] UKONCENI PROGRAMU\r\n"), 2 * runs);
+        const std::string tail = "] UKONCENI PROGRAMU\r\n";
+        EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << "the last separator is never saved";
+        EXPECT_NE(readFile(dir / "ovin.ini").find("ZobrazitIkonu=0\r\n"), std::string::npos);
+    }
 }
 
 TEST_F(Instance, SigintQuitsWithoutClosingLinesButWritesTheSettings)
@@ -243,6 +247,20 @@ TEST_F(Instance, ANormalEndLeavesNoBlockBehind)
     ovin.signal(SIGTERM);
     EXPECT_EQ(ovin.waitExit(10s), 0);
     EXPECT_FALSE(fs::exists("/dev/shm/" + blockName(exe)));
+}
+
+TEST_F(Instance, ADisplayThatGoesAwayEndsTheRunAsALogOffDoes)
+{
+    auto display = std::make_unique<XServer>();
+    Process ovin(exe, {}, dir.path(), *display);
+    ASSERT_TRUE(started());
+    fs::remove(dir / "ovin.ini");
+    display.reset();
+    ASSERT_TRUE(ovin.waitExit(10s).has_value());
+    const std::string text = log();
+    EXPECT_EQ(countOf(text, "] UKONCENI PROGRAMU\r\n"), 2);
+    EXPECT_NE(readFile(dir / "ovin.ini").find("ZobrazitIkonu=0\r\n"), std::string::npos);
+    EXPECT_FALSE(fs::exists("/dev/shm/" + blockName(exe))) << "the block goes with the run";
 }
 
 class OnADisplay : public Instance {
