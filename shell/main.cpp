@@ -2,12 +2,14 @@
 // start over to the running one, and runs the main window.
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QSessionManager>
 
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <memory>
+#include <string>
 #include <system_error>
 
 #include "DesktopResources.h"
@@ -78,6 +80,22 @@ int runAdmitted(int argc, char* argv[], ovin::Platform& platform, ovin::Previous
     return app.exec();
 }
 
+// The runtime's report of an error that ends the start. A watchdog started at
+// log-in has nobody reading its standard error, so the report is shown in a
+// box as well wherever there is a display to show it on.
+int reportStartFailure(int argc, char* argv[], const std::string& title, const std::string& text)
+{
+    std::fprintf(stderr, "ovin: %s\n", text.c_str());
+    QApplication app(argc, argv);
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return 1;
+    ovin::LoadDesktopResources(app);
+    QMessageBox box(QMessageBox::Critical, QString::fromStdString(title), QString::fromStdString(text),
+                    QMessageBox::Ok);
+    box.exec();
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -104,10 +122,9 @@ int main(int argc, char* argv[])
         }
         return 0;
     } catch (const std::system_error& e) {
-        std::fprintf(stderr, "ovin: System Error. Code: %d. %s\n", e.code().value(), e.what());
-        return 1;
+        return reportStartFailure(argc, argv, imageName,
+                                  "Systémová chyba. Kód: " + std::to_string(e.code().value()) + ".\n" + e.what());
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "ovin: %s\n", e.what());
-        return 1;
+        return reportStartFailure(argc, argv, imageName, e.what());
     }
 }

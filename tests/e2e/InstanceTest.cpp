@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <memory>
 
@@ -292,6 +293,23 @@ TEST_F(OnADisplay, AStartThatFindsTheRunningInstanceHandsOverAndShowsItsWindow)
     EXPECT_EQ(second.waitExit(10s), 0);
     EXPECT_TRUE(waitFor([&] { return x.windowVisible("OVIN v. 3.3"); }, 10s));
     EXPECT_EQ(countOf(log(), " START\r\n"), 1) << "the second start created no window and logged nothing";
+}
+
+TEST_F(OnADisplay, ABlockThatCanBeNeitherCreatedNorOpenedIsReportedInABoxAndOnStderr)
+{
+    // Shared memory that nobody can write: the system refuses the block.
+    if (run("unshare -m true 2>/dev/null") != 0)
+        GTEST_SKIP() << "no mount namespace to be had here";
+    Process ovin("/usr/bin/unshare",
+                 {"-m", "sh", "-c", "mount -t tmpfs -o ro tmpfs /dev/shm && exec \"$0\" 2>stderr.txt", exe.string()},
+                 dir.path(), x);
+    ASSERT_TRUE(waitFor([&] { return x.windowVisible("ovin"); }, 10s)) << readFile(dir / "stderr.txt");
+    const std::string text = "Systémová chyba. Kód: " + std::to_string(EROFS) + ".";
+    EXPECT_NE(readFile(dir / "stderr.txt").find(text), std::string::npos) << readFile(dir / "stderr.txt");
+    EXPECT_FALSE(x.windowVisible("OVIN v. 3.3"));
+    x.run("xdotool search --onlyvisible --name '^ovin$' windowfocus --sync key Return");
+    EXPECT_EQ(ovin.waitExit(10s), 1);
+    EXPECT_FALSE(fs::exists(dir / monthFileName())) << "no window was created, nothing logged";
 }
 
 TEST_F(OnADisplay, AStartInADeepFolderHandsOverAsWell)
