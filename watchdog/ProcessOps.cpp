@@ -136,34 +136,43 @@ std::string GetProcessNames(const ProcessTable& table)
     return names;
 }
 
+// How many lines of an image name are the wanted key. The names are looked
+// at as the lines of the whole list that GetProcessNames makes, one name
+// after another, so a name that holds a line break counts by its lines; an
+// empty line, which the breaks between names add, never is a key.
+template <typename Match>
+int matchingLines(std::string_view imageName, Match&& match)
+{
+    int lines = 0;
+    forEachLine(imageName, [&](std::string_view line) { lines += match(line) ? 1 : 0; });
+    return lines;
+}
+
 bool IsProcessRunning(const ProcessTable& table, std::string_view name)
 {
-    const std::string names = LowerCase(GetProcessNames(table));
     const std::string wanted = key(name);
-    bool found = false;
-    forEachLine(names, [&](std::string_view line) { found = found || line == wanted; });
-    return found;
+    const auto matches = [&](std::string_view line) { return LowerCase(line) == wanted; };
+    return table.findAny([&](std::string_view n) { return matchingLines(n, matches) > 0; }).has_value();
 }
 
 int CountProcesses(const ProcessTable& table, std::string_view name)
 {
-    const std::string names = GetProcessNames(table);
     const std::string wanted = key(name);
+    const auto matches = [&](std::string_view line) { return trimControls(LowerCase(line)) == wanted; };
     int count = 0;
-    forEachLine(names, [&](std::string_view line) {
-        if (trimControls(LowerCase(line)) == wanted)
-            ++count;
-    });
+    for (const ProcessEntry& e : table.snapshot([&](std::string_view n) { return matchingLines(n, matches) > 0; }))
+        count += matchingLines(e.imageName, matches);
     return count;
 }
 
 void TerminateProcessByName(ProcessTable& table, std::string_view name)
 {
     const std::string wanted = upperAscii(name);
-    for (const ProcessEntry& e : table.snapshot()) {
-        if (upperAscii(FileNamePart(e.imageName)) == wanted || upperAscii(e.imageName) == wanted)
-            table.terminate(e);
-    }
+    const auto matches = [&](std::string_view n) {
+        return upperAscii(FileNamePart(n)) == wanted || upperAscii(n) == wanted;
+    };
+    for (const ProcessEntry& e : table.snapshot(matches))
+        table.terminate(e);
 }
 
 std::int32_t FileSizeOf(const FileSystem& files, const std::string& path)
