@@ -2,7 +2,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
@@ -25,6 +29,11 @@ constexpr int kClientWidthPx = 590;
 constexpr int kClientHeightPx = 493;
 constexpr int kPanelHeightPx = 130;
 constexpr int kFontPt = 8;
+// The standard box's own metrics.
+constexpr int kBoxMarginPx = 12;
+constexpr int kBoxButtonWidthPx = 75;
+constexpr int kBoxButtonHeightPx = 23;
+constexpr int kBoxButtonGapPx = 6;
 
 WatchdogServices servicesOf(Platform& p)
 {
@@ -208,14 +217,53 @@ void TfmWex::UkonitTrovaniOvin1Click()
 void TfmWex::Exit1Click()
 {
     bool yes = true;
-    if (!takeQueuedAnswer(yes)) {
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Ukončení"), QStringLiteral("Ukončit program Ovin ?"),
-                        QMessageBox::Yes | QMessageBox::No, this);
-        box.setDefaultButton(QMessageBox::Yes);
-        yes = box.exec() != QMessageBox::No;
-    }
+    if (!takeQueuedAnswer(yes))
+        yes = PlainQuestionBox(QStringLiteral("Ukončení"), QStringLiteral("Ukončit program Ovin ?"));
     if (yes)
         Quit();
+}
+
+// The desktop's own standard box with Yes and No and no icon, as the system
+// the program comes from shows it: its text centred over the two buttons, no
+// pictures on them, in the middle of the screen (a window that was never
+// shown is no place to centre on).
+bool TfmWex::PlainQuestionBox(const QString& caption, const QString& text)
+{
+    QDialog box(isVisible() ? this : nullptr);
+    box.setObjectName(QStringLiteral("PlainQuestionBox"));
+    box.setWindowTitle(caption);
+    auto* label = new QLabel(text, &box);
+    label->setObjectName(QStringLiteral("Message"));
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignCenter);
+    auto* yes = new QPushButton(QStringLiteral("&Ano"), &box);
+    auto* no = new QPushButton(QStringLiteral("&Ne"), &box);
+    yes->setObjectName(QStringLiteral("Yes"));
+    no->setObjectName(QStringLiteral("No"));
+    yes->setDefault(true);
+    connect(yes, &QPushButton::clicked, &box, &QDialog::accept);
+    connect(no, &QPushButton::clicked, &box, &QDialog::reject);
+    AnswerOnBareAccelerators(box, {yes, no});
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(kBoxButtonGapPx);
+    buttons->addStretch(1);
+    for (QPushButton* button : {yes, no}) {
+        button->setFixedSize(kBoxButtonWidthPx, kBoxButtonHeightPx);
+        buttons->addWidget(button);
+    }
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(&box);
+    layout->setContentsMargins(kBoxMarginPx, kBoxMarginPx, kBoxMarginPx, kBoxMarginPx);
+    layout->setSpacing(kBoxMarginPx);
+    layout->addWidget(label);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    box.adjustSize();
+    if (const QScreen* s = isVisible() ? screen() : QGuiApplication::primaryScreen())
+        box.move(s->geometry().center() - box.rect().center());
+    return box.exec() == QDialog::Accepted;
 }
 
 void TfmWex::ShutdownQuery()

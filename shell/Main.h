@@ -79,6 +79,7 @@ protected:
 private:
     void FormCreate();
     void FormDestroy();
+    bool PlainQuestionBox(const QString& caption, const QString& text);
     void Panel1MouseUp(Qt::MouseButton button);
 
     Platform& m_platform;

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 
 #include <algorithm>
@@ -25,6 +26,10 @@ constexpr int kButtonWidthPx = 75;
 constexpr int kButtonHeightPx = 25;
 constexpr int kButtonGapPx = 6;
 constexpr int kMaxTextWidthPx = 360;
+// Room between the lines of a question that wraps: the accents over capitals
+// stand above the text font's ascent, so with its own leading (none) they
+// would touch the descenders of the line above.
+constexpr int kLineHeightPercent = 150;
 // The restyle.
 constexpr int kExtraHeightPx = 20;
 constexpr int kTextGapPx = 15;
@@ -136,6 +141,13 @@ bool TTinyForm::MessageDialog(const QString& caption, const QString& text, TMsgD
     label->setTextFormat(Qt::PlainText);
     const QSize hint = label->sizeHint();
     const int textWidth = std::min(hint.width(), kMaxTextWidthPx);
+    // The text is shown bold in Tahoma: the dialog is made as wide as that
+    // needs (within the plain dialog's limit), so that a question which fits
+    // stands on one line with room at both ends.
+    QFont shownFont = dialog.font();
+    shownFont.setFamily(QStringLiteral("Tahoma"));
+    shownFont.setBold(true);
+    const int shownTextWidth = std::min(QFontMetrics(shownFont).horizontalAdvance(text), kMaxTextWidthPx);
     label->setGeometry(textLeft, kMarginPx, textWidth, label->heightForWidth(textWidth));
     auto* yes = new QPushButton(QStringLiteral("&Yes"), &dialog);
     auto* no = new QPushButton(QStringLiteral("&No"), &dialog);
@@ -143,7 +155,8 @@ bool TTinyForm::MessageDialog(const QString& caption, const QString& text, TMsgD
     no->setObjectName(QStringLiteral("No"));
     yes->setDefault(true);
     const int contentBottom = std::max(icon ? icon->geometry().bottom() + 1 : 0, label->geometry().bottom() + 1);
-    const int width = std::max(textLeft + textWidth + kMarginPx, 2 * kButtonWidthPx + kButtonGapPx + 2 * kMarginPx);
+    const int width = std::max({textLeft + textWidth + kMarginPx, 2 * kButtonWidthPx + kButtonGapPx + 2 * kMarginPx,
+                                shownTextWidth + 2 * kMarginPx});
     const int buttonsLeft = (width - (2 * kButtonWidthPx + kButtonGapPx)) / 2;
     const int buttonsTop = contentBottom + kMarginPx;
     yes->setGeometry(buttonsLeft, buttonsTop, kButtonWidthPx, kButtonHeightPx);
@@ -168,6 +181,9 @@ bool TTinyForm::MessageDialog(const QString& caption, const QString& text, TMsgD
     bold.setBold(true);
     label->setFont(bold);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setTextFormat(Qt::RichText);
+    label->setText(
+        QStringLiteral("<p style=\"line-height:%1%\">%2</p>").arg(kLineHeightPercent).arg(text.toHtmlEscaped()));
     // The bold text over the whole width needs its own height: the plain
     // layout may have wrapped it differently.
     label->setGeometry(0, bottom + kTextGapPx, dialog.width(), label->heightForWidth(dialog.width()));
@@ -186,8 +202,20 @@ bool TTinyForm::MessageDialog(const QString& caption, const QString& text, TMsgD
     }
     if (const QScreen* screen = dialog.screen())
         dialog.move(screen->geometry().center() - dialog.rect().center());
+    AnswerOnBareAccelerators(dialog, {yes, no});
 
     return dialog.exec() == kAnswerYes;
+}
+
+void TTinyForm::AnswerOnBareAccelerators(QDialog& dialog, const QList<QPushButton*>& buttons)
+{
+    for (QPushButton* button : buttons) {
+        const QKeySequence withAlt = QKeySequence::mnemonic(button->text());
+        if (withAlt.isEmpty())
+            continue;
+        auto* bare = new QShortcut(QKeySequence(withAlt[0].key()), &dialog);
+        QObject::connect(bare, &QShortcut::activated, button, &QPushButton::click);
+    }
 }
 
 QString TTinyForm::ApplicationTitle() { return applicationTitle(); }
