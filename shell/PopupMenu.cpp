@@ -4,17 +4,28 @@
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOptionMenuItem>
+#include <qdrawutil.h>
 
 namespace ovin {
 
 namespace {
 
 constexpr int kItemWidthPx = 130;
-// Absolute in the menu: the item area starts here whatever margin the style gives the item.
+// The desktop the menu was drawn for adds room for a check mark beside every owner-drawn item to the width that
+// the item asks for, and the item is drawn over that room too.
+constexpr int kCheckMarkRoomPx = 15;
+// Absolute in the menu's client area: the item area starts here whatever margin the style gives the item.
 constexpr int kItemLeftPx = 25;
+// The menu's raised frame, as that desktop draws it around every menu, so that a menu over a light window does
+// not melt into it.
+constexpr int kFrameWidthPx = 2;
 
-// Room kept after the longest caption where the desktop's menu font is larger
-// than the one the 130 pixels were measured for.
+// The captions are set in the font the 130 pixels were measured for (a metric twin of it where the program
+// found one), whatever the desktop's own menu font is.
+constexpr const char* kMenuFontFamily = "Tahoma";
+constexpr int kMenuFontPt = 8;
+
+// Room kept after a caption that needs the item widened, so that it does not touch the menu's edge.
 constexpr int kCaptionEndGapPx = 6;
 
 constexpr int kBannerWidthPx = 20;
@@ -36,21 +47,30 @@ public:
     {
         QSize size = QProxyStyle::sizeFromContents(type, option, contentsSize, widget);
         if (type == CT_MenuItem && !isSeparator(option))
-            size.setWidth(std::max(kItemWidthPx, captionWidthPx(option)));
+            size.setWidth(std::max(kItemWidthPx + kCheckMarkRoomPx, captionWidthPx(option)));
         return size;
+    }
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_MenuPanelWidth)
+            return kFrameWidthPx;
+        if (metric == PM_MenuHMargin || metric == PM_MenuVMargin)
+            return 0;
+        return QProxyStyle::pixelMetric(metric, option, widget);
     }
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
         const QWidget* widget) const override
     {
-        QProxyStyle::drawPrimitive(element, option, painter, widget);
-        if (element != PE_PanelMenu)
-            return;
-        // The gap between the strip and the items must show the same menu colour as an unselected item; styles
-        // paint the panel in a colour of their own choosing.
-        const int frameWidthPx = pixelMetric(PM_MenuPanelWidth, option, widget);
-        painter->fillRect(option->rect.adjusted(frameWidthPx, frameWidthPx, -frameWidthPx, -frameWidthPx),
-            option->palette.color(QPalette::Window));
+        if (element == PE_FrameMenu)
+            qDrawWinPanel(painter, option->rect, option->palette, false);
+        else if (element == PE_PanelMenu)
+            // The gap between the strip and the items must show the same menu colour as an unselected item; styles
+            // paint the panel in a colour of their own choosing.
+            painter->fillRect(option->rect, option->palette.color(QPalette::Window));
+        else
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
     }
 
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
@@ -63,7 +83,7 @@ public:
         }
         const bool selected = item->state.testFlag(State_Selected);
         QRect area = item->rect;
-        area.setLeft(kItemLeftPx);
+        area.setLeft(kFrameWidthPx + kItemLeftPx);
 
         painter->save();
         painter->fillRect(area, item->palette.color(selected ? QPalette::Highlight : QPalette::Window));
@@ -76,15 +96,13 @@ public:
     }
 
 private:
-    // The widest a caption needs, drawn bold (the heaviest style an item uses).
+    // The width a caption needs in the font it is drawn in.
     static int captionWidthPx(const QStyleOption* option)
     {
         const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
         if (!item)
             return 0;
-        QFont bold = item->font;
-        bold.setBold(true);
-        return kItemLeftPx + QFontMetrics(bold).horizontalAdvance(item->text) + kCaptionEndGapPx;
+        return kItemLeftPx + QFontMetrics(item->font).horizontalAdvance(item->text) + kCaptionEndGapPx;
     }
 
     static bool isSeparator(const QStyleOption* option)
@@ -111,6 +129,10 @@ PopupMenu::PopupMenu(QWidget* parent)
     auto* style = new MenuItemStyle;
     style->setParent(this);
     setStyle(style);
+
+    QFont menuFont(QString::fromLatin1(kMenuFontFamily));
+    menuFont.setPixelSize(qRound(kMenuFontPt * logicalDpiY() / kPointsPerInch));
+    setFont(menuFont);
 
     m_open1 = addCommand(*this, QStringLiteral("Otevřít"), QStringLiteral("Open1"));
     m_ukonitTrovaniOvin1 =
@@ -142,6 +164,9 @@ void PopupMenu::paintEvent(QPaintEvent* event)
 
 void PopupMenu::DrawMenuBanner(QPainter& painter) const
 {
+    // The strip stands in the menu's client area, inside its frame, and is cut off where that ends.
+    painter.translate(kFrameWidthPx, kFrameWidthPx);
+    painter.setClipRect(QRect(0, 0, width() - 2 * kFrameWidthPx, height() - 2 * kFrameWidthPx));
     painter.fillRect(QRect(0, 0, kBannerWidthPx, kBannerHeightPx), kBannerColour);
 
     QFont banner(QStringLiteral("Arial"));
