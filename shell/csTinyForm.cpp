@@ -29,7 +29,7 @@ constexpr int kMaxTextWidthPx = 360;
 // Room between the lines of a question that wraps: the accents over capitals
 // stand above the text font's ascent, so with its own leading (none) they
 // would touch the descenders of the line above.
-constexpr int kLineHeightPercent = 150;
+constexpr int kLineGapPx = 4;
 // The restyle.
 constexpr int kExtraHeightPx = 20;
 constexpr int kTextGapPx = 15;
@@ -183,7 +183,9 @@ bool TTinyForm::MessageDialog(const QString& caption, const QString& text, TMsgD
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label->setTextFormat(Qt::RichText);
     label->setText(
-        QStringLiteral("<p style=\"line-height:%1%\">%2</p>").arg(kLineHeightPercent).arg(text.toHtmlEscaped()));
+        QStringLiteral("<p style=\"line-height:%1px; -qt-line-height-type:line-distance\">%2</p>")
+            .arg(kLineGapPx)
+            .arg(text.toHtmlEscaped()));
     // The bold text over the whole width needs its own height: the plain
     // layout may have wrapped it differently.
     label->setGeometry(0, bottom + kTextGapPx, dialog.width(), label->heightForWidth(dialog.width()));
