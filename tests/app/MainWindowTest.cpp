@@ -18,6 +18,7 @@
 #include "shell/DesktopResources.h"
 #include "shell/Main.h"
 #include "shell/SettingsPanel.h"
+#include "shell/sCheckPrevious.h"
 #include "FakePlatform.h"
 
 namespace ovin {
@@ -407,6 +408,20 @@ private slots:
         QVERIFY(text.find("\r\npoznamka\r\n[") != std::string::npos);
         QCOMPARE(p.monthFile(), text);
         QCOMPARE(&fmWex.Memo1->text(), &text); // the view shows the log's own text
+    }
+
+    void aHandOverThatCannotListenSaysSoAndWhy()
+    {
+        QObject owner;
+        const std::string name = "ovin-test-" + std::to_string(QCoreApplication::applicationPid());
+        HandOverListener first(name, &owner);
+        QVERIFY(first.isListening());
+        HandOverListener taken(name, &owner);
+        QVERIFY(!taken.isListening());
+        QVERIFY(!taken.errorString().isEmpty());
+        HandOverListener tooLong(std::string(300, 'x'), &owner);
+        QVERIFY(!tooLong.isListening());
+        QVERIFY(!tooLong.errorString().isEmpty());
     }
 
     void handOverShowsTheWindowOnlyForTheExactWord()
