@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
+
 #include <optional>
 #include <string>
 #include <system_error>
@@ -7,6 +11,7 @@
 #include "platform/InstanceBlock.h"
 #include "platform/StartGate.h"
 #include "shell/EntrySequence.h"
+#include "shell/ExitGuard.h"
 #include "shell/sCheckPrevious.h"
 #include "support/Fakes.h"
 
@@ -165,6 +170,26 @@ TEST(PreviousInstance, TheAdmittedInstanceKeepsItsWindowInTheBlockARefusedOneNev
     }
     EXPECT_EQ(block.count(), 0);
     EXPECT_EQ(block.closed, 3);
+}
+
+// exit() from inside the run (the toolkit's way out when the display is
+// gone) runs the last steps once; a run that ended in order does not.
+TEST(ExitGuardTest, RunsTheLastStepsOnExitOnlyWhileTheRunGoesOn)
+{
+    const auto say = [](const char* text) { return [text] { (void)!::write(2, text, std::char_traits<char>::length(text)); }; };
+    EXPECT_EXIT(
+        {
+            ExitGuard guard(say("last steps\n"));
+            std::exit(1);
+        },
+        ::testing::ExitedWithCode(1), "^last steps\n$");
+    EXPECT_EXIT(
+        {
+            { ExitGuard ended(say("ended in order\n")); }
+            ExitGuard guard(say("second run\n"));
+            std::exit(2);
+        },
+        ::testing::ExitedWithCode(2), "^second run\n$");
 }
 
 }  // namespace
