@@ -66,12 +66,8 @@ int runAdmitted(int argc, char* argv[], ovin::Platform& platform, ovin::Previous
 
     ovin::HandOverListener handOver(handOverName, &fmWex);
     QObject::connect(&handOver, &ovin::HandOverListener::received, &fmWex, &ovin::TfmWex::CopyDataReceived);
-    if (!handOver.isListening()) {
-        // The watchdog runs all the same; but a later start, which ends at
-        // once, could not bring its window up.
-        fmWex.reportError("Další spuštění programu nebude moci otevřít jeho okno: " +
-                          handOver.errorString().toStdString());
-    }
+    if (!handOver.isListening())
+        fmWex.reportError(ovin::HandOverFailureText(handOver.errorString().toStdString()));
     ovin::SignalBridge bridge(ovin::createSessionSignals(), &fmWex);
     QObject::connect(&bridge, &ovin::SignalBridge::sessionEnding, &fmWex, &ovin::TfmWex::ShutdownQuery);
     QObject::connect(&bridge, &ovin::SignalBridge::interrupted, &fmWex, &ovin::TfmWex::Quit);
@@ -91,9 +87,8 @@ int runAdmitted(int argc, char* argv[], ovin::Platform& platform, ovin::Previous
     return app.exec();
 }
 
-// The runtime's report of an error that ends the start. A watchdog started at
-// log-in has nobody reading its standard error, so the report is shown in a
-// box as well wherever there is a display to show it on.
+// The runtime's report of an error that ends the start: on the standard error
+// stream, and in a box wherever there is a display to show it on.
 int reportStartFailure(int argc, char* argv[], const std::string& title, const std::string& text)
 {
     std::fprintf(stderr, "ovin: %s\n", text.c_str());
@@ -133,8 +128,7 @@ int main(int argc, char* argv[])
         }
         return 0;
     } catch (const std::system_error& e) {
-        return reportStartFailure(argc, argv, imageName,
-                                  "Systémová chyba. Kód: " + std::to_string(e.code().value()) + ".\n" + e.what());
+        return reportStartFailure(argc, argv, imageName, ovin::StartFailureText(e.code().value(), e.what()));
     } catch (const std::exception& e) {
         return reportStartFailure(argc, argv, imageName, e.what());
     }
