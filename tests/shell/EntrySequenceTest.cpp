@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
+#include <cstdio>
 #include <cstdlib>
-
 #include <optional>
 #include <string>
 #include <system_error>
@@ -176,20 +174,25 @@ TEST(PreviousInstance, TheAdmittedInstanceKeepsItsWindowInTheBlockARefusedOneNev
 // gone) runs the last steps once; a run that ended in order does not.
 TEST(ExitGuardTest, RunsTheLastStepsOnExitOnlyWhileTheRunGoesOn)
 {
-    const auto say = [](const char* text) { return [text] { (void)!::write(2, text, std::char_traits<char>::length(text)); }; };
+    const auto say = [](const char* text) {
+        return [text] {
+            std::fputs(text, stderr);
+            std::fflush(stderr);
+        };
+    };
     EXPECT_EXIT(
         {
             ExitGuard guard(say("last steps\n"));
             std::exit(1);
         },
-        ::testing::ExitedWithCode(1), "^last steps\n$");
+        ::testing::ExitedWithCode(1), "^last steps\r?\n$");
     EXPECT_EXIT(
         {
             { ExitGuard ended(say("ended in order\n")); }
             ExitGuard guard(say("second run\n"));
             std::exit(2);
         },
-        ::testing::ExitedWithCode(2), "^second run\n$");
+        ::testing::ExitedWithCode(2), "^second run\r?\n$");
 }
 
 }  // namespace
