@@ -81,8 +81,6 @@ protected:
     /// Takes a queued answer if there is one.
     bool takeQueuedAnswer(bool& yes);
 
-    const WindowContext& context() const { return m_context; }
-
 private:
     /// The platform's standard question: icon at the top left, the text beside it, the buttons centred below.
     QuestionParts buildPlainQuestion(QDialog& dialog, const QString& text, TMsgDlgType kind) const;
