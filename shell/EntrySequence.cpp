@@ -52,4 +52,14 @@ EntryOutcome DecideEntry(const ProcessTable& processes, StartGate& gate, Previou
     return EntryOutcome::Admitted;
 }
 
+std::string StartFailureText(int code, std::string_view systemText)
+{
+    return "Systémová chyba. Kód: " + std::to_string(code) + ".\n" + std::string(systemText);
+}
+
+std::string HandOverFailureText(std::string_view reason)
+{
+    return "Další spuštění programu nebude moci otevřít jeho okno: " + std::string(reason);
+}
+
 }  // namespace ovin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <string>
 #include <string_view>
 
 namespace ovin {
@@ -27,5 +28,14 @@ enum class EntryOutcome {
 /// too).
 EntryOutcome DecideEntry(const ProcessTable& processes, StartGate& gate, PreviousInstanceCheck& check,
                          std::string_view imageName, std::chrono::milliseconds gateTimeout);
+
+/// The report of a start that failed on a system error (the instance block neither created nor opened): the
+/// system's code and its own text. A watchdog started at log-in has nobody reading its standard error, so the
+/// front end shows it in a box as well.
+std::string StartFailureText(int code, std::string_view systemText);
+
+/// The report of an admitted instance that cannot listen for later starts (`reason` is the system's own text):
+/// the watchdog runs all the same, but a later start, which ends at once, could not bring its window up.
+std::string HandOverFailureText(std::string_view reason);
 
 }  // namespace ovin

@@ -81,6 +81,20 @@ void MainWindow::ShutdownQuery()
     Quit();
 }
 
+void MainWindow::SessionLost()
+{
+    m_sessionLost = true;
+    // The log view would repaint for each new line, on a display that is gone.
+    m_watchdog.log().setObserver(nullptr);
+    if (!m_shutdown) {
+        m_shutdown = true;
+        // Twice, as on a log-off, where the desktop asks the window twice.
+        m_watchdog.AddClosingLines();
+        m_watchdog.AddClosingLines();
+    }
+    m_watchdog.FormDestroy();
+}
+
 void MainWindow::Panel1MouseUp(MouseButton button)
 {
     if (button == MouseButton::Right)
@@ -100,7 +114,7 @@ void MainWindow::Quit() { m_frontEnd.quit(); }
 void MainWindow::reportError(const std::string& text)
 {
     std::fprintf(stderr, "ovin: %s\n", text.c_str());
-    if (m_errorReportOpen)
+    if (m_errorReportOpen || m_sessionLost)
         return;
     m_errorReportOpen = true;
     m_frontEnd.showErrorReport(text);

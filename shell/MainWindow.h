@@ -21,6 +21,15 @@ struct MainWindowLook {
 };
 inline constexpr MainWindowLook kMainWindowLook{};
 
+/// The plain box that "Konec" asks in, as the desktop the program comes from draws its standard box: the text
+/// centred over Yes and No, no pictures, the box in the middle of the screen when the window was never shown.
+struct PlainBoxLook {
+    int marginPx = 12;
+    Size button{75, 23};
+    int buttonGapPx = 6;
+};
+inline constexpr PlainBoxLook kPlainBoxLook{};
+
 /// The application's title while the entry runs, and from the main window's creation on.
 inline constexpr const char* kEntryTitle = "TrovanWatch";
 inline constexpr const char* kApplicationTitle = "Trovan Watch";
@@ -56,6 +65,11 @@ public:
     /// The desktop session or the system is ending: the close is asked twice, as the desktop asks the window
     /// again before it lets the session end, and the program ends.
     void ShutdownQuery();
+    /// The session ended under the program: the display is gone and the process ends on the spot, as when the
+    /// display connection breaks or a desktop without a session manager ends. The run ends as a log-off does:
+    /// the closing lines (twice, unless the session's end wrote them already) and the settings are written;
+    /// nothing is shown any more, and later error reports go to the standard error stream only.
+    void SessionLost();
     /// A mouse button went up on a free spot of the settings panel: the right one quits without a question.
     void Panel1MouseUp(MouseButton button);
     /// A text another start of the program handed over; "showform" (exactly) shows the window.
@@ -76,6 +90,7 @@ private:
     MainWindowFrontEnd& m_frontEnd;
     bool m_shutdown = false;
     bool m_errorReportOpen = false;
+    bool m_sessionLost = false;
 };
 
 }  // namespace ovin

@@ -22,8 +22,9 @@ public:
 
     /// `Confirm`: the question dialog with the caption "Dotaz:"; true when the answer was yes.
     virtual bool Confirm(const std::string& text, TMsgDlgType kind) = 0;
-    /// The platform's message box owned by the window, with Yes (the default) and No and no icon; true unless
-    /// the answer was No.
+    /// The platform's plain message box with Yes (the default) and No and no icon (`kPlainBoxLook`), over the
+    /// window, or in the middle of the screen when the window is not shown; the buttons' accelerator letters
+    /// answer without Alt. True unless the answer was No.
     virtual bool askYesNo(const std::string& caption, const std::string& text) = 0;
     /// Shows the application's error report (a message box with the text and the application's title as
     /// caption) without waiting for it; the front end calls `MainWindow::errorReportClosed` when it is gone.

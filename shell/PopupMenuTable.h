@@ -37,11 +37,23 @@ inline constexpr std::array<PopupMenuItem, 4> kPopupMenuItems{{
 
 /// Every command item is measured this wide.
 inline constexpr int kMenuItemWidthPx = 130;
-/// Where an item's filled area and its caption start, absolute in the menu: the banner and a gap lie left of it.
+/// The desktop the menu was drawn for adds room for a check mark beside every owner-drawn item to the width that
+/// the item asks for, and draws the item over that room too; a caption that does not fit widens the item.
+inline constexpr int kMenuCheckMarkRoomPx = 15;
+/// Where an item's filled area and its caption start, absolute in the menu's client area (inside its frame): the
+/// banner and a gap lie left of it.
 inline constexpr int kMenuItemLeftPx = 25;
+/// The menu's raised frame, as that desktop draws it around every menu, so that a menu over a light window does
+/// not melt into it.
+inline constexpr int kMenuFrameWidthPx = 2;
+/// The captions are set in the font the 130 pixels were measured for (a metric twin of it where the program
+/// found one), whatever the desktop's own menu font is.
+inline constexpr const char* kMenuFontName = "Tahoma";
+inline constexpr int kMenuFontPt = 8;
 
 /// The sky-blue strip along the menu's left edge with "OVIN" written upward (`DrawMenuBanner`), in the
-/// coordinates of the whole menu. Every item draws the whole strip.
+/// coordinates of the menu's client area, inside its frame and cut off where that ends. Every item draws the
+/// whole strip.
 struct MenuBanner {
     Rect strip{0, 0, 20, 112};
     Rgb colour{166, 202, 240};

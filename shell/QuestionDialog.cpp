@@ -21,6 +21,29 @@ const char* YesCaption(bool debug) { return debug ? "&Ofšemže" : "&Ano"; }
 
 const char* NoCaption(bool debug) { return debug ? "&Jistě že ne" : "&Ne"; }
 
+std::string_view AcceleratorLetter(std::string_view caption)
+{
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&')
+            continue;
+        if (caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        // A letter outside ASCII takes its whole UTF-8 sequence.
+        std::size_t length = 1;
+        while (i + 1 + length < caption.size() && (static_cast<unsigned char>(caption[i + 1 + length]) & 0xC0) == 0x80)
+            ++length;
+        return caption.substr(i + 1, length);
+    }
+    return {};
+}
+
+int PlainDialogWidth(int layoutWidth, int boldTextWidth, int marginPx)
+{
+    return std::max(layoutWidth, std::min(boldTextWidth, kMaxTextWidthPx) + 2 * marginPx);
+}
+
 Restyled Restyle(const PlainLayout& plain)
 {
     Restyled r;

@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "controls/Geometry.h"
 
@@ -28,6 +29,22 @@ inline constexpr int kAnswerNo = 7;
 /// The platform's captions that the restyle replaces.
 inline constexpr const char* kPlatformYes = "&Yes";
 inline constexpr const char* kPlatformNo = "&No";
+
+/// The widest the question's text may make the dialog: a longer question wraps.
+inline constexpr int kMaxTextWidthPx = 360;
+/// Room between the lines of a question that wraps: the accents over capitals stand above the font's ascent,
+/// so with the font's own leading (none) they would touch the descenders of the line above.
+inline constexpr int kLineGapPx = 4;
+
+/// The letter that answers a button on its own, without Alt, as in the standard dialogs of the desktop the
+/// program comes from (a dialog with buttons only has no field that would take it): the character after the
+/// first "&" that does not stand for itself ("&&"), as UTF-8; empty when the caption has none.
+std::string_view AcceleratorLetter(std::string_view caption);
+
+/// The width of the plain dialog before the restyle: its own layout's width, widened so that the bold question
+/// (`boldTextWidth`, as the front end measures it, at most `kMaxTextWidthPx`) stands on one line with
+/// `marginPx` at both ends.
+int PlainDialogWidth(int layoutWidth, int boldTextWidth, int marginPx);
 
 /// The caption of the yes button: "&Ano", or "&Ofšemže" in debug mode; the letter after "&" is the accelerator.
 const char* YesCaption(bool debug);

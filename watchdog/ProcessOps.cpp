@@ -61,6 +61,18 @@ void appendUtf8(std::string& out, char32_t cp)
 
 std::string key(std::string_view name) { return std::string(trimControls(LowerCase(FileNamePart(name)))); }
 
+// How many lines of an image name are the wanted key. The names are looked
+// at as the lines of the whole list that GetProcessNames makes, one name
+// after another, so a name that holds a line break counts by its lines; an
+// empty line, which the breaks between names add, never is a key.
+template <typename Match>
+int matchingLines(std::string_view imageName, Match&& match)
+{
+    int lines = 0;
+    ForEachLine(imageName, [&](std::string_view line, std::string_view) { lines += match(line) ? 1 : 0; });
+    return lines;
+}
+
 bool isLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
 int daysInMonth(int year, int month)
@@ -118,32 +130,29 @@ std::string GetProcessNames(const ProcessTable& table)
 
 bool IsProcessRunning(const ProcessTable& table, std::string_view name)
 {
-    const std::string names = LowerCase(GetProcessNames(table));
     const std::string wanted = key(name);
-    bool found = false;
-    ForEachLine(names, [&](std::string_view line, std::string_view) { found = found || line == wanted; });
-    return found;
+    const auto matches = [&](std::string_view line) { return LowerCase(line) == wanted; };
+    return table.findAny([&](std::string_view n) { return matchingLines(n, matches) > 0; }).has_value();
 }
 
 int CountProcesses(const ProcessTable& table, std::string_view name)
 {
-    const std::string names = GetProcessNames(table);
     const std::string wanted = key(name);
+    const auto matches = [&](std::string_view line) { return trimControls(LowerCase(line)) == wanted; };
     int count = 0;
-    ForEachLine(names, [&](std::string_view line, std::string_view) {
-        if (trimControls(LowerCase(line)) == wanted)
-            ++count;
-    });
+    for (const ProcessEntry& e : table.snapshot([&](std::string_view n) { return matchingLines(n, matches) > 0; }))
+        count += matchingLines(e.imageName, matches);
     return count;
 }
 
 void TerminateProcessByName(ProcessTable& table, std::string_view name)
 {
     const std::string wanted = upperAscii(name);
-    for (const ProcessEntry& e : table.snapshot()) {
-        if (upperAscii(FileNamePart(e.imageName)) == wanted || upperAscii(e.imageName) == wanted)
-            (void)table.terminate(e);
-    }
+    const auto matches = [&](std::string_view n) {
+        return upperAscii(FileNamePart(n)) == wanted || upperAscii(n) == wanted;
+    };
+    for (const ProcessEntry& e : table.snapshot(matches))
+        (void)table.terminate(e);
 }
 
 std::int32_t FileSizeOf(const FileSystem& files, const std::string& path)

@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,6 +19,11 @@ namespace {
 constexpr std::size_t kWindowOffset = 0;
 constexpr std::size_t kCountOffset = 4;
 constexpr std::size_t kSizeBytes = 8;
+// The hand-over listens on a local socket in the abstract namespace, whose
+// name takes the socket address's path field less its leading zero byte and
+// the terminating one that Qt keeps room for: far less than a shared-memory
+// name, so a deep folder needs it shortened.
+constexpr std::size_t kMaxHandOverNameBytes = sizeof(sockaddr_un::sun_path) - 2;
 
 // The executable's full path with every "/" and "\" removed.
 std::string pathKey(std::string_view exePath)
@@ -103,6 +109,6 @@ void LinuxInstanceBlock::close()
     }
 }
 
-std::string LinuxInstanceBlock::handOverName() const { return m_name.substr(1); }
+std::string LinuxInstanceBlock::handOverName() const { return privateshm::fitted(m_name.substr(1), kMaxHandOverNameBytes); }
 
 }  // namespace ovin

@@ -24,6 +24,8 @@ constexpr std::size_t kCommCutChars = 15;
 // Enough for the pid, the name (up to 64 characters for some kernel
 // threads) and the state that follows it.
 constexpr std::size_t kStatHeadBytes = 256;
+// The name alone, with room for the longest.
+constexpr std::size_t kCommBytes = 128;
 constexpr std::size_t kPathBytes = 4096;
 constexpr std::string_view kDeletedSuffix = " (deleted)";
 
@@ -88,36 +90,90 @@ std::string fullName(int procFd, std::string_view pid, std::string_view comm)
     return std::string(comm);
 }
 
-// The image name of a process, or nothing when it is gone or a zombie (it
-// has ended and only waits to be reaped: it must not look as running).
-std::optional<std::string> imageNameOf(int procFd, std::string_view pid)
+// The image name of a process from its short "comm" entry, or nothing when
+// it is gone. The kernel makes "comm" far more cheaply than "stat", which
+// matters when every process is looked at several times a tick.
+std::optional<std::string> nameOf(int procFd, std::string_view pid)
+{
+    char path[64];
+    std::snprintf(path, sizeof path, "%.*s/comm", static_cast<int>(pid.size()), pid.data());
+    char buf[kCommBytes];
+    const ssize_t n = readHead(procFd, path, buf, sizeof buf);
+    if (n <= 0)
+        return std::nullopt;
+    std::string_view comm(buf, static_cast<std::size_t>(n));
+    // One line break ends the entry; the name itself may hold others.
+    if (comm.ends_with('\n'))
+        comm.remove_suffix(1);
+    if (comm.size() == kCommCutChars)
+        return fullName(procFd, pid, comm);
+    return std::string(comm);
+}
+
+// True when the process has ended and only waits to be reaped (a zombie), or
+// is gone: it must not look as running.
+bool hasEnded(int procFd, std::string_view pid)
 {
     char path[64];
     std::snprintf(path, sizeof path, "%.*s/stat", static_cast<int>(pid.size()), pid.data());
     char buf[kStatHeadBytes];
     const ssize_t n = readHead(procFd, path, buf, sizeof buf);
     if (n <= 0)
-        return std::nullopt;
+        return true;
     // "pid (name) state ...": the name may hold blanks and parentheses, and
     // nothing after it holds a ")".
     const std::string_view stat(buf, static_cast<std::size_t>(n));
-    const auto open = stat.find('(');
     const auto close = stat.rfind(')');
-    if (open == std::string_view::npos || close == std::string_view::npos || close < open ||
-        close + 2 >= stat.size())
-        return std::nullopt;
+    if (close == std::string_view::npos || close + 2 >= stat.size())
+        return true;
     const char state = stat[close + 2];
-    if (state == 'Z' || state == 'X')
+    return state == 'Z' || state == 'X';
+}
+
+// The image name of a running process, or nothing when it is gone or a
+// zombie.
+std::optional<std::string> imageNameOf(int procFd, std::string_view pid)
+{
+    auto name = nameOf(procFd, pid);
+    if (!name || hasEnded(procFd, pid))
         return std::nullopt;
-    const std::string_view comm = stat.substr(open + 1, close - open - 1);
-    if (comm.size() == kCommCutChars)
-        return fullName(procFd, pid, comm);
-    return std::string(comm);
+    return name;
 }
 
 }  // namespace
 
 std::vector<ProcessEntry> LinuxProcessTable::snapshot() const
+{
+    return scan([](std::string_view) { return true; }, false);
+}
+
+std::vector<ProcessEntry> LinuxProcessTable::snapshot(const std::function<bool(std::string_view)>& wanted) const
+{
+    return scan(wanted, false);
+}
+
+std::optional<ProcessEntry> LinuxProcessTable::findAny(const std::function<bool(std::string_view)>& wanted) const
+{
+    if (m_lastFound != 0) {
+        // Whatever runs under that id now: a process that has ended, or one
+        // that took the id over under another name, is not taken.
+        const int procFd = ::open("/proc", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (procFd >= 0) {
+            auto name = imageNameOf(procFd, std::to_string(m_lastFound));
+            ::close(procFd);
+            if (name && wanted(*name))
+                return ProcessEntry{std::move(*name), m_lastFound};
+        }
+    }
+    std::vector<ProcessEntry> found = scan(wanted, true);
+    m_lastFound = found.empty() ? 0 : found.front().pid;
+    if (found.empty())
+        return std::nullopt;
+    return std::move(found.front());
+}
+
+std::vector<ProcessEntry> LinuxProcessTable::scan(const std::function<bool(std::string_view)>& wanted,
+                                                  bool firstOnly) const
 {
     std::vector<ProcessEntry> entries;
     const std::unique_ptr<DIR, int (*)(DIR*)> proc(::opendir("/proc"), ::closedir);
@@ -129,8 +185,13 @@ std::vector<ProcessEntry> LinuxProcessTable::snapshot() const
     while (const dirent* d = ::readdir(proc.get())) {
         if (!isPid(d->d_name))
             continue;
-        if (auto name = imageNameOf(procFd, d->d_name))
-            entries.push_back({std::move(*name), static_cast<std::uint32_t>(std::strtoul(d->d_name, nullptr, 10))});
+        // The state last: a process that ends in between is then not listed.
+        auto name = nameOf(procFd, d->d_name);
+        if (!name || !wanted(*name) || hasEnded(procFd, d->d_name))
+            continue;
+        entries.push_back({std::move(*name), static_cast<std::uint32_t>(std::strtoul(d->d_name, nullptr, 10))});
+        if (firstOnly)
+            break;
     }
     return entries;
 }

@@ -36,19 +36,35 @@ std::uint64_t fnv1a(std::string_view text)
 bool takenByOthers(int err) { return err == EEXIST || err == ELOOP || err == EACCES || err == EPERM || err == EISDIR ||
                                    err == EINVAL || err == ENXIO; }
 
+// "-" and 16 hexadecimal digits.
+constexpr std::size_t kHashSuffixBytes = 17;
+
+std::string hashSuffix(std::string_view text)
+{
+    char hash[kHashSuffixBytes + 1];
+    std::snprintf(hash, sizeof hash, "-%016llx", static_cast<unsigned long long>(fnv1a(text)));
+    return hash;
+}
+
 }  // namespace
 
 std::string baseName(std::string_view prefix, std::string_view key)
 {
     std::string name = "/" + std::string(prefix) + std::to_string(::geteuid()) + "-";
-    if (key.size() > kMaxKeyBytes) {
-        char hash[24];
-        std::snprintf(hash, sizeof hash, "-%016llx", static_cast<unsigned long long>(fnv1a(key)));
-        name += std::string(key.substr(0, kMaxKeyBytes)) + hash;
-    } else {
+    if (key.size() > kMaxKeyBytes)
+        name += std::string(key.substr(0, kMaxKeyBytes)) + hashSuffix(key);
+    else
         name += key;
-    }
     return name;
+}
+
+std::string fitted(std::string_view name, std::size_t maxBytes)
+{
+    if (name.size() <= maxBytes)
+        return std::string(name);
+    if (maxBytes < kHashSuffixBytes)
+        return std::string(name.substr(0, maxBytes));
+    return std::string(name.substr(0, maxBytes - kHashSuffixBytes)) + hashSuffix(name);
 }
 
 std::string alternate(const std::string& base, int index)

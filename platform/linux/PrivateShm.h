@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,11 @@ inline constexpr int kNameCount = 8;
 /// The first name: "/" + prefix + the user id + "-" + `key`, shortened to a
 /// name the system takes (a long key is cut and told apart by a hash).
 std::string baseName(std::string_view prefix, std::string_view key);
+
+/// `name` itself when it has at most `maxBytes` bytes; otherwise its start
+/// told apart by a hash of the whole, `maxBytes` long. For names with a
+/// tighter limit than a shared-memory name's.
+std::string fitted(std::string_view name, std::size_t maxBytes);
 
 /// The name with the number `index` (0 gives the base name).
 std::string alternate(const std::string& base, int index);

@@ -2,6 +2,7 @@
 // start over to the running one, and runs the main window.
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QSessionManager>
 
 #include <cstdio>
@@ -16,6 +17,7 @@
 #include "HandOver.h"
 #include "LogCapacity.h"
 #include "shell/EntrySequence.h"
+#include "shell/ExitGuard.h"
 #include "Main.h"
 #include "SignalBridge.h"
 #include "csTinyForm.h"
@@ -64,15 +66,40 @@ int runAdmitted(int argc, char* argv[], ovin::Platform& platform, ovin::Previous
 
     ovin::HandOverListener handOver(handOverName, &fmWex);
     QObject::connect(&handOver, &ovin::HandOverListener::received, &fmWex, &ovin::TfmWex::CopyDataReceived);
+    if (!handOver.isListening())
+        fmWex.reportError(ovin::HandOverFailureText(handOver.errorString().toStdString()));
     ovin::SignalBridge bridge(ovin::createSessionSignals(), &fmWex);
     QObject::connect(&bridge, &ovin::SignalBridge::sessionEnding, &fmWex, &ovin::TfmWex::ShutdownQuery);
     QObject::connect(&bridge, &ovin::SignalBridge::interrupted, &fmWex, &ovin::TfmWex::Quit);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &fmWex,
                      [&fmWex](QSessionManager&) { fmWex.ShutdownQuery(); });
 
+    // When the display goes away (a killed X server, a desktop that ends its
+    // session without a session manager), the toolkit ends the process from
+    // inside the event loop: the run still ends as a log-off does.
+    ovin::ExitGuard lastSteps([&fmWex, &check] {
+        fmWex.SessionLost();
+        check.Release();
+    });
+
     if (show)
         fmWex.show();
     return app.exec();
+}
+
+// The runtime's report of an error that ends the start: on the standard error
+// stream, and in a box wherever there is a display to show it on.
+int reportStartFailure(int argc, char* argv[], const std::string& title, const std::string& text)
+{
+    std::fprintf(stderr, "ovin: %s\n", text.c_str());
+    QApplication app(argc, argv);
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return 1;
+    ovin::LoadDesktopResources(app);
+    QMessageBox box(QMessageBox::Critical, QString::fromStdString(title), QString::fromStdString(text),
+                    QMessageBox::Ok);
+    box.exec();
+    return 1;
 }
 
 }  // namespace
@@ -101,10 +128,8 @@ int main(int argc, char* argv[])
         }
         return 0;
     } catch (const std::system_error& e) {
-        std::fprintf(stderr, "ovin: System Error. Code: %d. %s\n", e.code().value(), e.what());
-        return 1;
+        return reportStartFailure(argc, argv, imageName, ovin::StartFailureText(e.code().value(), e.what()));
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "ovin: %s\n", e.what());
-        return 1;
+        return reportStartFailure(argc, argv, imageName, e.what());
     }
 }

@@ -46,4 +46,8 @@ HandOverListener::HandOverListener(const std::string& name, QObject* parent)
     });
 }
 
+bool HandOverListener::isListening() const { return m_server->isListening(); }
+
+QString HandOverListener::errorString() const { return m_server->errorString(); }
+
 }  // namespace ovin

@@ -28,6 +28,12 @@ class HandOverListener final : public QObject {
 public:
     HandOverListener(const std::string& name, QObject* parent);
 
+    /// False when the name could not be listened on: later starts then end
+    /// without this instance ever showing its window.
+    bool isListening() const;
+    /// The system's reason why listening failed.
+    QString errorString() const;
+
 signals:
     /// A text arrived (the zero byte removed).
     void received(const QString& text);

@@ -27,7 +27,6 @@ public:
     LogView(EventLog& log, QWidget* parent);
     ~LogView() override;
 
-    const LogDocument& document() const { return m_doc; }
     const std::string& text() const { return m_doc.text(); }
     std::size_t lineCount() const { return m_doc.lineCount(); }
     std::size_t lineStart(std::size_t line) const { return m_doc.lineStart(line); }
@@ -50,8 +49,6 @@ public:
 
     int firstVisibleLine() const;
     int visibleLineCount() const;
-    /// True while the view follows new lines at the end of the log.
-    bool followsEnd() const { return m_follow; }
 
     /// The caret's rectangle and the text position under a point, both in the
     /// viewport's coordinates.

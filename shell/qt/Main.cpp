@@ -2,7 +2,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
@@ -19,7 +23,6 @@
 namespace ovin {
 
 namespace {
-
 
 WatchdogServices servicesOf(Platform& p)
 {
@@ -186,10 +189,51 @@ bool TfmWex::askYesNo(const std::string& caption, const std::string& text)
     bool yes = true;
     if (takeQueuedAnswer(yes))
         return yes;
-    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(caption), QString::fromStdString(text),
-                    QMessageBox::Yes | QMessageBox::No, this);
-    box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() != QMessageBox::No;
+    return PlainQuestionBox(QString::fromStdString(caption), QString::fromStdString(text));
+}
+
+// The desktop's own standard box with Yes and No and no icon, as the system
+// the program comes from shows it: its text centred over the two buttons, no
+// pictures on them, in the middle of the screen (a window that was never
+// shown is no place to centre on).
+bool TfmWex::PlainQuestionBox(const QString& caption, const QString& text)
+{
+    const PlainBoxLook& look = kPlainBoxLook;
+    QDialog box(isVisible() ? this : nullptr);
+    box.setObjectName(QStringLiteral("PlainQuestionBox"));
+    box.setWindowTitle(caption);
+    auto* label = new QLabel(text, &box);
+    label->setObjectName(QStringLiteral("Message"));
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignCenter);
+    auto* yes = new QPushButton(QString::fromUtf8(question::YesCaption(false)), &box);
+    auto* no = new QPushButton(QString::fromUtf8(question::NoCaption(false)), &box);
+    yes->setObjectName(QStringLiteral("Yes"));
+    no->setObjectName(QStringLiteral("No"));
+    yes->setDefault(true);
+    connect(yes, &QPushButton::clicked, &box, &QDialog::accept);
+    connect(no, &QPushButton::clicked, &box, &QDialog::reject);
+    AnswerOnBareAccelerators(box, {yes, no});
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(look.buttonGapPx);
+    buttons->addStretch(1);
+    for (QPushButton* button : {yes, no}) {
+        button->setFixedSize(look.button.width, look.button.height);
+        buttons->addWidget(button);
+    }
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(&box);
+    layout->setContentsMargins(look.marginPx, look.marginPx, look.marginPx, look.marginPx);
+    layout->setSpacing(look.marginPx);
+    layout->addWidget(label);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    box.adjustSize();
+    if (const QScreen* s = isVisible() ? screen() : QGuiApplication::primaryScreen())
+        box.move(s->geometry().center() - box.rect().center());
+    return box.exec() == QDialog::Accepted;
 }
 
 }  // namespace ovin

@@ -50,6 +50,9 @@ public:
     /// The desktop session or the system is ending.
     void ShutdownQuery() { m_logic->ShutdownQuery(); }
 
+    /// The session ended under the program: the display is gone.
+    void SessionLost() { m_logic->SessionLost(); }
+
     /// A text another start of the program handed over.
     void CopyDataReceived(const QString& text) { m_logic->CopyDataReceived(text.toStdString()); }
 
@@ -82,6 +85,7 @@ private:
 
     void FormCreate();
     void FormDestroy();
+    bool PlainQuestionBox(const QString& caption, const QString& text);
 
     Platform& m_platform;
     QtWatchTimer m_trayTimer;

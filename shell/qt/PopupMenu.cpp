@@ -4,17 +4,19 @@
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleOptionMenuItem>
+#include <qdrawutil.h>
 
 namespace ovin {
 
 namespace {
 
 constexpr int kItemWidthPx = kMenuItemWidthPx;
-// Absolute in the menu: the item area starts here whatever margin the style gives the item.
+constexpr int kCheckMarkRoomPx = kMenuCheckMarkRoomPx;
+// Absolute in the menu's client area: the item area starts here whatever margin the style gives the item.
 constexpr int kItemLeftPx = kMenuItemLeftPx;
+constexpr int kFrameWidthPx = kMenuFrameWidthPx;
 
-// Room kept after the longest caption where the desktop's menu font is larger
-// than the one the 130 pixels were measured for.
+// Room kept after a caption that needs the item widened, so that it does not touch the menu's edge.
 constexpr int kCaptionEndGapPx = 6;
 
 constexpr qreal kPointsPerInch = 72.0;
@@ -30,21 +32,30 @@ public:
     {
         QSize size = QProxyStyle::sizeFromContents(type, option, contentsSize, widget);
         if (type == CT_MenuItem && !isSeparator(option))
-            size.setWidth(std::max(kItemWidthPx, captionWidthPx(option)));
+            size.setWidth(std::max(kItemWidthPx + kCheckMarkRoomPx, captionWidthPx(option)));
         return size;
+    }
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_MenuPanelWidth)
+            return kFrameWidthPx;
+        if (metric == PM_MenuHMargin || metric == PM_MenuVMargin)
+            return 0;
+        return QProxyStyle::pixelMetric(metric, option, widget);
     }
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
         const QWidget* widget) const override
     {
-        QProxyStyle::drawPrimitive(element, option, painter, widget);
-        if (element != PE_PanelMenu)
-            return;
-        // The gap between the strip and the items must show the same menu colour as an unselected item; styles
-        // paint the panel in a colour of their own choosing.
-        const int frameWidthPx = pixelMetric(PM_MenuPanelWidth, option, widget);
-        painter->fillRect(option->rect.adjusted(frameWidthPx, frameWidthPx, -frameWidthPx, -frameWidthPx),
-            option->palette.color(QPalette::Window));
+        if (element == PE_FrameMenu)
+            qDrawWinPanel(painter, option->rect, option->palette, false);
+        else if (element == PE_PanelMenu)
+            // The gap between the strip and the items must show the same menu colour as an unselected item; styles
+            // paint the panel in a colour of their own choosing.
+            painter->fillRect(option->rect, option->palette.color(QPalette::Window));
+        else
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
     }
 
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
@@ -57,7 +68,7 @@ public:
         }
         const bool selected = item->state.testFlag(State_Selected);
         QRect area = item->rect;
-        area.setLeft(kItemLeftPx);
+        area.setLeft(kFrameWidthPx + kItemLeftPx);
 
         painter->save();
         painter->fillRect(area, item->palette.color(selected ? QPalette::Highlight : QPalette::Window));
@@ -70,15 +81,13 @@ public:
     }
 
 private:
-    // The widest a caption needs, drawn bold (the heaviest style an item uses).
+    // The width a caption needs in the font it is drawn in.
     static int captionWidthPx(const QStyleOption* option)
     {
         const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
         if (!item)
             return 0;
-        QFont bold = item->font;
-        bold.setBold(true);
-        return kItemLeftPx + QFontMetrics(bold).horizontalAdvance(item->text) + kCaptionEndGapPx;
+        return kItemLeftPx + QFontMetrics(item->font).horizontalAdvance(item->text) + kCaptionEndGapPx;
     }
 
     static bool isSeparator(const QStyleOption* option)
@@ -99,6 +108,10 @@ PopupMenu::PopupMenu(QWidget* parent)
     auto* style = new MenuItemProxyStyle;
     style->setParent(this);
     setStyle(style);
+
+    QFont menuFont(QString::fromLatin1(kMenuFontName));
+    menuFont.setPixelSize(qRound(kMenuFontPt * logicalDpiY() / kPointsPerInch));
+    setFont(menuFont);
 
     for (std::size_t i = 0; i < kPopupMenuItems.size(); ++i) {
         const PopupMenuItem& item = kPopupMenuItems[i];
@@ -152,6 +165,9 @@ void PopupMenu::paintEvent(QPaintEvent* event)
 void PopupMenu::DrawMenuBanner(QPainter& painter) const
 {
     const MenuBanner& b = kMenuBanner;
+    // The strip stands in the menu's client area, inside its frame, and is cut off where that ends.
+    painter.translate(kFrameWidthPx, kFrameWidthPx);
+    painter.setClipRect(QRect(0, 0, width() - 2 * kFrameWidthPx, height() - 2 * kFrameWidthPx));
     painter.fillRect(QRect(b.strip.left, b.strip.top, b.strip.width, b.strip.height), qColour(b.colour));
 
     QFont banner(QString::fromLatin1(b.fontName));

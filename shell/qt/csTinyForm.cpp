@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 
 #include <algorithm>
@@ -24,7 +25,7 @@ constexpr int kIconSizePx = 32;
 constexpr int kButtonWidthPx = 75;
 constexpr int kButtonHeightPx = 25;
 constexpr int kButtonGapPx = 6;
-constexpr int kMaxTextWidthPx = 360;
+using question::kMaxTextWidthPx;
 using question::kAnswerNo;
 using question::kAnswerYes;
 
@@ -100,6 +101,13 @@ TTinyForm::QuestionParts TTinyForm::buildPlainQuestion(QDialog& dialog, const QS
     label->setTextFormat(Qt::PlainText);
     const QSize hint = label->sizeHint();
     const int textWidth = std::min(hint.width(), kMaxTextWidthPx);
+    // The text is shown bold in Tahoma: the dialog is made as wide as that
+    // needs (within the plain dialog's limit), so that a question which fits
+    // stands on one line with room at both ends.
+    QFont shownFont = dialog.font();
+    shownFont.setFamily(QString::fromUtf8(question::kFontName));
+    shownFont.setBold(true);
+    const int shownTextWidth = QFontMetrics(shownFont).horizontalAdvance(text);
     label->setGeometry(textLeft, kMarginPx, textWidth, label->heightForWidth(textWidth));
     auto* yes = new QPushButton(QString::fromUtf8(question::kPlatformYes), &dialog);
     auto* no = new QPushButton(QString::fromUtf8(question::kPlatformNo), &dialog);
@@ -107,7 +115,9 @@ TTinyForm::QuestionParts TTinyForm::buildPlainQuestion(QDialog& dialog, const QS
     no->setObjectName(QStringLiteral("No"));
     yes->setDefault(true);
     const int contentBottom = std::max(icon ? icon->geometry().bottom() + 1 : 0, label->geometry().bottom() + 1);
-    const int width = std::max(textLeft + textWidth + kMarginPx, 2 * kButtonWidthPx + kButtonGapPx + 2 * kMarginPx);
+    const int width = question::PlainDialogWidth(
+        std::max(textLeft + textWidth + kMarginPx, 2 * kButtonWidthPx + kButtonGapPx + 2 * kMarginPx), shownTextWidth,
+        kMarginPx);
     const int buttonsLeft = (width - (2 * kButtonWidthPx + kButtonGapPx)) / 2;
     const int buttonsTop = contentBottom + kMarginPx;
     yes->setGeometry(buttonsLeft, buttonsTop, kButtonWidthPx, kButtonHeightPx);
@@ -137,6 +147,12 @@ void TTinyForm::restyleQuestion(QDialog& dialog, const QuestionParts& parts, con
     plain.dialogHeight = dialog.height();
     if (icon)
         plain.icon = Size{icon->width(), icon->height()};
+    // The text's lines stand a fixed gap apart, which only a rich text's line height gives.
+    const QString text = label->text();
+    label->setTextFormat(Qt::RichText);
+    label->setText(QStringLiteral("<p style=\"line-height:%1px; -qt-line-height-type:line-distance\">%2</p>")
+                       .arg(question::kLineGapPx)
+                       .arg(text.toHtmlEscaped()));
     // The bold text over the whole width needs its own height: the plain
     // layout may have wrapped it differently.
     plain.textHeight = label->heightForWidth(dialog.width());
@@ -162,14 +178,29 @@ bool TTinyForm::MessageDialog(const QString& caption, const QString& text, TMsgD
 
     QDialog dialog(isVisible() ? this : nullptr);
     dialog.setObjectName(QStringLiteral("MessageDialog"));
-    restyleQuestion(dialog, buildPlainQuestion(dialog, text, kind), caption);
+    const QuestionParts parts = buildPlainQuestion(dialog, text, kind);
+    restyleQuestion(dialog, parts, caption);
     if (const QScreen* screen = dialog.screen())
         dialog.move(screen->geometry().center() - dialog.rect().center());
+    AnswerOnBareAccelerators(dialog, {parts.yes, parts.no});
 
     return dialog.exec() == kAnswerYes;
 }
 
 QString TTinyForm::ApplicationTitle() const { return QString::fromStdString(m_context.title.get()); }
+
+void TTinyForm::AnswerOnBareAccelerators(QDialog& dialog, const QList<QPushButton*>& buttons)
+{
+    for (QPushButton* button : buttons) {
+        const std::string caption = button->text().toStdString();
+        const std::string_view letter = question::AcceleratorLetter(caption);
+        if (letter.empty())
+            continue;
+        auto* bare = new QShortcut(QKeySequence(QString::fromUtf8(letter.data(), static_cast<qsizetype>(letter.size()))),
+                                   &dialog);
+        QObject::connect(bare, &QShortcut::activated, button, &QPushButton::click);
+    }
+}
 
 void TTinyForm::SetApplicationTitle(const QString& title) { m_context.title.set(title.toStdString()); }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QEvent>
+#include <QList>
 #include <QWidget>
 
 #include <string>
@@ -72,10 +73,13 @@ protected:
     virtual void AfterShow() {}
     bool event(QEvent* event) override;
 
+    /// Lets the accelerator letter of each button answer without Alt, as the
+    /// standard dialogs of the desktop the program comes from do: a dialog
+    /// with buttons only has no field that would take the letter.
+    static void AnswerOnBareAccelerators(QDialog& dialog, const QList<QPushButton*>& buttons);
+
     /// Takes a queued answer if there is one.
     bool takeQueuedAnswer(bool& yes);
-
-    const WindowContext& context() const { return m_context; }
 
 private:
     /// The platform's standard question: icon at the top left, the text beside it, the buttons centred below.

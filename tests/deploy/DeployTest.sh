@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Tests of ovin-deploy: what a deployment writes, that several folders keep apart, what is refused, and that the
+# Tests of ovin-deploy: what a deployment writes, that a second folder is refused, what else is refused, and that the
 # reverse removes exactly what was written.
 #
 #     DeployTest.sh DEPLOY PROGRAM [running]
@@ -67,17 +67,23 @@ if command -v desktop-file-validate >/dev/null; then
   check "the entries are valid desktop files" desktop-file-validate "$auto" "$menu"
 fi
 
-# A second folder, with characters that need quoting, gets entries of its own.
-"$deploy" "$b" >/dev/null
-check "a second folder has its own entries" test "$(entryOf autostart "$b")" != "$auto" -a -f "$(entryOf autostart "$b")"
-check "a dollar in the folder is escaped in Exec" grep -qxF 'Exec="'"$work"'/router \\$b/ovin"' "$(entryOf autostart "$b")"
+# One router per machine: a second folder is refused while the first is deployed, and the refusal names it.
+out=$("$deploy" "$b" 2>&1)
+check "a second folder is refused" test $? -eq 1
+check "the refusal names the deployed folder and the way out" grep -q "deployed in $a already.*--remove" <<<"$out"
+check "nothing is written for the second folder" test ! -e "$(entryOf autostart "$b")" -a ! -e "$b/ovin"
+check "--show does not get round it" bash -c '! "$0" --show "$1" 2>/dev/null' "$deploy" "$b"
 
-# Asked for the window at log-in, the autostart entry says show; the menu entry is the same either way.
-c="$work/no tray"
-mkdir -p "$c"
-"$deploy" --show "$c" >/dev/null
-check "--show opens the window at log-in" grep -qx "Exec=\"$c/ovin\" show" "$(entryOf autostart "$c")"
-check "--show leaves the menu entry as it is" grep -qx "Exec=\"$c/ovin\" show" "$(entryOf menu "$c")"
+# Deploying into the same folder again replaces the program in place and keeps one pair of entries.
+echo "an older build" >"$a/ovin"
+"$deploy" "$a" >/dev/null
+check "a re-deployment replaces the program" cmp -s "$program" "$a/ovin"
+check "and keeps one pair of entries" \
+  test "$(ls "$XDG_CONFIG_HOME/autostart" "$XDG_DATA_HOME/applications" | grep -c '^ovin-')" -eq 2
+check "and records the new copy" grep -qx "X-Ovin-Sha256=$(sha256sum <"$program" | cut -d' ' -f1)" "$auto"
+"$deploy" --show "$a" >/dev/null
+check "a re-deployment with --show opens the window at log-in" grep -qx "Exec=\"$a/ovin\" show" "$auto"
+"$deploy" "$a" >/dev/null
 
 # The command line: help is no error, anything else unknown is.
 for args in "" "--remove" "$a $b" "--show --remove $a"; do
@@ -87,7 +93,14 @@ for args in "" "--remove" "$a $b" "--show --remove $a"; do
 done
 check "--help says how to use it" bash -c '"$0" --help | grep -q "^Usage:"' "$deploy"
 
-# Refusals.
+# The reverse: the entries and the copy go; the router, the settings and the log stay.
+"$deploy" --remove "$a" >/dev/null
+check "the autostart entry is removed" test ! -e "$auto"
+check "the menu entry is removed" test ! -e "$menu"
+check "the copy is removed" test ! -e "$a/ovin"
+check "router, settings and log stay" test -f "$a/trovan.exe" -a -f "$a/ovin.ini" -a -f "$a/ovin202612.log"
+
+# Refusals (with no deployment in the way).
 check "a missing folder is refused" bash -c '! "$0" "$1" 2>/dev/null' "$deploy" "$work/none"
 touch "$work/file"
 check "a plain file is refused" bash -c '! "$0" "$1" 2>/dev/null' "$deploy" "$work/file"
@@ -103,13 +116,9 @@ if [ "$(id -u)" -eq 0 ] && command -v runuser >/dev/null; then
   check "nothing lands in it" test ! -e "$work/locked/ovin"
 fi
 
-# The reverse: the entries and the copy go; the router, the settings and the log stay; the other folder stays.
-"$deploy" --remove "$a" >/dev/null
-check "the autostart entry is removed" test ! -e "$auto"
-check "the menu entry is removed" test ! -e "$menu"
-check "the copy is removed" test ! -e "$a/ovin"
-check "router, settings and log stay" test -f "$a/trovan.exe" -a -f "$a/ovin.ini" -a -f "$a/ovin202612.log"
-check "the other folder keeps its entries" test -f "$(entryOf menu "$b")" -a -f "$b/ovin"
+# Once the first is removed, another folder is taken; characters that need quoting are escaped.
+check "after --remove another folder is taken" bash -c '"$0" "$1" >/dev/null' "$deploy" "$b"
+check "a dollar in the folder is escaped in Exec" grep -qxF 'Exec="'"$work"'/router \\$b/ovin"' "$(entryOf autostart "$b")"
 
 # A program replaced since the deployment is not the deployed copy: it stays.
 echo "someone else's" >"$b/ovin"
@@ -117,5 +126,12 @@ out=$("$deploy" --remove "$b")
 check "a replaced program is left" test -f "$b/ovin"
 check "and the reverse says so" grep -q "not the copy that was deployed" <<<"$out"
 check "its entries are removed all the same" test ! -e "$(entryOf autostart "$b")"
+
+# Asked for the window at log-in, the autostart entry says show; the menu entry is the same either way.
+c="$work/no tray"
+mkdir -p "$c"
+"$deploy" --show "$c" >/dev/null
+check "--show opens the window at log-in" grep -qx "Exec=\"$c/ovin\" show" "$(entryOf autostart "$c")"
+check "--show leaves the menu entry as it is" grep -qx "Exec=\"$c/ovin\" show" "$(entryOf menu "$c")"
 
 exit $((failures > 0))

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <memory>
 
@@ -58,18 +59,22 @@ TEST_F(Instance, AWatchdogKilledOutrightDoesNotKeepTheNextStartOut)
     EXPECT_FALSE(next.waitExit(0ms).has_value());
 }
 
-TEST_F(Instance, SigtermEndsTheSessionWithTheClosingLinesAndTheSettings)
+TEST_F(Instance, SigtermAndSighupEndTheSessionWithTheClosingLinesAndTheSettings)
 {
-    Process ovin(exe, {}, dir.path());
-    ASSERT_TRUE(started());
-    fs::remove(dir / "ovin.ini");
-    ovin.signal(SIGTERM);
-    EXPECT_EQ(ovin.waitExit(10s), 0);
-    const std::string text = log();
-    EXPECT_EQ(countOf(text, "] UKONCENI PROGRAMU\r\n"), 2);
-    const std::string tail = "] UKONCENI PROGRAMU\r\n";
-    EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << "the last separator is never saved";
-    EXPECT_NE(readFile(dir / "ovin.ini").find("ZobrazitIkonu=0\r\n"), std::string::npos);
+    int runs = 0;
+    for (const int sig : {SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(sig);
+        Process ovin(exe, {}, dir.path());
+        ASSERT_TRUE(started(++runs));
+        fs::remove(dir / "ovin.ini");
+        ovin.signal(sig);
+        EXPECT_EQ(ovin.waitExit(10s), 0);
+        const std::string text = log();
+        EXPECT_EQ(countOf(text, "] UKONCENI PROGRAMU\r\n"), 2 * runs);
+        const std::string tail = "] UKONCENI PROGRAMU\r\n";
+        EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << "the last separator is never saved";
+        EXPECT_NE(readFile(dir / "ovin.ini").find("ZobrazitIkonu=0\r\n"), std::string::npos);
+    }
 }
 
 TEST_F(Instance, SigintQuitsWithoutClosingLinesButWritesTheSettings)
@@ -245,6 +250,20 @@ TEST_F(Instance, ANormalEndLeavesNoBlockBehind)
     EXPECT_FALSE(fs::exists("/dev/shm/" + blockName(exe)));
 }
 
+TEST_F(Instance, ADisplayThatGoesAwayEndsTheRunAsALogOffDoes)
+{
+    auto display = std::make_unique<XServer>();
+    Process ovin(exe, {}, dir.path(), *display);
+    ASSERT_TRUE(started());
+    fs::remove(dir / "ovin.ini");
+    display.reset();
+    ASSERT_TRUE(ovin.waitExit(10s).has_value());
+    const std::string text = log();
+    EXPECT_EQ(countOf(text, "] UKONCENI PROGRAMU\r\n"), 2);
+    EXPECT_NE(readFile(dir / "ovin.ini").find("ZobrazitIkonu=0\r\n"), std::string::npos);
+    EXPECT_FALSE(fs::exists("/dev/shm/" + blockName(exe))) << "the block goes with the run";
+}
+
 class OnADisplay : public Instance {
 protected:
     XServer x;
@@ -274,6 +293,44 @@ TEST_F(OnADisplay, AStartThatFindsTheRunningInstanceHandsOverAndShowsItsWindow)
     EXPECT_EQ(second.waitExit(10s), 0);
     EXPECT_TRUE(waitFor([&] { return x.windowVisible("OVIN v. 3.3"); }, 10s));
     EXPECT_EQ(countOf(log(), " START\r\n"), 1) << "the second start created no window and logged nothing";
+}
+
+TEST_F(OnADisplay, ABlockThatCanBeNeitherCreatedNorOpenedIsReportedInABoxAndOnStderr)
+{
+    // Shared memory that nobody can write: the system refuses the block.
+    if (run("unshare -m true 2>/dev/null") != 0)
+        GTEST_SKIP() << "no mount namespace to be had here";
+    Process ovin("/usr/bin/unshare",
+                 {"-m", "sh", "-c", "mount -t tmpfs -o ro tmpfs /dev/shm && exec \"$0\" 2>stderr.txt", exe.string()},
+                 dir.path(), x);
+    ASSERT_TRUE(waitFor([&] { return x.windowVisible("ovin"); }, 10s)) << readFile(dir / "stderr.txt");
+    const std::string text = "Systémová chyba. Kód: " + std::to_string(EROFS) + ".";
+    EXPECT_NE(readFile(dir / "stderr.txt").find(text), std::string::npos) << readFile(dir / "stderr.txt");
+    EXPECT_FALSE(x.windowVisible("OVIN v. 3.3"));
+    x.run("xdotool search --onlyvisible --name '^ovin$' windowfocus --sync key Return");
+    EXPECT_EQ(ovin.waitExit(10s), 1);
+    EXPECT_FALSE(fs::exists(dir / monthFileName())) << "no window was created, nothing logged";
+}
+
+TEST_F(OnADisplay, AStartInADeepFolderHandsOverAsWell)
+{
+    // A folder of 200 characters: its path is longer than a local socket's
+    // name may be.
+    fs::path deep = dir.path();
+    while (deep.string().size() < 200)
+        deep /= std::string(std::min<std::size_t>(40, 200 - deep.string().size() - 1), 'h');
+    fs::create_directories(deep);
+    ASSERT_EQ(deep.string().size(), 200u);
+    writeFile(deep / "ovin.ini", kQuietIni);
+    const fs::path deepExe = installOvin(deep);
+    Process first(deepExe, {}, deep, x);
+    ASSERT_TRUE(waitFor([&] { return countOf(readFile(deep / monthFileName()), "Nastavena priorita") > 0; }, 10s));
+    EXPECT_FALSE(x.windowVisible("Trovan Watch")) << "listening failed and was reported";
+    const fs::path link = deep / "ovin-link";
+    fs::create_symlink(deepExe, link);
+    Process second(link, {}, deep, x);
+    EXPECT_EQ(second.waitExit(10s), 0);
+    EXPECT_TRUE(waitFor([&] { return x.windowVisible("OVIN v. 3.3"); }, 10s));
 }
 
 }  // namespace

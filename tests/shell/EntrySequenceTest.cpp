@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -7,6 +9,7 @@
 #include "platform/InstanceBlock.h"
 #include "platform/StartGate.h"
 #include "shell/EntrySequence.h"
+#include "shell/ExitGuard.h"
 #include "shell/sCheckPrevious.h"
 #include "support/Fakes.h"
 
@@ -165,6 +168,31 @@ TEST(PreviousInstance, TheAdmittedInstanceKeepsItsWindowInTheBlockARefusedOneNev
     }
     EXPECT_EQ(block.count(), 0);
     EXPECT_EQ(block.closed, 3);
+}
+
+// exit() from inside the run (the toolkit's way out when the display is
+// gone) runs the last steps once; a run that ended in order does not.
+TEST(ExitGuardTest, RunsTheLastStepsOnExitOnlyWhileTheRunGoesOn)
+{
+    const auto say = [](const char* text) {
+        return [text] {
+            std::fputs(text, stderr);
+            std::fflush(stderr);
+        };
+    };
+    EXPECT_EXIT(
+        {
+            ExitGuard guard(say("last steps\n"));
+            std::exit(1);
+        },
+        ::testing::ExitedWithCode(1), "^last steps\r?\n$");
+    EXPECT_EXIT(
+        {
+            { ExitGuard ended(say("ended in order\n")); }
+            ExitGuard guard(say("second run\n"));
+            std::exit(2);
+        },
+        ::testing::ExitedWithCode(2), "^second run\r?\n$");
 }
 
 }  // namespace

@@ -106,6 +106,13 @@ TEST(MainWindowWaysToEnd, AskRouterAndLog)
         {"close box", [](MainWindow& w) { EXPECT_FALSE(w.FormCloseQuery()); }, true, true, "hide ", 1, 0, ""},
         {"end of session", [](MainWindow& w) { w.ShutdownQuery(); }, true, true,
          "untray hide untray hide quit ", 1, 2, ""},
+        {"display gone", [](MainWindow& w) { w.SessionLost(); }, true, true, "", 1, 2, ""},
+        {"display gone after the end of session",
+         [](MainWindow& w) {
+             w.ShutdownQuery();
+             w.SessionLost();
+         },
+         true, true, "untray hide untray hide quit ", 1, 2, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -158,6 +165,15 @@ TEST_F(MainWindowLogic, ErrorReportsDoNotPileUp)
     window.errorReportClosed();
     window.reportError("third");
     EXPECT_EQ(frontEnd.reports, (std::vector<std::string>{"first", "third"}));
+}
+
+TEST_F(MainWindowLogic, ALostSessionWritesTheSettingsAndShowsNoMoreReports)
+{
+    files.files.erase("/app/ovin.ini");
+    window.SessionLost();
+    EXPECT_TRUE(files.files.count("/app/ovin.ini"));
+    window.reportError("after");
+    EXPECT_TRUE(frontEnd.reports.empty());
 }
 
 }  // namespace

@@ -77,6 +77,31 @@ TEST(QuestionDialog, Restyle)
     }
 }
 
+// The letter that answers a button without Alt, and how wide the plain dialog gets for a bold question.
+TEST(QuestionDialog, AcceleratorsAndWidth)
+{
+    const struct {
+        const char* caption;
+        const char* letter;
+    } letters[] = {
+        {"&Ano", "A"},          {"&Ne", "N"},   {"&Jistě že ne", "J"}, {"Ano", ""},   {"&", ""},
+        {"A&&B &Cd", "C"},      {"&&", ""},     {"x&\xc5\xa0" "e", "\xc5\xa0"},  {"", ""},
+    };
+    for (const auto& c : letters)
+        EXPECT_EQ(question::AcceleratorLetter(c.caption), c.letter) << c.caption;
+
+    const struct {
+        int layout, boldText, margin, width;
+    } widths[] = {
+        {200, 100, 8, 200},  // the plain layout is wide enough
+        {200, 300, 8, 316},  // widened for one line with margins
+        {200, 500, 8, 376},  // no wider than a bold line may be: it wraps
+        {400, 500, 8, 400},
+    };
+    for (const auto& c : widths)
+        EXPECT_EQ(question::PlainDialogWidth(c.layout, c.boldText, c.margin), c.width) << c.boldText;
+}
+
 TEST(Switches, CommandLineAndParameterFile)
 {
     const struct {

@@ -206,6 +206,28 @@ TEST(PrivateShmNames, CarryTheUserAndStayShortForLongPaths)
     EXPECT_NE(a, b);
 }
 
+// The hand-over socket's name has far less room than the block's: every
+// folder the system accepts must still give a name that can be listened on,
+// the same for every start of one executable and another for another one.
+TEST(HandOverNames, FitTheSocketAddressForEveryPathLength)
+{
+    constexpr std::size_t kSocketNameBytes = 106;
+    std::string previous;
+    for (const std::size_t pathBytes : {10u, 80u, 130u, 200u, 1000u, 4000u}) {
+        SCOPED_TRACE(pathBytes);
+        const std::string key = std::string(pathBytes - 4, 'd') + "ovin";
+        const std::string name = LinuxInstanceBlock(key).handOverName();
+        EXPECT_LE(name.size(), kSocketNameBytes);
+        EXPECT_EQ(name, LinuxInstanceBlock(key).handOverName());
+        EXPECT_NE(name, LinuxInstanceBlock(std::string(pathBytes - 4, 'd') + "ovim").handOverName());
+        EXPECT_NE(name, previous);
+        previous = name;
+    }
+    EXPECT_EQ(privateshm::fitted("short", 107), "short");
+    EXPECT_EQ(privateshm::fitted(std::string(107, 'x'), 107), std::string(107, 'x'));
+    EXPECT_EQ(privateshm::fitted(std::string(108, 'x'), 107).size(), 107u);
+}
+
 class StartGates : public ::testing::Test {
 protected:
     ~StartGates() override

@@ -182,6 +182,21 @@ TEST_F(LinuxProcesses, LongNamesAndScriptsAreListedUnderTheirOwnNames)
     EXPECT_EQ(CountProcesses(table, longName), 1);
 }
 
+TEST_F(LinuxProcesses, AProcessThatExecsTheNameIsFoundAndAsAZombieNoLonger)
+{
+    const std::string name = uniqueName("ovx");
+    copyOf("/bin/sleep", name);
+    // Started as a shell, it becomes the program under the name.
+    const pid_t pid = spawn("/bin/sh", {"-c", "cd '" + m_dir.string() + "' && exec ./" + name + " 30"});
+    ASSERT_TRUE(waitUntil([&] { return CountProcesses(table, name) == 1; }));
+    EXPECT_TRUE(IsProcessRunning(table, name));
+    TerminateProcessByName(table, name);
+    EXPECT_TRUE(waitUntil([&] { return !IsProcessRunning(table, name); }));
+    EXPECT_EQ(CountProcesses(table, name), 0);
+    EXPECT_TRUE(fs::exists("/proc/" + std::to_string(pid))) << "a zombie, not yet reaped";
+    EXPECT_TRUE(killedBySigkill(pid));
+}
+
 TEST_F(LinuxProcesses, AProcessIsNotEndedUnderAnotherName)
 {
     const std::string name = uniqueName("ovt");

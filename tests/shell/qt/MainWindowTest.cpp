@@ -1,7 +1,9 @@
 #include <QApplication>
+#include <QScreen>
 #include <QDir>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -12,6 +14,8 @@
 #include <functional>
 
 #include "platform/Platform.h"
+#include "shell/qt/DesktopResources.h"
+#include "shell/qt/HandOver.h"
 #include "shell/qt/LogView.h"
 #include "shell/qt/Main.h"
 #include "shell/qt/SettingsPanel.h"
@@ -36,8 +40,13 @@ void whenDialogOpens(const std::function<void(QWidget*)>& inspect)
             return;
         timer->stop();
         timer->deleteLater();
-        if (dialog)
-            inspect(dialog);
+        if (!dialog)
+            return;
+        const QPointer<QWidget> open(dialog);
+        inspect(dialog);
+        // A check that failed inside left the question unanswered.
+        if (open && open->isVisible())
+            open->close();
     });
     timer->start(10);
 }
@@ -53,6 +62,38 @@ protected:
 
 using test::FakePlatform;
 
+// The rows of a widget's picture that hold ink (pixels far darker than the
+// background), top to bottom.
+std::vector<int> inkPerRow(QWidget* widget)
+{
+    const QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    std::vector<int> rows(static_cast<std::size_t>(image.height()), 0);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            rows[static_cast<std::size_t>(y)] += qGray(image.pixel(x, y)) < 96 ? 1 : 0;
+    }
+    return rows;
+}
+
+int sum(const std::vector<int>& values)
+{
+    int total = 0;
+    for (const int v : values)
+        total += v;
+    return total;
+}
+
+// How many lines of text there are: runs of inked rows with rows between
+// them where at most a stray pixel or two of a line meets the next.
+int inkedLines(const std::vector<int>& rows)
+{
+    constexpr int kStrayPixels = 2;
+    int lines = 0;
+    for (std::size_t y = 0; y < rows.size(); ++y)
+        lines += rows[y] > kStrayPixels && (y == 0 || rows[y - 1] <= kStrayPixels) ? 1 : 0;
+    return lines;
+}
+
 int count(const std::string& text, const std::string& needle)
 {
     int n = 0;
@@ -66,6 +107,68 @@ int count(const std::string& text, const std::string& needle)
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
+    // The fonts the program itself loads.
+    void initTestCase() { LoadDesktopResources(*qApp); }
+
+    void questionTextIsBoldCentredOnOneLineAndWrappedLinesDoNotTouch()
+    {
+        FakePlatform p;
+        TTinyForm form(*p.platform.process, *p.platform.files, p.context());
+        const QString question = "Opravdu chcete ukončit programy Trovan a Ovin ?";
+        int boldInk = 0;
+        int regularInk = 0;
+        whenDialogOpens([&](QWidget* dialog) {
+            auto* text = dialog->findChild<QLabel*>("Message");
+            const std::vector<int> rows = inkPerRow(text);
+            QCOMPARE(inkedLines(rows), 1);
+            boldInk = sum(rows);
+            // The same words in the regular face of the same font.
+            QLabel regular(question);
+            QFont font = text->font();
+            font.setBold(false);
+            regular.setFont(font);
+            regular.adjustSize();
+            regularInk = sum(inkPerRow(&regular));
+            // Room at both ends: the text does not run from edge to edge.
+            const QImage image = text->grab().toImage();
+            for (const int x : {0, 1, 2, 3, image.width() - 4, image.width() - 3, image.width() - 2, image.width() - 1}) {
+                for (int y = 0; y < image.height(); ++y)
+                    QVERIFY2(qGray(image.pixel(x, y)) > 96, qPrintable(QString::number(x)));
+            }
+            QTest::keyClick(dialog, Qt::Key_Return);
+        });
+        QVERIFY(form.Confirm(question, TMsgDlgType::mtWarning));
+        QVERIFY2(boldInk * 10 >= regularInk * 13, qPrintable(QString("%1 %2").arg(boldInk).arg(regularInk)));
+
+        // A question too long for one line: its lines stand apart.
+        int lines = 0;
+        whenDialogOpens([&](QWidget* dialog) {
+            lines = inkedLines(inkPerRow(dialog->findChild<QLabel*>("Message")));
+            QTest::keyClick(dialog, Qt::Key_Return);
+        });
+        form.Confirm(QString("Ťažké Ůlohy čeká Ýpsilon. ").repeated(6), TMsgDlgType::mtWarning);
+        QVERIFY2(lines >= 3, qPrintable(QString::number(lines)));
+    }
+
+    void bareAcceleratorLettersAnswer()
+    {
+        FakePlatform p;
+        TTinyForm form(*p.platform.process, *p.platform.files, p.context());
+        whenDialogOpens([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_N); });
+        QVERIFY(!form.MessageDialog("C", "N?", TMsgDlgType::mtWarning));
+        whenDialogOpens([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_A); });
+        QVERIFY(form.MessageDialog("C", "A?", TMsgDlgType::mtWarning));
+
+        TfmWex fmWex(p.platform, p.context());
+        QSignalSpy quit(&fmWex, &TfmWex::quitRequested);
+        whenDialogOpens([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_N); });
+        fmWex.Exit1Click();
+        QCOMPARE(quit.count(), 0);
+        whenDialogOpens([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_A); });
+        fmWex.Exit1Click();
+        QCOMPARE(quit.count(), 1);
+    }
+
     void questionDialogIsRestyledAndAnswersYesOnEnter()
     {
         FakePlatform p;
@@ -197,25 +300,50 @@ private slots:
         QVERIFY(p.files->files.at("/app/ovin.ini").content.find("MaxStejnyRequest=9\r\n") != std::string::npos);
     }
 
-    void konecAsksAndQuitsOnlyOnYes()
+    void konecAsksInAPlainCentredBoxAndQuitsOnlyOnYes()
     {
         FakePlatform p;
         TfmWex fmWex(p.platform, p.context());
         QSignalSpy quit(&fmWex, &TfmWex::quitRequested);
         QString text, caption;
-        bool hasIcon = true;
-        whenDialogOpens([&](QWidget* dialog) {
-            auto* box = qobject_cast<QMessageBox*>(dialog);
-            QVERIFY(box);
-            text = box->text();
+        whenDialogOpens([&](QWidget* box) {
             caption = box->windowTitle();
-            hasIcon = box->icon() != QMessageBox::NoIcon;
+            auto* label = box->findChild<QLabel*>("Message");
+            QVERIFY(label);
+            text = label->text();
+            // No icon beside the text, none on the buttons.
+            for (const QLabel* l : box->findChildren<QLabel*>())
+                QVERIFY(l->pixmap().isNull());
+            for (const QPushButton* b : box->findChildren<QPushButton*>())
+                QVERIFY2(b->icon().isNull(), qPrintable(b->text()));
+            // The text centred in the box, the box in the middle of the
+            // screen (the main window was never shown).
+            const std::vector<int> columns = [&] {
+                const QImage image = box->grab().toImage();
+                std::vector<int> inked;
+                for (int x = 0; x < image.width(); ++x) {
+                    for (int y = label->y(); y <= label->geometry().bottom(); ++y) {
+                        if (qGray(image.pixel(x, y)) < 96) {
+                            inked.push_back(x);
+                            break;
+                        }
+                    }
+                }
+                return inked;
+            }();
+            QVERIFY(!columns.empty());
+            const int leftRoom = columns.front();
+            const int rightRoom = box->width() - 1 - columns.back();
+            QVERIFY2(std::abs(leftRoom - rightRoom) <= 2, qPrintable(QString("%1 %2").arg(leftRoom).arg(rightRoom)));
+            const QPoint screenCentre = box->screen()->geometry().center();
+            const QPoint boxCentre = box->frameGeometry().center();
+            QVERIFY2(std::abs(boxCentre.x() - screenCentre.x()) <= 2 && std::abs(boxCentre.y() - screenCentre.y()) <= 2,
+                     qPrintable(QString("%1,%2").arg(boxCentre.x()).arg(boxCentre.y())));
             QTest::keyClick(box, Qt::Key_Escape);
         });
         fmWex.Exit1Click();
         QCOMPARE(text, QString("Ukončit program Ovin ?"));
         QCOMPARE(caption, QString("Ukončení"));
-        QVERIFY(!hasIcon);
         QCOMPARE(quit.count(), 0);
         whenDialogOpens([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Return); });
         const std::string before = fmWex.watchdog().log().text();
@@ -273,6 +401,20 @@ private slots:
         QVERIFY(text.find("\r\npoznamka\r\n[") != std::string::npos);
         QCOMPARE(p.monthFile(), text);
         QCOMPARE(&fmWex.Memo1->text(), &text); // the view shows the log's own text
+    }
+
+    void aHandOverThatCannotListenSaysSoAndWhy()
+    {
+        QObject owner;
+        const std::string name = "ovin-test-" + std::to_string(QCoreApplication::applicationPid());
+        HandOverListener first(name, &owner);
+        QVERIFY(first.isListening());
+        HandOverListener taken(name, &owner);
+        QVERIFY(!taken.isListening());
+        QVERIFY(!taken.errorString().isEmpty());
+        HandOverListener tooLong(std::string(300, 'x'), &owner);
+        QVERIFY(!tooLong.isListening());
+        QVERIFY(!tooLong.errorString().isEmpty());
     }
 
     void handOverShowsTheWindowOnlyForTheExactWord()

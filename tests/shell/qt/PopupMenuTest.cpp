@@ -2,8 +2,11 @@
 
 #include "PixelTestSupport.h"
 
+#include "shell/qt/DesktopResources.h"
 #include "shell/qt/PopupMenu.h"
 
+#include <QApplication>
+#include <QStyle>
 #include <QTest>
 
 using namespace ovin;
@@ -14,6 +17,11 @@ namespace {
 constexpr QColor kSkyBlue(166, 202, 240);
 constexpr int kStripWidthPx = 20;
 constexpr int kItemLeftPx = 25;
+// The item width the menu asks for, and the room for a check mark that the desktop it was drawn for adds.
+constexpr int kItemWidthPx = 130;
+constexpr int kCheckMarkRoomPx = 15;
+
+int frameWidth(const QMenu& menu) { return menu.style()->pixelMetric(QStyle::PM_MenuPanelWidth, nullptr, &menu); }
 
 QImage grabMenu(PopupMenu& menu)
 {
@@ -27,12 +35,40 @@ class PopupMenuTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The fonts the program itself loads.
+    void initTestCase() { ovin::LoadDesktopResources(*qobject_cast<QApplication*>(qApp)); }
+    void itemsAre130PixelsPlusTheCheckMarkRoomInTheMenusOwnFontAndTheMenuIsFramed();
     void items_data();
     void items();
     void itemsAre130PixelsWideWhenTheCaptionsFit();
     void banner();
     void itemsFilledFromTheirLeftEdge();
 };
+
+void PopupMenuTest::itemsAre130PixelsPlusTheCheckMarkRoomInTheMenusOwnFontAndTheMenuIsFramed()
+{
+    PopupMenu menu;
+    menu.adjustSize();
+    const int frame = frameWidth(menu);
+    QVERIFY(frame >= 1);
+    for (QAction* action : menu.actions()) {
+        const QRect item = menu.actionGeometry(action);
+        QCOMPARE(item.left(), frame);
+        QCOMPARE(item.width(), kItemWidthPx + kCheckMarkRoomPx);
+        if (!action->isSeparator())
+            QVERIFY2(kItemLeftPx + QFontMetrics(action->font().resolve(menu.font())).horizontalAdvance(action->text()) <=
+                         kItemWidthPx + kCheckMarkRoomPx,
+                qPrintable(action->text()));
+    }
+    QCOMPARE(menu.width(), kItemWidthPx + kCheckMarkRoomPx + 2 * frame);
+
+    // A raised frame: its outer right and bottom edges are dark, so that the menu stands out from a light window.
+    const QImage image = grabMenu(menu);
+    const QRect right(image.width() - 1, 1, 1, image.height() - 1);
+    const QRect bottom(1, image.height() - 1, image.width() - 1, 1);
+    for (const QRect& edge : {right, bottom})
+        QVERIFY(countPixels(image, edge, [](QColor c) { return qGray(c.rgb()) < 128; }) == pixelsIn(image, edge));
+}
 
 void PopupMenuTest::items_data()
 {
@@ -91,13 +127,15 @@ void PopupMenuTest::itemsAre130PixelsWideWhenTheCaptionsFit()
     menu.setFont(small);
     menu.adjustSize();
     for (QAction* action : menu.actions())
-        QCOMPARE(menu.actionGeometry(action).width(), 130);
+        QCOMPARE(menu.actionGeometry(action).width(), kItemWidthPx + kCheckMarkRoomPx);
 }
 
 void PopupMenuTest::banner()
 {
     PopupMenu menu;
-    const QImage image = grabMenu(menu);
+    // The strip stands in the menu's client area, inside the frame.
+    const int frame = frameWidth(menu);
+    const QImage image = grabMenu(menu).copy(frame, frame, menu.width() - 2 * frame, menu.height() - 2 * frame);
     QVERIFY(image.height() > 42);
     const auto isSky = [](QColor c) { return c == kSkyBlue; };
     // Antialiased text blends the strip towards black, never towards the menu's lighter colours.
@@ -131,13 +169,14 @@ void PopupMenuTest::itemsFilledFromTheirLeftEdge()
     PopupMenu menu;
     menu.adjustSize();
     menu.setActiveAction(menu.UkonitTrovaniOvin1());
-    const QImage image = grabMenu(menu);
+    const int frame = frameWidth(menu);
+    const QImage image = grabMenu(menu).copy(frame, frame, menu.width() - 2 * frame, menu.height() - 2 * frame);
     const QColor menuColour = menu.palette().color(QPalette::Window);
 
     for (QAction* action : {menu.Open1(), menu.UkonitTrovaniOvin1(), menu.Exit1()}) {
         const QString text = action->text();
         const QColor fill = menu.palette().color(action == menu.activeAction() ? QPalette::Highlight : QPalette::Window);
-        const QRect item = menu.actionGeometry(action);
+        const QRect item = menu.actionGeometry(action).translated(-frame, -frame);
 
         // The 5-pixel gap after the strip keeps the menu colour, also beside the selected item.
         const QRect gap(kStripWidthPx, item.top(), kItemLeftPx - kStripWidthPx, item.height());
