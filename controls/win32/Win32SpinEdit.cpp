@@ -56,9 +56,10 @@ Win32SpinEdit::Win32SpinEdit(HWND parent, int controlId, RECT bounds, SpinLimits
     // The arrows take a button's width of the control's right end, as tall as the edit's inside.
     m_fit = FitButtons(Size{kMinSpinButtonWidthPx, height - 4});
     const HINSTANCE instance = GetModuleHandleW(nullptr);
+    // Clipping its children: the edit's own painting would cover the arrows.
     m_edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"0",
-                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_MULTILINE, bounds.left,
-                             bounds.top, width, height, parent,
+                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | ES_AUTOHSCROLL | ES_MULTILINE,
+                             bounds.left, bounds.top, width, height, parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), instance, nullptr);
     SendMessageW(m_edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     // The text ends before the arrows, which sit inside the edit's frame.

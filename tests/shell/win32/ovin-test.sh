@@ -9,7 +9,8 @@
 #             "Ukončit Trovan + Ovin" answered no, "Konec" answered yes: settings written, no closing lines
 #   session   the end of the session (wineboot -e): the closing lines twice and the settings written
 #   instance  a second start ends silently; a start that finds the instance block hands over and the window shows
-#   controls  the window's controls against the settings panel's table: place, caption and the tab chain
+#   controls  the window's controls against the settings panel's table: place, caption and the tab chain; a right
+#             release on a free spot of the panel ends the program
 #
 # BUILD_DIR holds ovin.exe and trovan.exe, TOOLS_DIR list_controls.exe and hold_block.exe. Pictures of the
 # window, the menu and the question go to PICTURE_DIR. The program runs in a Wine prefix of these tests alone
@@ -333,6 +334,14 @@ controls)
   tabs=$(grep '^tab|' "$work/controls.txt" | cut -d'|' -f2 | tr '\n' ' ')
   check "the tab chain follows the panel's order ($tabs)" \
     test "$tabs" = "1000 1001 1002 1004 1007 1016 1009 1011 1014 1017 1019 1018 "
+
+  # A right release on a free spot of the panel (below the check boxes) ends the program without a question.
+  read -r wx wy ww wh < <(geometry_of "OVIN v. 3.3") || true
+  rm -f "$dir/ovin.ini"
+  xdotool mousemove $((wx + 100)) $((wy + wh - 130 + 112)) sleep 0.3 click 3
+  check "a right release on a free spot of the panel ends the program" wait_until 15 ended "$ovin_pid"
+  check "with the settings written and no closing line" \
+    test -f "$dir/ovin.ini" -a "$(count_lines 'UKONCENI PROGRAMU')" -eq 0
   ;;
 *)
   echo "unknown scenario $scenario"; exit 2 ;;
