@@ -24,7 +24,7 @@ pids=()
 cleanup() {
   local pid
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  "$wineserver" -k 2>/dev/null || true
+  WINEPREFIX=$work/prefix "$wineserver" -k 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
