@@ -291,8 +291,8 @@ int plainChild(const char* monthFile, const char* resultFile)
     edit.repaint();
     f.typedEndThenLineMs = msSince(t);
     f.hwmKb = vmHwmKb(::getpid());
-    std::ofstream(resultFile) << f.setMs << ' ' << f.appendUs << ' ' << f.typedEndThenLineMs << ' ' << f.hwmKb
-                              << ' ' << back.size() << '\n';
+    std::ofstream(resultFile) << f.setMs << ' ' << f.appendUs << ' ' << f.typedEndThenLineMs << ' ' << f.hwmKb << ' '
+                              << back.size() << '\n';
     return 0;
 }
 
@@ -364,15 +364,17 @@ int main(int argc, char* argv[])
                 smallView.lineUs, "", bigView.lineUs / smallView.lineUs);
     std::printf("%-58s %11.1f us %13.1f us\n", "    of it the view's part (no save), 2.6 M lines", bigView.viewLineUs,
                 plain.appendUs);
-    std::printf("%-58s %11.1f us %16s x%.2f\n", "    of it the view's part (no save), 1,000 lines", smallView.viewLineUs,
-                "", bigView.viewLineUs / smallView.viewLineUs);
+    std::printf("%-58s %11.1f us %16s x%.2f\n", "    of it the view's part (no save), 1,000 lines",
+                smallView.viewLineUs, "", bigView.viewLineUs / smallView.viewLineUs);
     std::printf("%-58s %11.1f ms %13.0f ms < 50 ms\n", "(d) one char typed at the end, then a logged line",
                 bigView.typedEndThenLineMs, plain.typedEndThenLineMs);
     std::printf("%-58s %11.1f ms\n", "    one char typed in the middle", bigView.typedMiddleMs);
     std::printf("%-58s %11.1f ms\n", "    the next logged line (the month file rewritten whole)", bigView.middleLineMs);
     std::printf("\n(a) is timed to the line \"%s\".\n", start.firstLine.c_str());
-    std::printf("(c) includes a forced repaint of the shown view per line, which is most of its cost; the save is an append.\n");
-    std::printf("QPlainTextEdit: appendPlainText per line; (d) there is insert, copy back of the whole text, append.\n");
+    std::printf("(c) includes a forced repaint of the shown view per line, which is most of its cost; the save is an "
+                "append.\n");
+    std::printf(
+        "QPlainTextEdit: appendPlainText per line; (d) there is insert, copy back of the whole text, append.\n");
 
     fs::remove_all(big);
     fs::remove_all(small);

@@ -229,8 +229,8 @@ int main()
     }
 
     std::printf("IsProcessRunning(\"trovan.exe\"), microseconds per call (a watch tick makes one)\n");
-    std::printf("%10s | %10s %10s %7s | %10s %10s %7s | %10s %10s\n", "processes", "idle tick", "before",
-                "ratio", "no router", "before", "ratio", "pgrep -x", "its scan");
+    std::printf("%10s | %10s %10s %7s | %10s %10s %7s | %10s %10s\n", "processes", "idle tick", "before", "ratio",
+                "no router", "before", "ratio", "pgrep -x", "its scan");
     for (const Row& r : rows) {
         std::printf("%10d | %10.0f %10.0f %7.3f | %10.0f %10.0f %7.3f | %10.0f %10.0f\n", r.processes, r.idleNow,
                     r.idleBefore, r.idleNow / r.idleBefore, r.scanNow, r.scanBefore, r.scanNow / r.scanBefore,

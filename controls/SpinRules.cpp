@@ -51,8 +51,8 @@ std::int32_t StepValue(std::int32_t value, std::int32_t increment, int direction
 
 bool IsAcceptedChar(char32_t ch, char32_t decimalSeparator, bool editorEnabled)
 {
-    const bool accepted = (ch >= U'0' && ch <= U'9') || ch == U'+' || ch == U'-' || ch == decimalSeparator ||
-                          (ch < 32 && ch != U'\r');
+    const bool accepted =
+        (ch >= U'0' && ch <= U'9') || ch == U'+' || ch == U'-' || ch == decimalSeparator || (ch < 32 && ch != U'\r');
     if (!editorEnabled && (ch == U'\b' || ch >= 32))
         return false;
     return accepted;

@@ -62,8 +62,7 @@ public:
     /// Hands the bytes the file holds when it is opened to `sink`, in order,
     /// in pieces of a bounded size, holding nothing more itself. Stops early
     /// when `sink` returns false.
-    virtual Result readChunks(const std::string& path,
-                                const std::function<bool(std::string_view)>& sink) const = 0;
+    virtual Result readChunks(const std::string& path, const std::function<bool(std::string_view)>& sink) const = 0;
 
     /// Replaces the whole file with `content` so that the file holds either its
     /// old content or the new one, never less, and the new content is on disk

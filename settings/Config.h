@@ -31,8 +31,8 @@ public:
     std::int32_t MaxStejnyRequest = 0;
     std::int32_t MaxStariRequest = 0;  ///< seconds
     std::int32_t MaxRadkuRequest = 0;
-    std::int32_t CekaniNaTrovan = 0;   ///< seconds
-    std::int32_t Interval = 0;         ///< milliseconds
+    std::int32_t CekaniNaTrovan = 0;  ///< seconds
+    std::int32_t Interval = 0;        ///< milliseconds
 
     /// Ten "key=value" lines (Booleans as "b1"/"b0"), each ended by CR LF.
     std::string SettingsSummary() const;
@@ -72,9 +72,9 @@ enum class SettingKind { Bool, Int, Text };
 struct SettingKey {
     const char* key;
     SettingKind kind;
-    bool TConf::* flag = nullptr;
-    std::int32_t TConf::* number = nullptr;
-    std::string TConf::* text = nullptr;
+    bool TConf::*flag = nullptr;
+    std::int32_t TConf::*number = nullptr;
+    std::string TConf::*text = nullptr;
     std::int32_t defaultNumber = 0;  ///< for Bool: 1 on, 0 off
 };
 

@@ -34,15 +34,11 @@ std::string timeStamp(const LocalTime& t)
 std::string startStamp(const LocalTime& t)
 {
     char buf[48];
-    std::snprintf(buf, sizeof buf, "%02d.%02d.%04d %02d:%02d:%02d", t.day, t.month, t.year, t.hour, t.minute,
-                  t.second);
+    std::snprintf(buf, sizeof buf, "%02d.%02d.%04d %02d:%02d:%02d", t.day, t.month, t.year, t.hour, t.minute, t.second);
     return buf;
 }
 
-bool endsWithLineBreak(const std::string& s)
-{
-    return !s.empty() && (s.back() == '\n' || s.back() == '\r');
-}
+bool endsWithLineBreak(const std::string& s) { return !s.empty() && (s.back() == '\n' || s.back() == '\r'); }
 
 }  // namespace
 

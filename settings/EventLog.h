@@ -103,7 +103,6 @@ private:
         FileIdentity identity;
     };
 
-
     FileSystem& m_files;
     Clock& m_clock;
     std::size_t m_capacity;

@@ -83,7 +83,6 @@ public:
     /// The error report's box was closed.
     void errorReportClosed() { m_errorReportOpen = false; }
 
-
 private:
     Watchdog& m_watchdog;
     ProcessTable& m_processes;

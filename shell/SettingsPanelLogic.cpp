@@ -38,8 +38,8 @@ void SettingsPanelLogic::bSaveConfClick()
             break;
         case SettingKind::Int:
             // Plain 32-bit arithmetic: a typed value too large for the record wraps instead of being undefined.
-            m_conf.*key.number = static_cast<std::int32_t>(
-                static_cast<std::uint32_t>(m_frontEnd.value(row.control)) * static_cast<std::uint32_t>(row.scale));
+            m_conf.*key.number = static_cast<std::int32_t>(static_cast<std::uint32_t>(m_frontEnd.value(row.control)) *
+                                                           static_cast<std::uint32_t>(row.scale));
             break;
         case SettingKind::Text:
             m_conf.*key.text = m_frontEnd.text(row.control);

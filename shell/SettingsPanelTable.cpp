@@ -10,17 +10,31 @@ namespace {
 constexpr const char* kHintMaxOld = "Stáří request.cfg před spustěním Trovanu aby došlo k jeho smazání";
 constexpr const char* kHintMaxSame =
     "Určuje kolikrát musí být soubor request.cfg stejný než dojde k rozhodnutí ukončit Trovan";
-constexpr const char* kHintMaxRadku = "Určuje kolik řádků musí obsahovat request.cfg aby došlo k jejich zaznamu do logu";
+constexpr const char* kHintMaxRadku =
+    "Určuje kolik řádků musí obsahovat request.cfg aby došlo k jejich zaznamu do logu";
 constexpr const char* kHintInterval = "Určuje jak dlouho po startu porgram vyčká než spustí hlavní cyklus";
 
 using K = PanelControlKind;
 using C = PanelControl;
 
 constexpr std::array<PanelControlRow, kPanelControlCount> kControls{{
-    {C::cxHlidatTrovan, "cxHlidatTrovan", K::CheckBox, {16, 16, 169, 17}, "Hlídat zda je Trovan spuštěný",
-     "V nastaveném intervalu ověřuje zda je process Trovan spuštěn a pokud není tak ho spustí.", 0, 0, 0},
-    {C::cxMazatRq, "cxMazatRq", K::CheckBox, {16, 40, 137, 17}, "Mazat request.cfg",
-     "Před násilným ukončením Trovanu smaže soubor request.cfg ! Nemá vliv na nastavení Max stáří request", 0, 0,
+    {C::cxHlidatTrovan,
+     "cxHlidatTrovan",
+     K::CheckBox,
+     {16, 16, 169, 17},
+     "Hlídat zda je Trovan spuštěný",
+     "V nastaveném intervalu ověřuje zda je process Trovan spuštěn a pokud není tak ho spustí.",
+     0,
+     0,
+     0},
+    {C::cxMazatRq,
+     "cxMazatRq",
+     K::CheckBox,
+     {16, 40, 137, 17},
+     "Mazat request.cfg",
+     "Před násilným ukončením Trovanu smaže soubor request.cfg ! Nemá vliv na nastavení Max stáří request",
+     0,
+     0,
      1},
     {C::cxZobrazitIkonu, "cxZobrazitIkonu", K::CheckBox, {16, 64, 161, 17}, "Zobrazit ikonu programu", "", 0, 0, 2},
     {C::Label1, "Label1", K::Label, {192, 16, 0, 0}, "Max stáří request", kHintMaxOld},

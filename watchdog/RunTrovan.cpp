@@ -25,7 +25,11 @@ constexpr const char* kCapacityError = "Text exceeds memo capacity";
 
 RunTrovan::RunTrovan(const WatchdogServices& services, std::string appFolder, EventLog& log, TConf& conf,
                      WatchdogHost& host, RequestState& requestState)
-    : m_services(services), m_appFolder(std::move(appFolder)), m_log(log), m_conf(conf), m_host(host),
+    : m_services(services),
+      m_appFolder(std::move(appFolder)),
+      m_log(log),
+      m_conf(conf),
+      m_host(host),
       m_requestState(requestState)
 {
 }

@@ -17,8 +17,8 @@ class WatchdogHost;
 /// with a request file its previous run left behind, and waits for it.
 class RunTrovan {
 public:
-    RunTrovan(const WatchdogServices& services, std::string appFolder, EventLog& log, TConf& conf,
-              WatchdogHost& host, RequestState& requestState);
+    RunTrovan(const WatchdogServices& services, std::string appFolder, EventLog& log, TConf& conf, WatchdogHost& host,
+              RequestState& requestState);
 
     /// One check. Errors (an unreadable request file) are passed on; a copy
     /// of the request file that the log cannot take is reported through the

@@ -29,7 +29,12 @@ constexpr PriorityLevel kPriorityLevels[] = {
 
 WatchCycle::WatchCycle(WatchTimer& trayTimer, WatchTimer& timer1, WatchdogHost& host, TConf& conf, EventLog& log,
                        ProcessControl& process, Clock& clock)
-    : m_trayTimer(trayTimer), m_timer1(timer1), m_host(host), m_conf(conf), m_log(log), m_process(process),
+    : m_trayTimer(trayTimer),
+      m_timer1(timer1),
+      m_host(host),
+      m_conf(conf),
+      m_log(log),
+      m_process(process),
       m_clock(clock)
 {
     m_trayTimer.setEnabled(false);

@@ -7,10 +7,13 @@
 
 namespace ovin {
 
-Watchdog::Watchdog(const WatchdogServices& services, std::string appFolder, WatchdogHost& host,
-                   WatchTimer& trayTimer, WatchTimer& timer1, std::size_t logCapacity)
-    : m_services(services), m_appFolder(std::move(appFolder)), m_host(host),
-      m_log(services.files, services.clock, m_appFolder, logCapacity), m_conf(services.files, m_appFolder),
+Watchdog::Watchdog(const WatchdogServices& services, std::string appFolder, WatchdogHost& host, WatchTimer& trayTimer,
+                   WatchTimer& timer1, std::size_t logCapacity)
+    : m_services(services),
+      m_appFolder(std::move(appFolder)),
+      m_host(host),
+      m_log(services.files, services.clock, m_appFolder, logCapacity),
+      m_conf(services.files, m_appFolder),
       m_cycle(trayTimer, timer1, host, m_conf, m_log, services.process, services.clock),
       m_requestState(services.files, services.processes, m_log, m_conf),
       m_runTrovan(services, m_appFolder, m_log, m_conf, host, m_requestState)

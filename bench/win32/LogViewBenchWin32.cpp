@@ -181,7 +181,8 @@ ViewFigures measure(const std::string& folder, bool month)
     paintNow(view.hwnd());
     f.typedEndThenLineMs = msSince(t);
 
-    const_cast<ovin::LogDocument&>(view.document()).setCaret(view.document().lineStart(view.document().lineCount() / 2));
+    const_cast<ovin::LogDocument&>(view.document())
+        .setCaret(view.document().lineStart(view.document().lineCount() / 2));
     t = Clock::now();
     SendMessageW(view.hwnd(), WM_CHAR, L'x', 1);
     paintNow(view.hwnd());
@@ -215,7 +216,7 @@ void removeFolder(const std::wstring& folder)
     RemoveDirectoryW(folder.c_str());
 }
 
-} // namespace
+}  // namespace
 
 int main()
 {
@@ -235,7 +236,8 @@ int main()
     }
     WIN32_FILE_ATTRIBUTE_DATA attributes{};
     GetFileAttributesExW(bigFile.c_str(), GetFileExInfoStandard, &attributes);
-    const double fileMb = (static_cast<double>(attributes.nFileSizeHigh) * 4294967296.0 + attributes.nFileSizeLow) / 1e6;
+    const double fileMb =
+        (static_cast<double>(attributes.nFileSizeHigh) * 4294967296.0 + attributes.nFileSizeLow) / 1e6;
     std::printf("Windows log view on a month file of %d lines, %.1f MB (made in %.0f ms)\n", kMonthLines, fileMb,
                 msSince(t));
 
@@ -255,8 +257,8 @@ int main()
     std::printf("%-58s %11.0f ms %s\n", "    load and (a) together", big.loadMs + big.firstLineMs, "");
     std::printf("%-58s %11.0f MB <= %.0f MB\n", "(b) peak memory (PeakWorkingSetSize), view shown",
                 big.memory.peakWorkingSetMb, memoryTargetMb);
-    std::printf("%-58s %11.0f MB <= %.0f MB\n", "    peak committed memory (PeakPagefileUsage)", big.memory.peakPagefileMb,
-                memoryTargetMb);
+    std::printf("%-58s %11.0f MB <= %.0f MB\n", "    peak committed memory (PeakPagefileUsage)",
+                big.memory.peakPagefileMb, memoryTargetMb);
     std::printf("%-58s %11.1f us\n", "(c) one AddLogLine, painted, 2.6 M lines", big.lineUs);
     std::printf("%-58s %11.1f us x%.2f\n", "    one AddLogLine, painted, 1,000 lines", small.lineUs,
                 big.lineUs / small.lineUs);
@@ -268,8 +270,8 @@ int main()
     std::printf("%-58s %11.1f ms\n", "    one char typed in the middle", big.typedMiddleMs);
     std::printf("%-58s %11.1f ms\n", "    the next logged line (the month file rewritten whole)", big.middleLineMs);
     std::printf("\nText in the log: %.1f MB (UTF-8). (a) painted %ld time(s).\n", big.textMb, big.firstLinePaints);
-    const bool ok = big.firstLineMs < 2000 && big.firstLinePaints > 0 && big.memory.peakWorkingSetMb <= memoryTargetMb &&
-                    big.typedEndThenLineMs < 50;
+    const bool ok = big.firstLineMs < 2000 && big.firstLinePaints > 0 &&
+                    big.memory.peakWorkingSetMb <= memoryTargetMb && big.typedEndThenLineMs < 50;
     std::printf("%s\n", ok ? "The Windows figures are within their targets." : "A Windows figure misses its target.");
     return 0;
 }

@@ -62,15 +62,9 @@ void loadGlyph(TTimerSpeedButton* button, const QPixmap& glyph, const GlyphRows&
     button->update();
 }
 
-bool isTabStop(const QWidget* widget)
-{
-    return (widget->focusPolicy() & Qt::TabFocus) != 0;
-}
+bool isTabStop(const QWidget* widget) { return (widget->focusPolicy() & Qt::TabFocus) != 0; }
 
-bool canTakeFocus(const QWidget* widget)
-{
-    return widget->isVisible() && widget->isEnabled();
-}
+bool canTakeFocus(const QWidget* widget) { return widget->isVisible() && widget->isEnabled(); }
 
 // The characters a key press types, as the system's character message carries them: Ctrl with a letter types
 // the matching control character (so Ctrl+C stays usable when typing is off), and Delete edits without typing.
@@ -79,8 +73,7 @@ QString typedText(const QKeyEvent& event)
     if (event.key() == Qt::Key_Delete)
         return {};
     const QString text = event.text();
-    const bool ctrlOnly =
-        (event.modifiers() & Qt::ControlModifier) && !(event.modifiers() & Qt::AltModifier);
+    const bool ctrlOnly = (event.modifiers() & Qt::ControlModifier) && !(event.modifiers() & Qt::AltModifier);
     if (ctrlOnly && text.size() == 1) {
         const char16_t letter = text.at(0).toUpper().unicode();
         if (letter >= u'A' && letter <= u'Z')
@@ -89,13 +82,13 @@ QString typedText(const QKeyEvent& event)
     return text;
 }
 
-} // namespace
+}  // namespace
 
 // --- TTimerSpeedButton ---
 
 TTimerSpeedButton::TTimerSpeedButton(QWidget* parent)
-    : QAbstractButton(parent)
-    , m_repeat(
+    : QAbstractButton(parent),
+      m_repeat(
           makeQtTimer,
           // Not click(): that would take the pressed look away from a button that is still held.
           [this] { emit clicked(false); },
@@ -136,10 +129,7 @@ void TTimerSpeedButton::setTimerFactory(TimerFactory factory)
     m_repeat.setTimerFactory(factory ? std::move(factory) : TimerFactory(makeQtTimer));
 }
 
-QSize TTimerSpeedButton::sizeHint() const
-{
-    return m_glyph.size() / m_numGlyphs + QSize(6, 4);
-}
+QSize TTimerSpeedButton::sizeHint() const { return m_glyph.size() / m_numGlyphs + QSize(6, 4); }
 
 void TTimerSpeedButton::mousePressEvent(QMouseEvent* event)
 {
@@ -190,16 +180,14 @@ void TTimerSpeedButton::paintEvent(QPaintEvent*)
     const int shift = isDown() ? 1 : 0;
     const QPixmap glyph = glyphToDraw();
     const QSize glyphSize = glyph.deviceIndependentSize().toSize();
-    painter.drawPixmap(QPoint((width() - glyphSize.width()) / 2 + shift,
-                              (height() - glyphSize.height()) / 2 + shift),
+    painter.drawPixmap(QPoint((width() - glyphSize.width()) / 2 + shift, (height() - glyphSize.height()) / 2 + shift),
                        glyph);
 
     if (m_flags & FocusMark) {
         // Drawn by hand: styles show focus frames only after keyboard navigation, but this mark must always
         // show which arrow Space clicks.
         const QRect mark = rect()
-                               .adjusted(kFocusMarkInsetPx, kFocusMarkInsetPx, -kFocusMarkInsetPx,
-                                         -kFocusMarkInsetPx)
+                               .adjusted(kFocusMarkInsetPx, kFocusMarkInsetPx, -kFocusMarkInsetPx, -kFocusMarkInsetPx)
                                .translated(shift, shift);
         painter.setPen(QPen(palette().color(QPalette::ButtonText), 1, Qt::DotLine));
         painter.drawRect(mark.adjusted(0, 0, -1, -1));
@@ -208,8 +196,7 @@ void TTimerSpeedButton::paintEvent(QPaintEvent*)
 
 // --- TSpinButton ---
 
-TSpinButton::TSpinButton(QWidget* parent)
-    : QWidget(parent)
+TSpinButton::TSpinButton(QWidget* parent) : QWidget(parent)
 {
     setAutoFillBackground(true);
     setFocusPolicy(Qt::NoFocus);
@@ -234,65 +221,29 @@ TTimerSpeedButton* TSpinButton::createButton()
     return button;
 }
 
-QPixmap TSpinButton::UpGlyph() const
-{
-    return m_upButton->Glyph();
-}
+QPixmap TSpinButton::UpGlyph() const { return m_upButton->Glyph(); }
 
-void TSpinButton::setUpGlyph(const QPixmap& glyph)
-{
-    loadGlyph(m_upButton, glyph, kUpArrowRows);
-}
+void TSpinButton::setUpGlyph(const QPixmap& glyph) { loadGlyph(m_upButton, glyph, kUpArrowRows); }
 
-QPixmap TSpinButton::DownGlyph() const
-{
-    return m_downButton->Glyph();
-}
+QPixmap TSpinButton::DownGlyph() const { return m_downButton->Glyph(); }
 
-void TSpinButton::setDownGlyph(const QPixmap& glyph)
-{
-    loadGlyph(m_downButton, glyph, kDownArrowRows);
-}
+void TSpinButton::setDownGlyph(const QPixmap& glyph) { loadGlyph(m_downButton, glyph, kDownArrowRows); }
 
-int TSpinButton::UpNumGlyphs() const
-{
-    return m_upButton->NumGlyphs();
-}
+int TSpinButton::UpNumGlyphs() const { return m_upButton->NumGlyphs(); }
 
-void TSpinButton::setUpNumGlyphs(int count)
-{
-    m_upButton->setNumGlyphs(count);
-}
+void TSpinButton::setUpNumGlyphs(int count) { m_upButton->setNumGlyphs(count); }
 
-int TSpinButton::DownNumGlyphs() const
-{
-    return m_downButton->NumGlyphs();
-}
+int TSpinButton::DownNumGlyphs() const { return m_downButton->NumGlyphs(); }
 
-void TSpinButton::setDownNumGlyphs(int count)
-{
-    m_downButton->setNumGlyphs(count);
-}
+void TSpinButton::setDownNumGlyphs(int count) { m_downButton->setNumGlyphs(count); }
 
-bool TSpinButton::TabStop() const
-{
-    return isTabStop(this);
-}
+bool TSpinButton::TabStop() const { return isTabStop(this); }
 
-void TSpinButton::setTabStop(bool on)
-{
-    setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
-}
+void TSpinButton::setTabStop(bool on) { setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus); }
 
-QSize TSpinButton::sizeHint() const
-{
-    return {20, 25};
-}
+QSize TSpinButton::sizeHint() const { return {20, 25}; }
 
-QSize TSpinButton::minimumSizeHint() const
-{
-    return {kMinSpinButtonWidthPx, 2};
-}
+QSize TSpinButton::minimumSizeHint() const { return {kMinSpinButtonWidthPx, 2}; }
 
 void TSpinButton::FitButtons(int& width, int& height)
 {
@@ -375,8 +326,7 @@ void TSpinButton::buttonPressed(TTimerSpeedButton* button, Qt::MouseButton mouse
     if (mouseButton != Qt::LeftButton)
         return;
     SetActiveButton(button);
-    if (m_focusControl && isTabStop(m_focusControl) && canTakeFocus(m_focusControl)
-        && !m_focusControl->hasFocus())
+    if (m_focusControl && isTabStop(m_focusControl) && canTakeFocus(m_focusControl) && !m_focusControl->hasFocus())
         m_focusControl->setFocus(Qt::OtherFocusReason);
     else if (TabStop() && !hasFocus() && canTakeFocus(this))
         setFocus(Qt::OtherFocusReason);
@@ -392,9 +342,7 @@ void TSpinButton::buttonClicked(TTimerSpeedButton* button)
 
 // --- TSpinEdit ---
 
-TSpinEdit::TSpinEdit(QWidget* parent)
-    : QLineEdit(parent)
-    , m_button(new TSpinButton(this))
+TSpinEdit::TSpinEdit(QWidget* parent) : QLineEdit(parent), m_button(new TSpinButton(this))
 {
     m_button->resize(15, 17);
     m_button->setFocusControl(this);
@@ -405,20 +353,11 @@ TSpinEdit::TSpinEdit(QWidget* parent)
     setTextArea();
 }
 
-int TSpinEdit::Value() const
-{
-    return m_limits.ReadValue(text().toStdString());
-}
+int TSpinEdit::Value() const { return m_limits.ReadValue(text().toStdString()); }
 
-void TSpinEdit::setValue(int value)
-{
-    setText(QString::fromStdString(m_limits.WriteValue(value)));
-}
+void TSpinEdit::setValue(int value) { setText(QString::fromStdString(m_limits.WriteValue(value))); }
 
-int TSpinEdit::ClampValue(int value) const
-{
-    return m_limits.ClampValue(value);
-}
+int TSpinEdit::ClampValue(int value) const { return m_limits.ClampValue(value); }
 
 void TSpinEdit::setEditorEnabled(bool on)
 {
@@ -427,10 +366,7 @@ void TSpinEdit::setEditorEnabled(bool on)
     setAcceptDrops(on);
 }
 
-bool TSpinEdit::editsAllowed() const
-{
-    return m_editorEnabled && !isReadOnly();
-}
+bool TSpinEdit::editsAllowed() const { return m_editorEnabled && !isReadOnly(); }
 
 void TSpinEdit::StepUp()
 {
@@ -526,14 +462,13 @@ void TSpinEdit::mouseReleaseEvent(QMouseEvent* event)
 void TSpinEdit::focusInEvent(QFocusEvent* event)
 {
     // A left click into the text places the caret, but a press on the arrows selects like any other entry.
-    const bool clickIntoText = event->reason() == Qt::MouseFocusReason
-                               && (QGuiApplication::mouseButtons() & Qt::LeftButton)
-                               && !m_button->underMouse();
+    const bool clickIntoText = event->reason() == Qt::MouseFocusReason &&
+                               (QGuiApplication::mouseButtons() & Qt::LeftButton) && !m_button->underMouse();
     if (m_formFocus.enters() && m_autoSelect && !clickIntoText)
         selectAll();
     // The base edit selects everything on keyboard entry by itself; without AutoSelect it must not.
-    const bool keyboardEntry = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason
-                               || event->reason() == Qt::ShortcutFocusReason;
+    const bool keyboardEntry = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
+                               event->reason() == Qt::ShortcutFocusReason;
     if (!m_autoSelect && keyboardEntry) {
         QFocusEvent plainEntry(event->type(), Qt::OtherFocusReason);
         QLineEdit::focusInEvent(&plainEntry);
@@ -590,9 +525,6 @@ void TSpinEdit::placeButton()
     m_button->setGeometry(width() - frame - buttonWidth - 1, frame, buttonWidth, height() - 2 * frame - 1);
 }
 
-void TSpinEdit::setTextArea()
-{
-    setTextMargins(0, 0, m_button->width() + 2, 0);
-}
+void TSpinEdit::setTextArea() { setTextMargins(0, 0, m_button->width() + 2, 0); }
 
-} // namespace ovin
+}  // namespace ovin

@@ -25,8 +25,8 @@ class TTimerSpeedButton final : public QAbstractButton {
     Q_OBJECT
 public:
     enum RepeatFlag {
-        FocusMark = 0x1,  ///< draw a focus rectangle on the button
-        AutoRepeat = 0x2, ///< repeat the click while the button is held
+        FocusMark = 0x1,   ///< draw a focus rectangle on the button
+        AutoRepeat = 0x2,  ///< repeat the click while the button is held
     };
     Q_DECLARE_FLAGS(RepeatFlags, RepeatFlag)
 
@@ -225,6 +225,6 @@ private:
     std::function<void()> m_beep;
 };
 
-} // namespace ovin
+}  // namespace ovin
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(ovin::TTimerSpeedButton::RepeatFlags)

@@ -6,4 +6,4 @@ namespace ovin {
 
 void systemBeep() { QApplication::beep(); }
 
-} // namespace ovin
+}  // namespace ovin

@@ -5,4 +5,4 @@ namespace ovin {
 /// Sounds the default system beep, with which the controls tell the user that an input was refused.
 void systemBeep();
 
-} // namespace ovin
+}  // namespace ovin

@@ -29,19 +29,11 @@ QString accelMarkup(const QString& caption, bool* hasAccel)
     return QStringLiteral("<span style=\"white-space:pre\">") + markup + QStringLiteral("</span>");
 }
 
-} // namespace
+}  // namespace
 
-TLabelX::TLabelX(QWidget* parent)
-    : QLabel(parent)
-{
-    resize(65, 17);
-}
+TLabelX::TLabelX(QWidget* parent) : QLabel(parent) { resize(65, 17); }
 
-TLabelX::TLabelX(const QString& caption, QWidget* parent)
-    : TLabelX(parent)
-{
-    setCaption(caption);
-}
+TLabelX::TLabelX(const QString& caption, QWidget* parent) : TLabelX(parent) { setCaption(caption); }
 
 void TLabelX::setCaption(const QString& caption)
 {
@@ -77,4 +69,4 @@ void TLabelX::adjustToCaption()
         resize(sizeHint());
 }
 
-} // namespace ovin
+}  // namespace ovin

@@ -34,4 +34,4 @@ private:
     bool m_autoSize = true;
 };
 
-} // namespace ovin
+}  // namespace ovin

@@ -5,22 +5,15 @@
 
 namespace ovin {
 
-TBoundLabel::TBoundLabel(TSpinEditX* owner)
-    : TLabelX(owner->objectName(), owner->parentWidget())
+TBoundLabel::TBoundLabel(TSpinEditX* owner) : TLabelX(owner->objectName(), owner->parentWidget())
 {
     setObjectName(QStringLiteral("SubLabel"));
     setAutoFillBackground(false);
 }
 
-TSpinEditX::TSpinEditX(QWidget* parent)
-    : TSpinEdit(parent)
-{
-}
+TSpinEditX::TSpinEditX(QWidget* parent) : TSpinEdit(parent) {}
 
-TSpinEditX::~TSpinEditX()
-{
-    destroyLabel();
-}
+TSpinEditX::~TSpinEditX() { destroyLabel(); }
 
 void TSpinEditX::destroyLabel()
 {
@@ -77,4 +70,4 @@ void TSpinEditX::resizeEvent(QResizeEvent* event)
     setLabelPosition(m_labelPosition);
 }
 
-} // namespace ovin
+}  // namespace ovin

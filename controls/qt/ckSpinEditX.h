@@ -66,4 +66,4 @@ private:
     TLabelPosition m_labelPosition = lpAbove;
 };
 
-} // namespace ovin
+}  // namespace ovin

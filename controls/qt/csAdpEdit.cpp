@@ -23,20 +23,14 @@ Qt::Alignment toQtAlignment(TAlignment alignment)
     return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
-} // namespace
+}  // namespace
 
-TadpEdit::TadpEdit(QWidget* parent)
-    : QLineEdit(parent)
-    , m_colorOnEnter(Color())
-    , m_focusColour(Color().rgba())
+TadpEdit::TadpEdit(QWidget* parent) : QLineEdit(parent), m_colorOnEnter(Color()), m_focusColour(Color().rgba())
 {
     QLineEdit::setAlignment(toQtAlignment(m_alignment));
 }
 
-QColor TadpEdit::Color() const
-{
-    return palette().color(QPalette::Base);
-}
+QColor TadpEdit::Color() const { return palette().color(QPalette::Base); }
 
 void TadpEdit::setColor(const QColor& color)
 {
@@ -81,4 +75,4 @@ void TadpEdit::keyPressEvent(QKeyEvent* event)
     event->accept();
 }
 
-} // namespace ovin
+}  // namespace ovin

@@ -53,4 +53,4 @@ private:
     FormFocus m_formFocus;
 };
 
-} // namespace ovin
+}  // namespace ovin

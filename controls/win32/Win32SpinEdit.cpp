@@ -148,8 +148,7 @@ LRESULT Win32SpinEdit::arrows(UINT message, WPARAM wParam, LPARAM lParam)
         const bool enabled = IsWindowEnabled(m_arrows);
         const auto draw = [&](const Rect& r, UINT kind, bool pressed) {
             RECT rc{r.left, r.top, r.left + r.width, r.top + r.height};
-            DrawFrameControl(dc, &rc, DFC_SCROLL,
-                             kind | (pressed ? DFCS_PUSHED : 0) | (enabled ? 0 : DFCS_INACTIVE));
+            DrawFrameControl(dc, &rc, DFC_SCROLL, kind | (pressed ? DFCS_PUSHED : 0) | (enabled ? 0 : DFCS_INACTIVE));
         };
         draw(m_fit.up, DFCS_SCROLLUP, m_held == 1 && m_pointerInside);
         draw(m_fit.down, DFCS_SCROLLDOWN, m_held == -1 && m_pointerInside);

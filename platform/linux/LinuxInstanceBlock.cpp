@@ -48,9 +48,7 @@ std::unique_ptr<InstanceBlock> createInstanceBlock(std::string_view exePath)
     return std::make_unique<LinuxInstanceBlock>(pathKey(exePath));
 }
 
-LinuxInstanceBlock::LinuxInstanceBlock(std::string key) : m_base(privateshm::baseName("ovin-", key)), m_name(m_base)
-{
-}
+LinuxInstanceBlock::LinuxInstanceBlock(std::string key) : m_base(privateshm::baseName("ovin-", key)), m_name(m_base) {}
 
 LinuxInstanceBlock::~LinuxInstanceBlock() { close(); }
 
@@ -109,6 +107,9 @@ void LinuxInstanceBlock::close()
     }
 }
 
-std::string LinuxInstanceBlock::handOverName() const { return privateshm::fitted(m_name.substr(1), kMaxHandOverNameBytes); }
+std::string LinuxInstanceBlock::handOverName() const
+{
+    return privateshm::fitted(m_name.substr(1), kMaxHandOverNameBytes);
+}
 
 }  // namespace ovin

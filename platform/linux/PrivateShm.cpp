@@ -33,8 +33,11 @@ std::uint64_t fnv1a(std::string_view text)
 // Errors that say the name is someone else's (or no file at all), as
 // opposed to the system being unable to give a block. A folder under the
 // name gives EINVAL: the C library turns EISDIR into that.
-bool takenByOthers(int err) { return err == EEXIST || err == ELOOP || err == EACCES || err == EPERM || err == EISDIR ||
-                                   err == EINVAL || err == ENXIO; }
+bool takenByOthers(int err)
+{
+    return err == EEXIST || err == ELOOP || err == EACCES || err == EPERM || err == EISDIR || err == EINVAL ||
+           err == ENXIO;
+}
 
 // "-" and 16 hexadecimal digits.
 constexpr std::size_t kHashSuffixBytes = 17;

@@ -144,8 +144,8 @@ std::string AnsiCodec::utf8ToMultiByte(std::string_view text) const
     const std::wstring wide = widen(text);
     if (wide.empty())
         return {};
-    const int n = ::WideCharToMultiByte(m_codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                        nullptr, nullptr);
+    const int n =
+        ::WideCharToMultiByte(m_codePage, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
     ::WideCharToMultiByte(m_codePage, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
     return out;

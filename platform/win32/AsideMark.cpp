@@ -12,9 +12,7 @@ std::wstring markName(std::uint32_t pid) { return L"Local\\ovin-aside-" + std::t
 
 }  // namespace
 
-AsideMark::AsideMark() : m_handle(::CreateEventW(nullptr, TRUE, FALSE, markName(::GetCurrentProcessId()).c_str()))
-{
-}
+AsideMark::AsideMark() : m_handle(::CreateEventW(nullptr, TRUE, FALSE, markName(::GetCurrentProcessId()).c_str())) {}
 
 AsideMark::~AsideMark()
 {

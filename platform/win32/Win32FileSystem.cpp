@@ -289,8 +289,9 @@ std::optional<FileIdentity> Win32FileSystem::identity(const std::string& path) c
     const std::wstring w = widen(path);
     if (w.empty() || isDevicePathW(w))
         return std::nullopt;
-    UniqueHandle h(::CreateFileW(w.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    UniqueHandle h(::CreateFileW(w.c_str(), FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!h.valid() || ::GetFileType(h.get()) != FILE_TYPE_DISK)
         return std::nullopt;
     BY_HANDLE_FILE_INFORMATION info{};
@@ -382,8 +383,8 @@ Result Win32FileSystem::appendFile(const std::string& path, std::string_view con
     const std::wstring w = widen(path);
     if (w.empty() || isDevicePathW(w))
         return Result::failure(systemText(ERROR_ACCESS_DENIED));
-    UniqueHandle h(
-        ::CreateFileW(w.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle h(::CreateFileW(w.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!h.valid())
         return Result::failure(lastErrorText());
     if (::GetFileType(h.get()) != FILE_TYPE_DISK)

@@ -17,8 +17,7 @@ constexpr const wchar_t* kSessionNamespace = L"Local\\";
 [[noreturn]] void raise(DWORD err, const std::wstring& name)
 {
     throw std::system_error(static_cast<int>(err), std::system_category(),
-                            "Cannot create the instance block " + win32::narrow(name) + ": " +
-                                win32::systemText(err));
+                            "Cannot create the instance block " + win32::narrow(name) + ": " + win32::systemText(err));
 }
 
 }  // namespace

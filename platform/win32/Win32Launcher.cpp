@@ -20,9 +20,8 @@ Result Win32Launcher::open(const std::string& executable, const std::string& wor
     const std::wstring file = win32::widen(executable);
     const std::wstring folder = win32::widen(workingFolder);
     ::SetLastError(ERROR_SUCCESS);
-    const auto answer = reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", file.c_str(), nullptr,
-                                                                  folder.empty() ? nullptr : folder.c_str(),
-                                                                  SW_SHOWNORMAL));
+    const auto answer = reinterpret_cast<INT_PTR>(::ShellExecuteW(
+        nullptr, L"open", file.c_str(), nullptr, folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL));
     if (answer > kShellSuccessAbove)
         return {};
     // The shell's own small codes share their numbers with the system's

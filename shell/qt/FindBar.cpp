@@ -55,10 +55,7 @@ void FindBar::focusNeedle()
     m_edit->selectAll();
 }
 
-void FindBar::setFound(bool found)
-{
-    m_status->setText(found ? QString() : QStringLiteral("Nenalezeno"));
-}
+void FindBar::setFound(bool found) { m_status->setText(found ? QString() : QStringLiteral("Nenalezeno")); }
 
 void FindBar::close()
 {

@@ -115,9 +115,8 @@ LogView::LogView(EventLog& log, QWidget* parent) : QAbstractScrollArea(parent), 
 
     m_findBar = new FindBar(this);
     m_findBar->hide();
-    connect(m_findBar, &FindBar::findRequested, this, [this](const QString& needle, bool backward) {
-        m_findBar->setFound(findNext(needle, backward));
-    });
+    connect(m_findBar, &FindBar::findRequested, this,
+            [this](const QString& needle, bool backward) { m_findBar->setFound(findNext(needle, backward)); });
     connect(m_findBar, &FindBar::needleChanged, this, &LogView::setHighlight);
     connect(m_findBar, &FindBar::closed, this, [this] {
         setViewportMargins(0, 0, 0, 0);
@@ -188,9 +187,8 @@ void LogView::updateScrollBars()
     QScrollBar* h = horizontalScrollBar();
     // The widest line is known in bytes only; the widths seen while painting
     // correct the estimate upwards.
-    const int estimate = static_cast<int>(
-        std::min<std::size_t>(m_doc.widestLineBytes() * static_cast<std::size_t>(fontMetrics().averageCharWidth()),
-                              INT32_MAX / 2));
+    const int estimate = static_cast<int>(std::min<std::size_t>(
+        m_doc.widestLineBytes() * static_cast<std::size_t>(fontMetrics().averageCharWidth()), INT32_MAX / 2));
     const int width = std::max(estimate, m_widthPx) + 2 * kMarginPx;
     h->setPageStep(viewport()->width());
     h->setSingleStep(fontMetrics().averageCharWidth() * 2);
@@ -237,8 +235,8 @@ std::size_t LogView::positionAt(QPoint point) const
 {
     const long long row = point.y() < 0 ? -1 : point.y() / lineHeight();
     const long long wanted = firstVisibleLine() + row;
-    const auto line = static_cast<std::size_t>(
-        std::clamp<long long>(wanted, 0, static_cast<long long>(m_doc.lineCount()) - 1));
+    const auto line =
+        static_cast<std::size_t>(std::clamp<long long>(wanted, 0, static_cast<long long>(m_doc.lineCount()) - 1));
     QTextLayout layout;
     layoutLine(layout, line);
     const QTextLine tl = layout.lineAt(0);
@@ -437,8 +435,7 @@ void LogView::copyToClipboard(bool cut)
 
 void LogView::paste(bool fromPrimary)
 {
-    const QString text =
-        QApplication::clipboard()->text(fromPrimary ? QClipboard::Selection : QClipboard::Clipboard);
+    const QString text = QApplication::clipboard()->text(fromPrimary ? QClipboard::Selection : QClipboard::Clipboard);
     if (!text.isEmpty())
         insertText(text.toStdString());
 }

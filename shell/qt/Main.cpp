@@ -24,10 +24,7 @@ namespace ovin {
 
 namespace {
 
-WatchdogServices servicesOf(Platform& p)
-{
-    return {*p.files, *p.clock, *p.process, *p.processes, *p.launcher};
-}
+WatchdogServices servicesOf(Platform& p) { return {*p.files, *p.clock, *p.process, *p.processes, *p.launcher}; }
 
 void colourPanel(QWidget* panel, const QColor& colour)
 {
@@ -115,9 +112,9 @@ void TfmWex::RemoveTrayIcon() { m_tray->RemoveTrayIcon(); }
 
 void TfmWex::setActivity(bool busy)
 {
-    colourPanel(Panel1->pActive, busy ? QColor(kActivityBusyColour.red, kActivityBusyColour.green,
-                                               kActivityBusyColour.blue)
-                                      : palette().color(QPalette::Button));
+    colourPanel(Panel1->pActive,
+                busy ? QColor(kActivityBusyColour.red, kActivityBusyColour.green, kActivityBusyColour.blue)
+                     : palette().color(QPalette::Button));
 }
 
 void TfmWex::ShowSettings() { Panel1->ShowSettings(); }
@@ -168,7 +165,7 @@ bool TfmWex::eventFilter(QObject* watched, QEvent* event)
         if (!Panel1->childAt(mouse->position().toPoint()))
             m_logic->Panel1MouseUp(mouse->button() == Qt::RightButton  ? MouseButton::Right
                                    : mouse->button() == Qt::LeftButton ? MouseButton::Left
-                                                                        : MouseButton::Other);
+                                                                       : MouseButton::Other);
     }
     return TTinyFormSQL::eventFilter(watched, event);
 }

@@ -28,7 +28,7 @@ QColor qColour(const Rgb& c) { return QColor(c.red, c.green, c.blue); }
 class MenuItemProxyStyle final : public QProxyStyle {
 public:
     QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& contentsSize,
-        const QWidget* widget) const override
+                           const QWidget* widget) const override
     {
         QSize size = QProxyStyle::sizeFromContents(type, option, contentsSize, widget);
         if (type == CT_MenuItem && !isSeparator(option))
@@ -46,7 +46,7 @@ public:
     }
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
-        const QWidget* widget) const override
+                       const QWidget* widget) const override
     {
         if (element == PE_FrameMenu)
             qDrawWinPanel(painter, option->rect, option->palette, false);
@@ -59,7 +59,7 @@ public:
     }
 
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
-        const QWidget* widget) const override
+                     const QWidget* widget) const override
     {
         const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
         if (element != CE_MenuItem || !item || isSeparator(item)) {
@@ -97,11 +97,9 @@ private:
     }
 };
 
+}  // namespace
 
-} // namespace
-
-PopupMenu::PopupMenu(QWidget* parent)
-    : QMenu(parent)
+PopupMenu::PopupMenu(QWidget* parent) : QMenu(parent)
 {
     setObjectName(QStringLiteral("PopupMenu1"));
     // A widget does not own its style; as the style's parent the menu frees it.
@@ -115,8 +113,8 @@ PopupMenu::PopupMenu(QWidget* parent)
 
     for (std::size_t i = 0; i < kPopupMenuItems.size(); ++i) {
         const PopupMenuItem& item = kPopupMenuItems[i];
-        QAction* action = item.style == MenuItemStyle::Separator ? addSeparator()
-                                                                 : addAction(QString::fromUtf8(item.caption));
+        QAction* action =
+            item.style == MenuItemStyle::Separator ? addSeparator() : addAction(QString::fromUtf8(item.caption));
         action->setObjectName(QString::fromLatin1(item.name));
         QFont font = action->font();
         switch (item.style) {
@@ -183,4 +181,4 @@ void PopupMenu::DrawMenuBanner(QPainter& painter) const
     painter.restore();
 }
 
-} // namespace ovin
+}  // namespace ovin

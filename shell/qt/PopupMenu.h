@@ -48,4 +48,4 @@ private:
     QAction* m_exit1 = nullptr;
 };
 
-} // namespace ovin
+}  // namespace ovin

@@ -14,10 +14,7 @@
 // Q_INIT_RESOURCE declares the resource's loader where it is written, so it has to be at global scope. The
 // pictures are compiled into a static library, whose unreferenced objects the linker leaves out; this call is
 // the reference that keeps them in the program.
-static void initImageResources()
-{
-    Q_INIT_RESOURCE(images);
-}
+static void initImageResources() { Q_INIT_RESOURCE(images); }
 
 namespace ovin {
 
@@ -34,12 +31,13 @@ void ensureImages()
     Q_UNUSED(loaded);
 }
 
-} // namespace
+}  // namespace
 
 TrayIcon::TrayIcon(QObject* parent)
     : QObject(parent)
-    // A widget cannot be the child of a plain QObject, so the icon owns its menu directly.
-    , m_menu(std::make_unique<PopupMenu>())
+      // A widget cannot be the child of a plain QObject, so the icon owns its menu directly.
+      ,
+      m_menu(std::make_unique<PopupMenu>())
 {
 }
 
@@ -100,10 +98,7 @@ void TrayIcon::TrayIconMessage(int eventCode)
     }
 }
 
-QMenu* TrayIcon::PopupMenu1() const
-{
-    return m_menu.get();
-}
+QMenu* TrayIcon::PopupMenu1() const { return m_menu.get(); }
 
 QPixmap TrayIcon::image(int index)
 {
@@ -120,7 +115,7 @@ QIcon TrayIcon::windowIcon()
 }
 
 QPoint TrayIcon::menuPosition(std::optional<QPoint> cursor, const QRect& screen, const QRect& available,
-    const QSize& menu)
+                              const QSize& menu)
 {
     const auto rect = [](const QRect& r) { return Rect{r.x(), r.y(), r.width(), r.height()}; };
     std::optional<Point> at;
@@ -173,7 +168,8 @@ void TrayIcon::queueCommand(const QAction* chosen)
     }
     // The command may ask a question or end the program; it runs only once the menu and the click that opened
     // it are done with.
-    QMetaObject::invokeMethod(this, [this, command] { emit(this->*command)(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, command] { emit(this->*command)(); }, Qt::QueuedConnection);
 }
 
-} // namespace ovin
+}  // namespace ovin

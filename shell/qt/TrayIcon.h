@@ -75,7 +75,7 @@ public:
 
     /// Where a menu of `menu` size opens (ovin::MenuPosition in Qt's types).
     static QPoint menuPosition(std::optional<QPoint> cursor, const QRect& screen, const QRect& available,
-        const QSize& menu);
+                               const QSize& menu);
 
 signals:
     /// The user asked to see the main window.
@@ -99,4 +99,4 @@ private:
     bool m_removedForGood = false;
 };
 
-} // namespace ovin
+}  // namespace ovin

@@ -25,9 +25,9 @@ constexpr int kIconSizePx = 32;
 constexpr int kButtonWidthPx = 75;
 constexpr int kButtonHeightPx = 25;
 constexpr int kButtonGapPx = 6;
-using question::kMaxTextWidthPx;
 using question::kAnswerNo;
 using question::kAnswerYes;
+using question::kMaxTextWidthPx;
 
 QStyle::StandardPixmap iconOf(TMsgDlgType kind)
 {
@@ -196,8 +196,8 @@ void TTinyForm::AnswerOnBareAccelerators(QDialog& dialog, const QList<QPushButto
         const std::string_view letter = question::AcceleratorLetter(caption);
         if (letter.empty())
             continue;
-        auto* bare = new QShortcut(QKeySequence(QString::fromUtf8(letter.data(), static_cast<qsizetype>(letter.size()))),
-                                   &dialog);
+        auto* bare = new QShortcut(
+            QKeySequence(QString::fromUtf8(letter.data(), static_cast<qsizetype>(letter.size()))), &dialog);
         QObject::connect(bare, &QShortcut::activated, button, &QPushButton::click);
     }
 }

@@ -30,7 +30,7 @@ private:
     bool m_open = false;
 };
 
-} // namespace
+}  // namespace
 
 bool setClipboardText(HWND owner, std::string_view utf8)
 {
@@ -83,4 +83,4 @@ std::optional<std::string> clipboardText(HWND owner)
     return text;
 }
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

@@ -15,4 +15,4 @@ bool setClipboardText(HWND owner, std::string_view utf8);
 /// The clipboard's text as UTF-8; none when it holds no text or cannot be opened.
 std::optional<std::string> clipboardText(HWND owner);
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

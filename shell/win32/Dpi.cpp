@@ -18,4 +18,4 @@ int dpiOf(HWND window)
     return screen ? GetDeviceCaps(screen.get(), LOGPIXELSY) : kDefaultDpi;
 }
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

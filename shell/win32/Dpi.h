@@ -17,4 +17,4 @@ inline int scaled(int px, int dpi) { return MulDiv(px, dpi, kDefaultDpi); }
 /// The pixel height of a font of the given point size; negative, as LOGFONT wants a character height.
 inline int fontHeightFor(int points, int dpi) { return -MulDiv(points, dpi, 72); }
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

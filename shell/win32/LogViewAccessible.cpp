@@ -7,7 +7,7 @@ namespace {
 // Answered by an object whose view is gone.
 constexpr HRESULT kGone = CO_E_OBJNOTCONNECTED;
 
-} // namespace
+}  // namespace
 
 LogViewAccessible* LogViewAccessible::create(HWND window, std::function<std::wstring()> currentLine)
 {
@@ -204,4 +204,4 @@ HRESULT LogViewAccessible::put_accName(VARIANT child, BSTR name)
     return m_standard ? m_standard->put_accName(child, name) : kGone;
 }
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

@@ -20,4 +20,4 @@ bool reportError(HWND owner, const std::wstring& text, const std::wstring& appli
     return true;
 }
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

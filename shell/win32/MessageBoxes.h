@@ -15,4 +15,4 @@ bool askYesNo(HWND owner, const std::wstring& caption, const std::wstring& text)
 /// that comes while another is open is dropped (false) instead of stacking up boxes.
 bool reportError(HWND owner, const std::wstring& text, const std::wstring& applicationTitle);
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

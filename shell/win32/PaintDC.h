@@ -22,4 +22,4 @@ private:
     HDC m_dc = nullptr;
 };
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

@@ -11,10 +11,7 @@ namespace ovin::win32 {
 namespace {
 
 // Items are told apart in the drawing messages by their index in the table, carried as the item data.
-const PopupMenuItem* itemAt(ULONG_PTR data)
-{
-    return data < kPopupMenuItems.size() ? &kPopupMenuItems[data] : nullptr;
-}
+const PopupMenuItem* itemAt(ULONG_PTR data) { return data < kPopupMenuItems.size() ? &kPopupMenuItems[data] : nullptr; }
 
 LOGFONTW menuFont()
 {
@@ -32,7 +29,7 @@ int defaultItemHeight()
     return metrics.iMenuHeight > 0 ? metrics.iMenuHeight : GetSystemMetrics(SM_CYMENU);
 }
 
-} // namespace
+}  // namespace
 
 PopupMenu::PopupMenu() : m_menu(CreatePopupMenu())
 {
@@ -57,9 +54,9 @@ std::optional<MenuCommand> PopupMenu::track(HWND owner)
     SetForegroundWindow(owner);
     POINT cursor{};
     GetCursorPos(&cursor);
-    const UINT chosen = static_cast<UINT>(TrackPopupMenu(m_menu.get(),
-        TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, cursor.x, cursor.y, 0, owner,
-        nullptr));
+    const UINT chosen = static_cast<UINT>(
+        TrackPopupMenu(m_menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
+                       cursor.x, cursor.y, 0, owner, nullptr));
     PostMessageW(owner, WM_NULL, 0, 0);
     for (const PopupMenuItem& item : kPopupMenuItems) {
         if (item.command && itemId(*item.command) == chosen)
@@ -138,4 +135,4 @@ void PopupMenu::DrawMenuBanner(HDC dc, int dpi) const
     TextOutW(dc, scaled(l.text.x, dpi), scaled(l.text.y, dpi), text.c_str(), static_cast<int>(text.size()));
 }
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

@@ -42,4 +42,4 @@ private:
     MenuHandle m_menu;
 };
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

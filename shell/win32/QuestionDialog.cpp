@@ -90,19 +90,17 @@ void layOut(HWND dialog, Question& q)
     HWND icon = nullptr;
     if (const wchar_t* standardIcon = iconOf(q.kind)) {
         icon = createChild(dialog, L"STATIC", nullptr, SS_ICON | SS_REALSIZECONTROL, kQuestionIconId);
-        const auto image = static_cast<HICON>(LoadImageW(nullptr, standardIcon, IMAGE_ICON, metrics.iconSizePx,
-                                                         metrics.iconSizePx, LR_SHARED));
+        const auto image = static_cast<HICON>(
+            LoadImageW(nullptr, standardIcon, IMAGE_ICON, metrics.iconSizePx, metrics.iconSizePx, LR_SHARED));
         SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(image), 0);
     }
     const HWND text = createChild(dialog, L"STATIC", q.text.c_str(), SS_CENTER | SS_NOPREFIX, kQuestionTextId);
     const bool debugYes = (*q.isDebugMode)();
-    const HWND yes = createChild(dialog, L"BUTTON",
-                                 toWide(question::YesCaption(debugYes)).c_str(),
+    const HWND yes = createChild(dialog, L"BUTTON", toWide(question::YesCaption(debugYes)).c_str(),
                                  BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDYES);
     const bool debugNo = (*q.isDebugMode)();
-    const HWND no = createChild(dialog, L"BUTTON",
-                                toWide(question::NoCaption(debugNo)).c_str(),
-                                BS_PUSHBUTTON | WS_TABSTOP, IDNO);
+    const HWND no =
+        createChild(dialog, L"BUTTON", toWide(question::NoCaption(debugNo)).c_str(), BS_PUSHBUTTON | WS_TABSTOP, IDNO);
     SendMessageW(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(q.regular.get()), FALSE);
     for (const HWND button : {yes, no})
         SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(q.regular.get()), FALSE);
@@ -110,9 +108,8 @@ void layOut(HWND dialog, Question& q)
 
     const SIZE plainText = measureText(dialog, q.regular.get(), q.text, metrics.maxTextWidthPx, DT_LEFT);
     const QuestionLayout plain = plainQuestionLayout(metrics, icon != nullptr, plainText.cx, plainText.cy);
-    const QuestionLayout layout = restyledQuestionLayout(plain, metrics, [&](int widthPx) {
-        return measureText(dialog, q.bold.get(), q.text, widthPx, DT_CENTER).cy;
-    });
+    const QuestionLayout layout = restyledQuestionLayout(
+        plain, metrics, [&](int widthPx) { return measureText(dialog, q.bold.get(), q.text, widthPx, DT_CENTER).cy; });
     if (icon)
         place(icon, *layout.icon);
     place(text, layout.text);
@@ -139,7 +136,7 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_INITDIALOG:
         layOut(dialog, *reinterpret_cast<Question*>(lParam));
-        return FALSE; // the focus is set
+        return FALSE;  // the focus is set
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDYES:
@@ -161,7 +158,7 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-} // namespace
+}  // namespace
 
 bool askQuestion(HWND owner, const std::wstring& caption, const std::wstring& text, QuestionKind kind,
                  const std::function<bool()>& isDebugMode)
@@ -178,4 +175,4 @@ bool askQuestion(HWND owner, const std::wstring& caption, const std::wstring& te
     return answer == IDYES;
 }
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

@@ -23,4 +23,4 @@ bool askQuestion(HWND owner, const std::wstring& caption, const std::wstring& te
 constexpr int kQuestionIconId = 100;
 constexpr int kQuestionTextId = 101;
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

@@ -8,13 +8,13 @@ namespace {
 
 int scale(int px, int dpi) { return static_cast<int>((static_cast<long long>(px) * dpi + 48) / 96); }
 
-} // namespace
+}  // namespace
 
 QuestionMetrics scaledQuestionMetrics(int dpi)
 {
     QuestionMetrics m;
-    for (int* px : {&m.marginPx, &m.iconSizePx, &m.buttonWidthPx, &m.buttonHeightPx, &m.buttonGapPx,
-                    &m.maxTextWidthPx, &m.textGapPx, &m.buttonTopGapPx, &m.extraHeightPx})
+    for (int* px : {&m.marginPx, &m.iconSizePx, &m.buttonWidthPx, &m.buttonHeightPx, &m.buttonGapPx, &m.maxTextWidthPx,
+                    &m.textGapPx, &m.buttonTopGapPx, &m.extraHeightPx})
         *px = scale(*px, dpi);
     return m;
 }
@@ -59,4 +59,4 @@ QuestionLayout restyledQuestionLayout(const QuestionLayout& plain, const Questio
     return layout;
 }
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

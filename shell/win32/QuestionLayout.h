@@ -55,4 +55,4 @@ QuestionLayout plainQuestionLayout(const QuestionMetrics& metrics, bool hasIcon,
 QuestionLayout restyledQuestionLayout(const QuestionLayout& plain, const QuestionMetrics& metrics,
                                       const std::function<int(int widthPx)>& boldTextHeightPx);
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

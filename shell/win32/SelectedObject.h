@@ -22,4 +22,4 @@ private:
     HGDIOBJ m_previous;
 };
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

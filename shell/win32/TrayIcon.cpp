@@ -13,10 +13,13 @@ constexpr UINT_PTR kReaddTimerId = 1;
 constexpr UINT kReaddPeriodMs = 1000;
 constexpr size_t kTipMaxChars = kTrayTipMaxChars;
 
-} // namespace
+}  // namespace
 
 TrayIcon::TrayIcon(HINSTANCE instance, HICON mainIcon, std::array<int, 2> imageIds, EventHandler onEvent)
-    : m_instance(instance), m_mainIcon(mainIcon), m_imageIds(imageIds), m_onEvent(std::move(onEvent)),
+    : m_instance(instance),
+      m_mainIcon(mainIcon),
+      m_imageIds(imageIds),
+      m_onEvent(std::move(onEvent)),
       m_taskbarCreated(RegisterWindowMessageW(L"TaskbarCreated"))
 {
 }
@@ -32,7 +35,7 @@ bool TrayIcon::createWindow()
     windowClass.lpfnWndProc = &TrayIcon::windowProc;
     windowClass.hInstance = m_instance;
     windowClass.lpszClassName = kCallbackClass;
-    RegisterClassExW(&windowClass); // fails harmlessly when an earlier icon registered it
+    RegisterClassExW(&windowClass);  // fails harmlessly when an earlier icon registered it
     // A hidden top-level window rather than a message-only one: only top-level windows hear the broadcast that a
     // new shell has started.
     m_window.reset(CreateWindowExW(WS_EX_TOOLWINDOW, kCallbackClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
@@ -65,8 +68,8 @@ void TrayIcon::SetTrayImage(int index)
     if (!m_shown || index < 0 || index >= static_cast<int>(m_imageIds.size()))
         return;
     const int sizePx = GetSystemMetrics(SM_CXSMICON);
-    const IconHandle icon(static_cast<HICON>(
-        LoadImageW(m_instance, MAKEINTRESOURCEW(m_imageIds[static_cast<size_t>(index)]), IMAGE_ICON, sizePx, sizePx, 0)));
+    const IconHandle icon(static_cast<HICON>(LoadImageW(
+        m_instance, MAKEINTRESOURCEW(m_imageIds[static_cast<size_t>(index)]), IMAGE_ICON, sizePx, sizePx, 0)));
     if (!icon)
         return;
     m_data.hIcon = icon.get();
@@ -141,4 +144,4 @@ LRESULT CALLBACK TrayIcon::windowProc(HWND window, UINT message, WPARAM wParam, 
     return self->handle(message, wParam, lParam);
 }
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

@@ -14,10 +14,9 @@ namespace ovin::win32 {
 /// The program's icon in the notification area.
 ///
 /// It owns the hidden callback window that the shell reports mouse events to and hands every event code, unread,
-/// to its owner: what a code means is decided by the shared TrayIconMessage, not here. When Explorer restarts (the registered
-/// message "TaskbarCreated") an icon that was shown is added again, retried every second until the new shell takes
-/// it.
-/// The message the shell sends to the callback window (WM_USER + 1).
+/// to its owner: what a code means is decided by the shared TrayIconMessage, not here. When Explorer restarts (the
+/// registered message "TaskbarCreated") an icon that was shown is added again, retried every second until the new shell
+/// takes it. The message the shell sends to the callback window (WM_USER + 1).
 constexpr unsigned kTrayCallbackMessage = 1025;
 
 class TrayIcon final {
@@ -62,4 +61,4 @@ private:
     UINT m_taskbarCreated = 0;
 };
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

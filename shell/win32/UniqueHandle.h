@@ -101,4 +101,4 @@ using IconHandle = UniqueHandle<IconTraits>;
 using MemoryDC = UniqueHandle<MemoryDCTraits>;
 using KernelHandle = UniqueHandle<KernelTraits>;
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

@@ -26,4 +26,4 @@ std::string toUtf8(std::wstring_view wide)
     return utf8;
 }
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

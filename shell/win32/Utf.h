@@ -10,4 +10,4 @@ namespace ovin::win32 {
 std::wstring toWide(std::string_view utf8);
 std::string toUtf8(std::wstring_view wide);
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

@@ -38,7 +38,7 @@ void registerBarClass(WNDPROC proc)
     (void)registered;
 }
 
-} // namespace
+}  // namespace
 
 Win32FindBar::Win32FindBar(HWND parent, Handlers handlers) : m_handlers(std::move(handlers))
 {
@@ -233,4 +233,4 @@ LRESULT CALLBACK Win32FindBar::editProc(HWND window, UINT message, WPARAM wParam
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

@@ -69,4 +69,4 @@ private:
     HWND m_close = nullptr;
 };
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

@@ -42,7 +42,7 @@ struct KeyRow {
     UINT key;
     std::optional<EditorCommand> plain;
     std::optional<EditorCommand> withCtrl;
-    std::optional<EditorCommand> withShift; // before Ctrl
+    std::optional<EditorCommand> withShift;  // before Ctrl
 };
 const KeyRow kKeys[] = {
     {VK_F3, EditorCommand::FindNext, EditorCommand::FindNext, EditorCommand::FindPrevious},
@@ -89,7 +89,7 @@ void forEachMatch(std::string_view line, std::string_view needle, F&& f)
         f(Utf16Index(line, at), Utf16Index(line, at + needle.size()));
 }
 
-} // namespace
+}  // namespace
 
 /// The window and everything it paints; the public class only owns it.
 class Win32LogView::Window final : private LogDocumentView {
@@ -210,10 +210,9 @@ Win32LogView::Window::Window(HWND parent, EventLog& log, int controlId) : m_doc(
     (void)registered;
     const Rgb bg = kMainWindowLook.logBackground;
     m_background.reset(CreateSolidBrush(RGB(bg.red, bg.green, bg.blue)));
-    CreateWindowExW(WS_EX_CLIENTEDGE, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL |
-                        WS_CLIPCHILDREN,
-                    0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-                    GetModuleHandleW(nullptr), this);
+    CreateWindowExW(WS_EX_CLIENTEDGE, kClassName, L"",
+                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), GetModuleHandleW(nullptr), this);
     m_dpi = win32::dpiOf(m_hwnd);
     createFont();
     m_findBar = std::make_unique<win32::Win32FindBar>(
@@ -394,8 +393,8 @@ void Win32LogView::Window::updateScrollBars()
 
     // The widest line is known in bytes only; the widths seen while painting correct the estimate upwards.
     const RECT r = textArea();
-    const int estimate = static_cast<int>(std::min<std::size_t>(
-        m_doc.widestLineBytes() * static_cast<std::size_t>(m_averageCharWidth), INT_MAX / 2));
+    const int estimate = static_cast<int>(
+        std::min<std::size_t>(m_doc.widestLineBytes() * static_cast<std::size_t>(m_averageCharWidth), INT_MAX / 2));
     const int width = std::max(estimate, m_widthPx) + 2 * win32::scaled(kMarginPx, m_dpi);
     const int page = std::max(1, static_cast<int>(r.right - r.left));
     m_xOffset = std::clamp(m_xOffset, 0, std::max(0, width - page));
@@ -449,16 +448,31 @@ void Win32LogView::Window::onVScroll(int request)
     const auto first = static_cast<long long>(m_firstLine);
     const auto page = static_cast<long long>(visibleLines());
     switch (request) {
-    case SB_LINEUP: scrollTo(first - 1); break;
-    case SB_LINEDOWN: scrollTo(first + 1); break;
-    case SB_PAGEUP: scrollTo(first - page); break;
-    case SB_PAGEDOWN: scrollTo(first + page); break;
-    case SB_TOP: scrollTo(0); break;
-    case SB_BOTTOM: scrollTo(LLONG_MAX / 2); break;
+    case SB_LINEUP:
+        scrollTo(first - 1);
+        break;
+    case SB_LINEDOWN:
+        scrollTo(first + 1);
+        break;
+    case SB_PAGEUP:
+        scrollTo(first - page);
+        break;
+    case SB_PAGEDOWN:
+        scrollTo(first + page);
+        break;
+    case SB_TOP:
+        scrollTo(0);
+        break;
+    case SB_BOTTOM:
+        scrollTo(LLONG_MAX / 2);
+        break;
     // The message carries 16 bits of the thumb's place; a month of log needs the 32 bits of the scroll info.
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: scrollTo(si.nTrackPos); break;
-    default: break;
+    case SB_THUMBPOSITION:
+        scrollTo(si.nTrackPos);
+        break;
+    default:
+        break;
     }
 }
 
@@ -470,15 +484,30 @@ void Win32LogView::Window::onHScroll(int request)
     GetScrollInfo(m_hwnd, SB_HORZ, &si);
     const int step = m_averageCharWidth * 2;
     switch (request) {
-    case SB_LINELEFT: scrollHorizontallyTo(m_xOffset - step); break;
-    case SB_LINERIGHT: scrollHorizontallyTo(m_xOffset + step); break;
-    case SB_PAGELEFT: scrollHorizontallyTo(m_xOffset - static_cast<int>(si.nPage)); break;
-    case SB_PAGERIGHT: scrollHorizontallyTo(m_xOffset + static_cast<int>(si.nPage)); break;
-    case SB_LEFT: scrollHorizontallyTo(0); break;
-    case SB_RIGHT: scrollHorizontallyTo(si.nMax); break;
+    case SB_LINELEFT:
+        scrollHorizontallyTo(m_xOffset - step);
+        break;
+    case SB_LINERIGHT:
+        scrollHorizontallyTo(m_xOffset + step);
+        break;
+    case SB_PAGELEFT:
+        scrollHorizontallyTo(m_xOffset - static_cast<int>(si.nPage));
+        break;
+    case SB_PAGERIGHT:
+        scrollHorizontallyTo(m_xOffset + static_cast<int>(si.nPage));
+        break;
+    case SB_LEFT:
+        scrollHorizontallyTo(0);
+        break;
+    case SB_RIGHT:
+        scrollHorizontallyTo(si.nMax);
+        break;
     case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: scrollHorizontallyTo(si.nTrackPos); break;
-    default: break;
+    case SB_THUMBPOSITION:
+        scrollHorizontallyTo(si.nTrackPos);
+        break;
+    default:
+        break;
     }
 }
 
@@ -491,8 +520,8 @@ void Win32LogView::Window::onWheel(int delta)
     m_wheelRest -= notches * WHEEL_DELTA;
     if (notches == 0)
         return;
-    const long long lines = perNotch == WHEEL_PAGESCROLL ? static_cast<long long>(visibleLines())
-                                                         : static_cast<long long>(perNotch);
+    const long long lines =
+        perNotch == WHEEL_PAGESCROLL ? static_cast<long long>(visibleLines()) : static_cast<long long>(perNotch);
     scrollTo(static_cast<long long>(m_firstLine) - notches * lines);
 }
 
@@ -517,8 +546,8 @@ void Win32LogView::Window::paint()
         const std::size_t last = std::min(m_doc.lineCount(), m_firstLine + visibleLines() + 1);
         int widest = m_widthPx;
         for (std::size_t line = m_firstLine; line < last; ++line)
-            paintLine(memory.get(), line, static_cast<int>(area.top) + static_cast<int>(line - m_firstLine) * m_lineHeight,
-                      widest);
+            paintLine(memory.get(), line,
+                      static_cast<int>(area.top) + static_cast<int>(line - m_firstLine) * m_lineHeight, widest);
         BitBlt(paintDc.get(), 0, 0, w, static_cast<int>(area.bottom), memory.get(), 0, 0, SRCCOPY);
         if (widest > m_widthPx) {
             m_widthPx = widest;
@@ -720,11 +749,20 @@ void Win32LogView::Window::moveCaret(EditorCommand command, bool extend)
     long long lines = 0;
     const auto page = static_cast<long long>(visibleLines());
     switch (command) {
-    case EditorCommand::LineUp: lines = -1; break;
-    case EditorCommand::LineDown: lines = 1; break;
-    case EditorCommand::PageUp: lines = -page; break;
-    case EditorCommand::PageDown: lines = page; break;
-    default: break;
+    case EditorCommand::LineUp:
+        lines = -1;
+        break;
+    case EditorCommand::LineDown:
+        lines = 1;
+        break;
+    case EditorCommand::PageUp:
+        lines = -page;
+        break;
+    case EditorCommand::PageDown:
+        lines = page;
+        break;
+    default:
+        break;
     }
     std::size_t to = m_doc.caret();
     if (lines != 0) {
@@ -745,8 +783,8 @@ std::size_t Win32LogView::Window::verticalMove(std::size_t pos, long long lines)
     const std::size_t line = m_doc.lineOf(pos);
     if (m_goalX < 0)
         m_goalX = xOfPos(pos);
-    const auto target = static_cast<std::size_t>(std::clamp<long long>(
-        static_cast<long long>(line) + lines, 0, static_cast<long long>(m_doc.lineCount()) - 1));
+    const auto target = static_cast<std::size_t>(
+        std::clamp<long long>(static_cast<long long>(line) + lines, 0, static_cast<long long>(m_doc.lineCount()) - 1));
     return posAtX(target, m_goalX);
 }
 
@@ -956,9 +994,8 @@ LRESULT Win32LogView::Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_GETOBJECT:
         if (static_cast<LONG>(lParam) == static_cast<LONG>(OBJID_CLIENT)) {
             if (!m_accessible)
-                m_accessible = win32::LogViewAccessible::create(m_hwnd, [this] {
-                    return toWide(m_doc.lineBytes(m_doc.lineOf(m_doc.caret())));
-                });
+                m_accessible = win32::LogViewAccessible::create(
+                    m_hwnd, [this] { return toWide(m_doc.lineBytes(m_doc.lineOf(m_doc.caret()))); });
             if (m_accessible)
                 return LresultFromObject(win32::kIidAccessible, wParam, m_accessible);
         }
@@ -992,4 +1029,4 @@ void Win32LogView::openFindBar() { m_window->openFindBar(); }
 
 const LogDocument& Win32LogView::document() const { return m_window->document(); }
 
-} // namespace ovin
+}  // namespace ovin

@@ -29,4 +29,4 @@ private:
     std::unique_ptr<Window> m_window;
 };
 
-} // namespace ovin
+}  // namespace ovin

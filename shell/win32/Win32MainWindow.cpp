@@ -88,12 +88,12 @@ TfmWex::TfmWex(HINSTANCE instance, Platform& platform, const WindowContext& cont
     font.lfCharSet = DEFAULT_CHARSET;
     m_font = CreateFontIndirectW(&font);
 
-    m_tray = std::make_unique<win32::TrayIcon>(
-        instance, loadIcon(instance, IDI_OVIN_TRAY_IDLE, SM_CXSMICON),
-        std::array<int, 2>{IDI_OVIN_TRAY_IDLE, IDI_OVIN_TRAY_BUSY}, [this](int code) { onTrayEvent(code); });
+    m_tray = std::make_unique<win32::TrayIcon>(instance, loadIcon(instance, IDI_OVIN_TRAY_IDLE, SM_CXSMICON),
+                                               std::array<int, 2>{IDI_OVIN_TRAY_IDLE, IDI_OVIN_TRAY_BUSY},
+                                               [this](int code) { onTrayEvent(code); });
 
-    m_watchdog = std::make_unique<Watchdog>(servicesOf(platform), appFolderOf(platform), *this, m_trayTimer,
-                                            m_timer1, context.logCapacity);
+    m_watchdog = std::make_unique<Watchdog>(servicesOf(platform), appFolderOf(platform), *this, m_trayTimer, m_timer1,
+                                            context.logCapacity);
     m_logic = std::make_unique<MainWindow>(*m_watchdog, *platform.processes, static_cast<MainWindowFrontEnd&>(*this));
     m_logView = std::make_unique<Win32LogView>(m_window, m_watchdog->log(), kLogViewId);
     m_panel = std::make_unique<Win32SettingsPanel>(m_window, m_watchdog->conf(), context.answers, m_font, m_dpi,
@@ -247,8 +247,8 @@ bool TfmWex::Confirm(const std::string& text, TMsgDlgType kind)
     bool yes = false;
     if (takeQueuedAnswer(yes))
         return yes;
-    return win32::askQuestion(IsWindowVisible(m_window) ? m_window : nullptr,
-                              win32::toWide(question::kConfirmCaption), win32::toWide(text), kindOf(kind),
+    return win32::askQuestion(IsWindowVisible(m_window) ? m_window : nullptr, win32::toWide(question::kConfirmCaption),
+                              win32::toWide(text), kindOf(kind),
                               [this] { return IsDebugMode(m_context.switches, *m_platform.files); });
 }
 

@@ -32,8 +32,12 @@ std::wstring windowText(HWND window)
 
 Win32SettingsPanel::Win32SettingsPanel(HWND parent, TConf& conf, DialogAnswers* answers, HFONT font, int dpi,
                                        std::function<void()> freeRightRelease)
-    : m_logic(conf, *this), m_answers(answers), m_freeRightRelease(std::move(freeRightRelease)), m_dpi(dpi),
-      m_pathColour(GetSysColor(COLOR_WINDOW)), m_pathFocus(GetSysColor(COLOR_WINDOW))
+    : m_logic(conf, *this),
+      m_answers(answers),
+      m_freeRightRelease(std::move(freeRightRelease)),
+      m_dpi(dpi),
+      m_pathColour(GetSysColor(COLOR_WINDOW)),
+      m_pathFocus(GetSysColor(COLOR_WINDOW))
 {
     static const bool registered = [] {
         WNDCLASSW wc{};
@@ -50,8 +54,8 @@ Win32SettingsPanel::Win32SettingsPanel(HWND parent, TConf& conf, DialogAnswers* 
     m_panel = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_STATICEDGE, kPanelClass, L"Panel1",
                               WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, px(kPanelHeightPx), parent, nullptr,
                               instance, this);
-    m_panel2 = CreateWindowExW(0, kPanelClass, L"Panel2", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_panel, nullptr,
-                               instance, this);
+    m_panel2 =
+        CreateWindowExW(0, kPanelClass, L"Panel2", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_panel, nullptr, instance, this);
     m_active = CreateWindowExW(0, kPanelClass, L"pActive", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_panel2, nullptr,
                                instance, this);
     m_tips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
@@ -100,17 +104,16 @@ void Win32SettingsPanel::createControls(HFONT font)
         HWND w = nullptr;
         switch (row.kind) {
         case PanelControlKind::CheckBox:
-            w = CreateWindowExW(0, L"BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | tab | BS_AUTOCHECKBOX,
-                                r.left, r.top, r.right - r.left, r.bottom - r.top, m_panel, menuId, instance,
-                                nullptr);
+            w = CreateWindowExW(0, L"BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | tab | BS_AUTOCHECKBOX, r.left,
+                                r.top, r.right - r.left, r.bottom - r.top, m_panel, menuId, instance, nullptr);
             break;
         case PanelControlKind::Label: {
             // A label is as large as its caption.
             SIZE size{};
             GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
             // Notifying, so that it takes the mouse: a release on a caption is not one on a free spot.
-            w = CreateWindowExW(0, L"STATIC", caption.c_str(), WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX,
-                                r.left, r.top, size.cx, size.cy, m_panel, menuId, instance, nullptr);
+            w = CreateWindowExW(0, L"STATIC", caption.c_str(), WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX, r.left,
+                                r.top, size.cx, size.cy, m_panel, menuId, instance, nullptr);
             break;
         }
         case PanelControlKind::SpinEdit: {
@@ -122,14 +125,12 @@ void Win32SettingsPanel::createControls(HFONT font)
         }
         case PanelControlKind::Button:
             w = CreateWindowExW(0, L"BUTTON", caption.c_str(),
-                                WS_CHILD | WS_VISIBLE | tab | (row.emphasised ? BS_OWNERDRAW : BS_PUSHBUTTON),
-                                r.left, r.top, r.right - r.left, r.bottom - r.top, m_panel, menuId, instance,
-                                nullptr);
+                                WS_CHILD | WS_VISIBLE | tab | (row.emphasised ? BS_OWNERDRAW : BS_PUSHBUTTON), r.left,
+                                r.top, r.right - r.left, r.bottom - r.top, m_panel, menuId, instance, nullptr);
             break;
         case PanelControlKind::PathEdit:
             w = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | tab | ES_AUTOHSCROLL | ES_LEFT,
-                                r.left, r.top, r.right - r.left, r.bottom - r.top, m_panel, menuId, instance,
-                                nullptr);
+                                r.left, r.top, r.right - r.left, r.bottom - r.top, m_panel, menuId, instance, nullptr);
             break;
         }
         SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(row.emphasised ? m_boldFont : font), FALSE);
@@ -246,8 +247,7 @@ void Win32SettingsPanel::drawEmphasised(const DRAWITEMSTRUCT& item) const
     DrawFrameControl(item.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
     const HGDIOBJ old = SelectObject(item.hDC, m_boldFont);
     SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, (item.itemState & ODS_DISABLED) ? GetSysColor(COLOR_GRAYTEXT)
-                                                             : colourOf(kEmphasisedColour));
+    SetTextColor(item.hDC, (item.itemState & ODS_DISABLED) ? GetSysColor(COLOR_GRAYTEXT) : colourOf(kEmphasisedColour));
     const std::wstring caption = windowText(item.hwndItem);
     RECT text = r;
     if (pressed)

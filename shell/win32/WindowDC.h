@@ -24,4 +24,4 @@ private:
     HDC m_dc;
 };
 
-} // namespace ovin::win32
+}  // namespace ovin::win32

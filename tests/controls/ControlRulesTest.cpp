@@ -87,10 +87,8 @@ TEST(LabelPlacement, EachSideOfTheSpinEdit)
         Size label;
         Point corner;
     } cases[] = {
-        {lpAbove, {100, 50, 73, 21}, {40, 13}, {100, 34}},
-        {lpBelow, {100, 50, 73, 21}, {40, 13}, {100, 74}},
-        {lpLeft, {100, 50, 73, 21}, {40, 13}, {57, 54}},
-        {lpRight, {100, 50, 73, 21}, {40, 13}, {176, 54}},
+        {lpAbove, {100, 50, 73, 21}, {40, 13}, {100, 34}}, {lpBelow, {100, 50, 73, 21}, {40, 13}, {100, 74}},
+        {lpLeft, {100, 50, 73, 21}, {40, 13}, {57, 54}},   {lpRight, {100, 50, 73, 21}, {40, 13}, {176, 54}},
         {lpRight, {100, 50, 73, 20}, {40, 23}, {176, 49}},  // taller by 3: up by 1, truncated toward zero
     };
     for (const auto& c : cases)

@@ -63,11 +63,11 @@ TEST(SpinRules, CharacterFilter)
         bool editorOn, editorOff;
     };
     const Case cases[] = {
-        {U'0', true, false}, {U'9', true, false}, {U'+', true, false}, {U'-', true, false},
-        {U',', true, false},  // the decimal separator below
-        {U'.', false, false}, {U'a', false, false}, {U' ', false, false}, {U'\r', false, false},
-        {U'\b', true, false}, {3, true, true},  // Ctrl+C
-        {U'\t', true, true},  {U'š', false, false},
+        {U'0', true, false},   {U'9', true, false},  {U'+', true, false},
+        {U'-', true, false},   {U',', true, false},  // the decimal separator below
+        {U'.', false, false},  {U'a', false, false}, {U' ', false, false},
+        {U'\r', false, false}, {U'\b', true, false}, {3, true, true},  // Ctrl+C
+        {U'\t', true, true},   {U'š', false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.ch));

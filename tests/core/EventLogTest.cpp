@@ -45,8 +45,7 @@ TEST_P(AddRule, JoinsTextToTheLog)
 
 INSTANTIATE_TEST_SUITE_P(Cases, AddRule,
                          ::testing::Values(AddCase{"", "a", "a\r\n"}, AddCase{"", "", "\r\n"},
-                                           AddCase{"x\r\n", "a", "x\r\na\r\n"},
-                                           AddCase{"typed", "a", "typed\r\na"},
+                                           AddCase{"x\r\n", "a", "x\r\na\r\n"}, AddCase{"typed", "a", "typed\r\na"},
                                            AddCase{"x\r\n", "a\r\nb\r\n", "x\r\na\r\nb\r\n\r\n"}));
 
 TEST_F(EventLogTest, ALineCarriesTheTimeAndIsSavedAtOnce)
@@ -71,7 +70,8 @@ TEST_F(EventLogTest, StartBlockAfterAHandEditedMonthFileOnlyEndsItsLastLine)
     files.touch(kMonthFile, "old line\nedited by hand");
     log.LoadMonthFile();
     log.AddStartHeader();
-    EXPECT_EQ(log.text(), "old line\r\nedited by hand\r\n" + kSeparatorLine + "\r\n07.12.2026 00:15:42 START\r\nNastaveni:\r\n");
+    EXPECT_EQ(log.text(),
+              "old line\r\nedited by hand\r\n" + kSeparatorLine + "\r\n07.12.2026 00:15:42 START\r\nNastaveni:\r\n");
     log.AddLogLine("x");
     EXPECT_EQ(monthFile(), log.text()) << "lone line breaks are rewritten as CR LF at the first save";
 }
@@ -203,16 +203,16 @@ TEST_P(CopyIntoLog, FitsTheCapacityOrIsRefusedWhole)
     EXPECT_LE(log.text().size(), c.capacity) << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CopyIntoLog,
-    ::testing::Values(CopyCase{"exactly full", 12, "a\r\nb", "kept\r\na\r\nb\r\n"},
-                      CopyCase{"one byte over", 11, "a\r\nb", nullptr},
-                      CopyCase{"lone breaks grow to CR LF", 15, "a\rb\nc", "kept\r\na\r\nb\r\nc\r\n"},
-                      CopyCase{"lone breaks counted before the copy", 14, "a\rb\nc", nullptr},
-                      CopyCase{"empty lines", 12, "\n\r\r\n", "kept\r\n\r\n\r\n\r\n"},
-                      CopyCase{"nothing to copy on a full log", 6, "", "kept\r\n"},
-                      CopyCase{"a full log takes no line", 6, "x", nullptr}),
-    [](const auto& info) { return "Case" + std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(Cases, CopyIntoLog,
+                         ::testing::Values(CopyCase{"exactly full", 12, "a\r\nb", "kept\r\na\r\nb\r\n"},
+                                           CopyCase{"one byte over", 11, "a\r\nb", nullptr},
+                                           CopyCase{"lone breaks grow to CR LF", 15, "a\rb\nc",
+                                                    "kept\r\na\r\nb\r\nc\r\n"},
+                                           CopyCase{"lone breaks counted before the copy", 14, "a\rb\nc", nullptr},
+                                           CopyCase{"empty lines", 12, "\n\r\r\n", "kept\r\n\r\n\r\n\r\n"},
+                                           CopyCase{"nothing to copy on a full log", 6, "", "kept\r\n"},
+                                           CopyCase{"a full log takes no line", 6, "x", nullptr}),
+                         [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST_F(EventLogTest, AMonthFileLongerThanTheCapacityIsNotReadAndIsAddedTo)
 {
@@ -320,8 +320,7 @@ TEST_P(LoadMonthFile, TakesTheFileWithCrLfLineBreaks)
 
 INSTANTIATE_TEST_SUITE_P(Cases, LoadMonthFile,
                          ::testing::Values(LoadCase{"a\r\nb\r\n", "a\r\nb\r\n", true},
-                                           LoadCase{"a\r\nno break", "a\r\nno break", true},
-                                           LoadCase{"", "", true},
+                                           LoadCase{"a\r\nno break", "a\r\nno break", true}, LoadCase{"", "", true},
                                            LoadCase{"a\r\nb\n", "a\r\nb\r\n", false},
                                            LoadCase{"a\rb\r\n", "a\r\nb\r\n", false},
                                            LoadCase{"a\r\nb\r", "a\r\nb\r\n", false},

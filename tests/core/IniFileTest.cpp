@@ -17,19 +17,17 @@ TEST_P(ParseInteger, FollowsTheProfileRules)
     EXPECT_EQ(IniFile::parseInteger(GetParam().text), GetParam().value) << '"' << GetParam().text << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, ParseInteger,
-                         ::testing::Values(IntegerCase{"5", 5}, IntegerCase{"-1", -1}, IntegerCase{"+7", 7},
-                                           IntegerCase{"  42  ", 42}, IntegerCase{"0x7530", 30000},
-                                           IntegerCase{"0X1f", 31}, IntegerCase{"$FF", 255}, IntegerCase{"x10", 16},
-                                           IntegerCase{"X10", 16}, IntegerCase{"-0x10", -16},
-                                           IntegerCase{"2147483647", 2147483647},
-                                           IntegerCase{"-2147483648", -2147483647 - 1},
-                                           IntegerCase{"2147483648", std::nullopt},
-                                           IntegerCase{"0x80000000", std::nullopt}, IntegerCase{"", std::nullopt},
-                                           IntegerCase{"0x", std::nullopt}, IntegerCase{"$", std::nullopt},
-                                           IntegerCase{"-", std::nullopt}, IntegerCase{"yes", std::nullopt},
-                                           IntegerCase{"12ab", std::nullopt}, IntegerCase{"1 2", std::nullopt},
-                                           IntegerCase{"0xG", std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(
+    Values, ParseInteger,
+    ::testing::Values(IntegerCase{"5", 5}, IntegerCase{"-1", -1}, IntegerCase{"+7", 7}, IntegerCase{"  42  ", 42},
+                      IntegerCase{"0x7530", 30000}, IntegerCase{"0X1f", 31}, IntegerCase{"$FF", 255},
+                      IntegerCase{"x10", 16}, IntegerCase{"X10", 16}, IntegerCase{"-0x10", -16},
+                      IntegerCase{"2147483647", 2147483647}, IntegerCase{"-2147483648", -2147483647 - 1},
+                      IntegerCase{"2147483648", std::nullopt}, IntegerCase{"0x80000000", std::nullopt},
+                      IntegerCase{"", std::nullopt}, IntegerCase{"0x", std::nullopt}, IntegerCase{"$", std::nullopt},
+                      IntegerCase{"-", std::nullopt}, IntegerCase{"yes", std::nullopt},
+                      IntegerCase{"12ab", std::nullopt}, IntegerCase{"1 2", std::nullopt},
+                      IntegerCase{"0xG", std::nullopt}));
 
 TEST(IniRead, MatchesNamesWithoutCaseAndDropsBlanksAroundValues)
 {
@@ -126,12 +124,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(QuotedCase{"double", "\"/srv/my data\"", "/srv/my data"},
                       QuotedCase{"single", "'/srv/my data'", "/srv/my data"},
                       QuotedCase{"blanks outside and inside", "  \" x \"  ", " x "},
-                      QuotedCase{"only one pair", "\"\"x\"\"", "\"x\""},
-                      QuotedCase{"empty quotes", "\"\"", ""},
-                      QuotedCase{"a lone quote", "\"", "\""},
-                      QuotedCase{"mismatched", "\"x'", "\"x'"},
-                      QuotedCase{"open only", "\"x", "\"x"},
-                      QuotedCase{"inner quotes stay", "a\"b\"", "a\"b\""}),
+                      QuotedCase{"only one pair", "\"\"x\"\"", "\"x\""}, QuotedCase{"empty quotes", "\"\"", ""},
+                      QuotedCase{"a lone quote", "\"", "\""}, QuotedCase{"mismatched", "\"x'", "\"x'"},
+                      QuotedCase{"open only", "\"x", "\"x"}, QuotedCase{"inner quotes stay", "a\"b\"", "a\"b\""}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(IniRead, QuotedNumbersReadUnderTheNumberRules)

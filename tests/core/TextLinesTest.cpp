@@ -79,7 +79,8 @@ TEST(TextLines, TheSplitterStopsWhenTold)
 {
     LineSplitter splitter;
     int breaks = 0;
-    EXPECT_FALSE(splitter.feed("a\nb\nc\n", [](std::string_view) { return true; }, [&] { return ++breaks < 2; }));
+    EXPECT_FALSE(splitter.feed(
+        "a\nb\nc\n", [](std::string_view) { return true; }, [&] { return ++breaks < 2; }));
     EXPECT_EQ(breaks, 2);
 }
 

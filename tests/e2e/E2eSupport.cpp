@@ -31,8 +31,7 @@ TempFolder::~TempFolder()
     fs::remove_all(m_path, ec);
 }
 
-Process::Process(const fs::path& exe, const std::vector<std::string>& args, const fs::path& folder,
-                 const XServer& x)
+Process::Process(const fs::path& exe, const std::vector<std::string>& args, const fs::path& folder, const XServer& x)
     : Process(exe, args, folder, {"QT_QPA_PLATFORM=xcb", x.env()})
 {
 }

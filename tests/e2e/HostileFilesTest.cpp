@@ -48,7 +48,8 @@ protected:
         installRouter(dir.path());
         writeFile(dir / "trovan.mode", "slow delay=600000");
         writeFile(dir / "ovin.ini", "[conf]\r\nZobrazitIkonu=0\r\nHlidatZdaTrovanJede=1\r\nInterval=1000\r\n"
-                                    "CekaniNaTrovan=1\r\n" + extra);
+                                    "CekaniNaTrovan=1\r\n" +
+                                        extra);
     }
     std::vector<std::string> log() const { return messages(readFile(dir / monthFileName())); }
     int count(const std::string& line) const
@@ -93,8 +94,8 @@ TEST_P(NoFileAsRequest, IsNoRequestFileAndTheWatchGoesOn)
     else
         fs::create_symlink(kind, request);
     Process ovin(exe, {}, dir.path());
-    ASSERT_TRUE(logged({"Trovan neni spusten - pokusim se ho spustit", "Čekám na spuštění Trovan 1 s",
-                        "Trovan spusten"}));
+    ASSERT_TRUE(
+        logged({"Trovan neni spusten - pokusim se ho spustit", "Čekám na spuštění Trovan 1 s", "Trovan spusten"}));
     killRouters(ovin.pid());
     ASSERT_TRUE(waitFor([&] { return count("Trovan spusten") == 2; }, 20s)) << "the next start came";
     EXPECT_EQ(count("Pred spustenim nalezen " + request), 0);
@@ -103,8 +104,9 @@ TEST_P(NoFileAsRequest, IsNoRequestFileAndTheWatchGoesOn)
     EXPECT_TRUE(ovin.waitExit(10s).has_value()) << "SIGTERM ends the run";
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, NoFileAsRequest, ::testing::Values("pipe", "/dev/zero"),
-                         [](const auto& info) { return info.index == 0 ? std::string("Pipe") : std::string("DevZero"); });
+INSTANTIATE_TEST_SUITE_P(Kinds, NoFileAsRequest, ::testing::Values("pipe", "/dev/zero"), [](const auto& info) {
+    return info.index == 0 ? std::string("Pipe") : std::string("DevZero");
+});
 
 // The same for the parameter file read before any window exists.
 class NoFileAsParameters : public HostileFiles, public ::testing::WithParamInterface<const char*> {};
@@ -119,15 +121,16 @@ TEST_P(NoFileAsParameters, DoesNotHoldUpTheStart)
     else
         fs::create_symlink(kind, param);
     Process ovin(exe, {}, dir.path());
-    EXPECT_TRUE(waitFor([&] { return readFile(dir / monthFileName()).find("Nastavena priorita: Normální") !=
-                                      std::string::npos; },
-                        10s));
+    EXPECT_TRUE(waitFor(
+        [&] { return readFile(dir / monthFileName()).find("Nastavena priorita: Normální") != std::string::npos; },
+        10s));
     ovin.signal(SIGTERM);
     EXPECT_TRUE(ovin.waitExit(10s).has_value());
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, NoFileAsParameters, ::testing::Values("pipe", "/dev/zero"),
-                         [](const auto& info) { return info.index == 0 ? std::string("Pipe") : std::string("DevZero"); });
+INSTANTIATE_TEST_SUITE_P(Kinds, NoFileAsParameters, ::testing::Values("pipe", "/dev/zero"), [](const auto& info) {
+    return info.index == 0 ? std::string("Pipe") : std::string("DevZero");
+});
 
 // With a log of 64 KiB: a request file that cannot fit is counted but not
 // copied, and the router is started all the same, restart after restart.
@@ -139,8 +142,8 @@ TEST_F(HostileFiles, ARequestFileLargerThanTheLogIsNotCopiedAndTheRouterStarts)
     for (int i = 0; big.size() <= kSmallLogCapacity; ++i)
         big += "leftover line " + std::to_string(i) + "\r\n";
     writeFile(request, big);
-    const std::string radku = "Radku v request.cfg (" + std::to_string(countOf(big, "\r\n")) +
-                              ")   >=   MaxRadkuRequest(1)";
+    const std::string radku =
+        "Radku v request.cfg (" + std::to_string(countOf(big, "\r\n")) + ")   >=   MaxRadkuRequest(1)";
     Process ovin(exe, {}, dir.path());
     ASSERT_TRUE(logged({"Pred spustenim nalezen " + request, radku}));
     ASSERT_TRUE(logged({"Trovan spusten"}));
@@ -185,8 +188,8 @@ TEST_F(HostileFiles, PlantedLinksOfAnotherUserAreReplacedNotFollowed)
         ASSERT_EQ(::lchown(link.c_str(), kNobody, kNobody), 0);
     }
     Process ovin(exe, {}, dir.path());
-    ASSERT_TRUE(waitFor([&] { return readFile(month).find("Nastavena priorita: Normální") != std::string::npos; },
-                        10s));
+    ASSERT_TRUE(
+        waitFor([&] { return readFile(month).find("Nastavena priorita: Normální") != std::string::npos; }, 10s));
     EXPECT_EQ(readFile(victim), "[conf]\r\nZobrazitIkonu=0\r\nprecious=1\r\n");
     for (const fs::path& file : {month, dir / "ovin.ini"}) {
         EXPECT_FALSE(fs::is_symlink(file)) << file;

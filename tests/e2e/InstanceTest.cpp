@@ -181,8 +181,7 @@ struct PlantRow {
 };
 
 const PlantRow kPlantRows[] = {
-    {"nobody's block with count 1, held", false,
-     "printf '\\000\\000\\000\\000\\001\\000\\000\\000' > \"$F\"", "-s"},
+    {"nobody's block with count 1, held", false, "printf '\\000\\000\\000\\000\\001\\000\\000\\000' > \"$F\"", "-s"},
     {"nobody's start gate, locked", true, ": > \"$F\"", "-x"},
 };
 

@@ -79,11 +79,11 @@ protected:
 TEST_F(Panel, ASettingTakenOverInThePanelIsWrittenAtKonecAndReadAtTheNextStart)
 {
     writeFile(dir / "ovin.ini", "[conf]\r\nInterval=600000\r\nMaxStejnyRequest=5\r\n");
-    m_host = std::make_unique<Process>(
-        "/usr/bin/trayer",
-        std::vector<std::string>{"--edge", "top", "--align", "left", "--widthtype", "pixel", "--width", "64",
-                                 "--heighttype", "pixel", "--height", "32", "--expand", "false"},
-        dir.path(), x);
+    m_host = std::make_unique<Process>("/usr/bin/trayer",
+                                       std::vector<std::string>{"--edge", "top", "--align", "left", "--widthtype",
+                                                                "pixel", "--width", "64", "--heighttype", "pixel",
+                                                                "--height", "32", "--expand", "false"},
+                                       dir.path(), x);
     {
         Process ovin(exe, {"SHOW"}, dir.path(), x);
         ASSERT_TRUE(findPanel()) << "the main window is shown";
@@ -92,8 +92,7 @@ TEST_F(Panel, ASettingTakenOverInThePanelIsWrittenAtKonecAndReadAtTheNextStart)
         std::this_thread::sleep_for(300ms);
         EXPECT_NE(ini().find("MaxStejnyRequest=5\r\n"), std::string::npos) << "ULOŽIT writes nothing";
 
-        x.run("xdotool mousemove " + std::to_string(kIconCentrePx) + " " + std::to_string(kIconCentrePx) +
-              " click 3");
+        x.run("xdotool mousemove " + std::to_string(kIconCentrePx) + " " + std::to_string(kIconCentrePx) + " click 3");
         std::this_thread::sleep_for(500ms);
         x.run("xdotool key Up Return");
         ASSERT_TRUE(waitFor([&] { return x.windowVisible("Ukončení"); }, 10s)) << "the question of Konec";
@@ -121,8 +120,8 @@ TEST_F(Panel, AWaitTypedIntoItsFieldCountsAtTheNextLaunchWithoutUlozit)
     typeInto(kSeWait, "3");
     const auto waitedThree = [&] {
         const auto logged = messages(log());
-        return contains(logged, {"Čekám na spuštění Trovan 1 s", "Čekám na spuštění Trovan 2 s",
-                                 "Čekám na spuštění Trovan 3 s"});
+        return contains(
+            logged, {"Čekám na spuštění Trovan 1 s", "Čekám na spuštění Trovan 2 s", "Čekám na spuštění Trovan 3 s"});
     };
     ASSERT_TRUE(waitFor(waitedThree, 20s)) << log();
     // Each launch counts up to the field's value and no further.

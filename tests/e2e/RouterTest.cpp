@@ -28,7 +28,8 @@ protected:
     void settings(const std::string& extra)
     {
         writeFile(dir / "ovin.ini", "[conf]\r\nZobrazitIkonu=0\r\nHlidatZdaTrovanJede=1\r\nInterval=1000\r\n"
-                                    "CekaniNaTrovan=1\r\n" + extra);
+                                    "CekaniNaTrovan=1\r\n" +
+                                        extra);
     }
     std::vector<std::string> log() const { return messages(readFile(dir / monthFileName())); }
     bool logged(const std::vector<std::string>& sequence, std::chrono::milliseconds timeout = 20s) const
@@ -52,8 +53,8 @@ TEST_F(Router, AMissingRouterIsStartedDetachedAndWaitedFor)
     settings("");
     writeFile(dir / "trovan.mode", "normal");
     Process ovin(exe, {}, dir.path());
-    ASSERT_TRUE(logged({"Trovan neni spusten - pokusim se ho spustit", "Čekám na spuštění Trovan 1 s",
-                        "Trovan spusten"}));
+    ASSERT_TRUE(
+        logged({"Trovan neni spusten - pokusim se ho spustit", "Čekám na spuštění Trovan 1 s", "Trovan spusten"}));
     const auto routers = processesIn(dir.path());
     ASSERT_EQ(routers.size(), 2u) << "the watchdog and one router";
     for (const pid_t pid : routers) {
@@ -68,11 +69,11 @@ TEST_F(Router, AStalledRouterIsKilledAndRestartedAndTheFreshOneSurvivesItsFirstT
     settings("MazatRequest=1\r\nMaxStejnyRequest=3\r\n");
     writeFile(dir / "trovan.mode", "stall");
     Process ovin(exe, {}, dir.path());
-    ASSERT_TRUE(logged({request + " je stale stejny: 1", request + " je stale stejny: 2",
-                        request + " je stale stejny: 3", "Prekrocen limit stari souboru 3", "Mazu soubor " + request,
-                        "Ukoncuji Trovan", "Trovan neni spusten - pokusim se ho spustit",
-                        "Čekám na spuštění Trovan 1 s", "Trovan spusten"},
-                       30s));
+    ASSERT_TRUE(
+        logged({request + " je stale stejny: 1", request + " je stale stejny: 2", request + " je stale stejny: 3",
+                "Prekrocen limit stari souboru 3", "Mazu soubor " + request, "Ukoncuji Trovan",
+                "Trovan neni spusten - pokusim se ho spustit", "Čekám na spuštění Trovan 1 s", "Trovan spusten"},
+               30s));
     // The fresh router's request file starts a count of its own.
     ASSERT_TRUE(waitFor([&] { return starts() >= 2; }, 5s));
     const auto l = log();
@@ -80,8 +81,9 @@ TEST_F(Router, AStalledRouterIsKilledAndRestartedAndTheFreshOneSurvivesItsFirstT
     ASSERT_TRUE(logged({"Trovan spusten"}) && restarted < l.size());
     ASSERT_TRUE(waitFor([&] { return log().size() > restarted + 2; }, 10s));
     const auto after = log();
-    EXPECT_TRUE(std::regex_match(after[restarted + 1], std::regex(std::regex_replace(request, std::regex(R"([.])"), R"(\.)") +
-                                                                       R"( \d{1,2}\.\d{1,2}\.\d{4} \d\d:\d\d:\d\d  \d+B)")))
+    EXPECT_TRUE(
+        std::regex_match(after[restarted + 1], std::regex(std::regex_replace(request, std::regex(R"([.])"), R"(\.)") +
+                                                          R"( \d{1,2}\.\d{1,2}\.\d{4} \d\d:\d\d:\d\d  \d+B)")))
         << after[restarted + 1];
     EXPECT_NE(after[restarted + 2], "Ukoncuji Trovan");
     EXPECT_NE(after[restarted + 2], "Prekrocen limit stari souboru 3");

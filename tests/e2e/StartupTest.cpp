@@ -11,10 +11,7 @@ const std::string kDefaultIni =
     "[conf]\r\nMazatRequest=0\r\nHlidatZdaTrovanJede=0\r\nZobrazitIkonu=1\r\nMaxStejnyRequest=5\r\n"
     "MaxStariRequest=600\r\nMaxRadkuRequest=1\r\nCekaniNaTrovan=10\r\nInterval=30000\r\nJinyAdrReq=0\r\nAdrReq=\r\n";
 
-bool logHas(const fs::path& log, const std::string& needle)
-{
-    return readFile(log).find(needle) != std::string::npos;
-}
+bool logHas(const fs::path& log, const std::string& needle) { return readFile(log).find(needle) != std::string::npos; }
 
 TEST(Startup, InAnEmptyFolderWritesTheSettingsAndTheStartBlockWithTheMissingRouter)
 {
@@ -38,7 +35,8 @@ TEST(Startup, InAnEmptyFolderWritesTheSettingsAndTheStartBlockWithTheMissingRout
     const std::string folder = fs::canonical(dir.path()).string() + "/";
     EXPECT_EQ(l[15], "RequestPath: \"" + folder + "request.cfg\"");
     EXPECT_EQ(l[16], "Trovan: \"" + folder + "trovan.exe\"");
-    EXPECT_TRUE(std::regex_match(l[17], std::regex(R"(\[\d\d:\d\d:\d\d\.\d{3}\] )" + folder + R"(trovan\.exe NENALEZEN !)")))
+    EXPECT_TRUE(
+        std::regex_match(l[17], std::regex(R"(\[\d\d:\d\d:\d\d\.\d{3}\] )" + folder + R"(trovan\.exe NENALEZEN !)")))
         << l[17];
     EXPECT_TRUE(std::regex_match(l[18], std::regex(R"(\[\d\d:\d\d:\d\d\.\d{3}\] Nastavena priorita: Normální)")))
         << l[18];

@@ -30,11 +30,11 @@ protected:
 
     void startHost()
     {
-        m_host = std::make_unique<Process>(
-            "/usr/bin/trayer",
-            std::vector<std::string>{"--edge", "top", "--align", "left", "--widthtype", "pixel", "--width", "64",
-                                     "--heighttype", "pixel", "--height", "32", "--expand", "false"},
-            dir.path(), x);
+        m_host = std::make_unique<Process>("/usr/bin/trayer",
+                                           std::vector<std::string>{"--edge", "top", "--align", "left", "--widthtype",
+                                                                    "pixel", "--width", "64", "--heighttype", "pixel",
+                                                                    "--height", "32", "--expand", "false"},
+                                           dir.path(), x);
     }
 
     std::string log() const { return readFile(dir / monthFileName()); }

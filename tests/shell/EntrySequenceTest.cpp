@@ -65,14 +65,14 @@ public:
 
 struct EntryRow {
     const char* name;
-    int othersRunning;        // processes of the image name besides this one
-    bool selfListed;          // this start is in the snapshot
-    bool turnComes;           // the gate opens in time
+    int othersRunning;  // processes of the image name besides this one
+    bool selfListed;    // this start is in the snapshot
+    bool turnComes;     // the gate opens in time
     bool blockExists;
     std::int32_t blockCount;  // the count a found block holds
     EntryOutcome outcome;
     const char* gateEvents;
-    bool consulted;           // the block was opened
+    bool consulted;  // the block was opened
     std::int32_t countAfterDecision;
     std::int32_t countAfterRelease;
 };
@@ -188,7 +188,9 @@ TEST(ExitGuardTest, RunsTheLastStepsOnExitOnlyWhileTheRunGoesOn)
         ::testing::ExitedWithCode(1), "^last steps\r?\n$");
     EXPECT_EXIT(
         {
-            { ExitGuard ended(say("ended in order\n")); }
+            {
+                ExitGuard ended(say("ended in order\n"));
+            }
             ExitGuard guard(say("second run\n"));
             std::exit(2);
         },

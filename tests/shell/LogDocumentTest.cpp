@@ -106,16 +106,16 @@ TEST(LogDocument, CaretMoves)
         bool extend;
         std::size_t to;
     } cases[] = {
-        {5, 5, EditorCommand::MoveLeft, false, 3},       // over a two-byte letter
-        {7, 7, EditorCommand::MoveLeft, false, 5},       // over CR LF
+        {5, 5, EditorCommand::MoveLeft, false, 3},  // over a two-byte letter
+        {7, 7, EditorCommand::MoveLeft, false, 5},  // over CR LF
         {5, 5, EditorCommand::MoveRight, false, 7},
-        {2, 5, EditorCommand::MoveLeft, false, 2},       // a selection collapses to its start
+        {2, 5, EditorCommand::MoveLeft, false, 2},  // a selection collapses to its start
         {2, 5, EditorCommand::MoveRight, false, 5},
         {2, 5, EditorCommand::MoveLeft, true, 3},
         {12, 12, EditorCommand::WordLeft, false, 9},
         {0, 0, EditorCommand::WordRight, false, 2},
         {2, 2, EditorCommand::WordRight, false, 5},
-        {5, 5, EditorCommand::WordRight, false, end},    // over the break and the blanks to the word's end
+        {5, 5, EditorCommand::WordRight, false, end},  // over the break and the blanks to the word's end
         {10, 10, EditorCommand::LineStart, false, 7},
         {1, 1, EditorCommand::LineEnd, false, 5},
         {10, 10, EditorCommand::DocumentStart, false, 0},

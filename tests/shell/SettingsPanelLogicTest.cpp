@@ -143,8 +143,12 @@ TEST(SettingsPanelLogic, NajitTakesTheChosenFilesFolder)
         const char* file;
         const char* folder;
     } cases[] = {
-        {"/a/b c/request.cfg", "/a/b c"}, {"/request.cfg", "/"},      {"D:/data/request.cfg", "D:/data"},
-        {"D:/request.cfg", "D:/"},        {"D:\\data\\request.cfg", "D:\\data"}, {"D:\\request.cfg", "D:\\"},
+        {"/a/b c/request.cfg", "/a/b c"},
+        {"/request.cfg", "/"},
+        {"D:/data/request.cfg", "D:/data"},
+        {"D:/request.cfg", "D:/"},
+        {"D:\\data\\request.cfg", "D:\\data"},
+        {"D:\\request.cfg", "D:\\"},
         {"request.cfg", ""},
     };
     for (const auto& c : cases)

@@ -18,10 +18,10 @@ TEST(TrayEvents, EventCodes)
         int code;
         TrayAction action;
     } cases[] = {
-        {513, TrayAction::ShowForm},      {516, TrayAction::OpenMenu}, {1027, TrayAction::RemoveForGood},
-        {514, TrayAction::Nothing},        // left button up
-        {517, TrayAction::Nothing},        // right button up
-        {515, TrayAction::Nothing},        // double click
+        {513, TrayAction::ShowForm},       {516, TrayAction::OpenMenu},
+        {1027, TrayAction::RemoveForGood}, {514, TrayAction::Nothing},  // left button up
+        {517, TrayAction::Nothing},                                     // right button up
+        {515, TrayAction::Nothing},                                     // double click
         {0, TrayAction::Nothing},
     };
     for (const auto& c : cases)
@@ -62,7 +62,8 @@ TEST(QuestionDialog, Restyle)
         question::Restyled restyled;
     } cases[] = {
         {"warning", {300, 100, Size{32, 32}, 26, 25, 8}, {Rect{134, 0, 32, 32}, {0, 47, 300, 26}, 83, 136}},
-        {"odd widths halve toward zero", {301, 100, Size{31, 31}, 13, 25, 8},
+        {"odd widths halve toward zero",
+         {301, 100, Size{31, 31}, 13, 25, 8},
          {Rect{135, 0, 31, 31}, {0, 46, 301, 13}, 69, 122}},
         {"custom: no icon", {200, 60, std::nullopt, 13, 25, 8}, {std::nullopt, {0, 15, 200, 13}, 38, 91}},
         {"tall plain layout kept", {200, 300, std::nullopt, 13, 25, 8}, {std::nullopt, {0, 15, 200, 13}, 38, 320}},
@@ -84,8 +85,17 @@ TEST(QuestionDialog, AcceleratorsAndWidth)
         const char* caption;
         const char* letter;
     } letters[] = {
-        {"&Ano", "A"},          {"&Ne", "N"},   {"&Jistě že ne", "J"}, {"Ano", ""},   {"&", ""},
-        {"A&&B &Cd", "C"},      {"&&", ""},     {"x&\xc5\xa0" "e", "\xc5\xa0"},  {"", ""},
+        {"&Ano", "A"},
+        {"&Ne", "N"},
+        {"&Jistě že ne", "J"},
+        {"Ano", ""},
+        {"&", ""},
+        {"A&&B &Cd", "C"},
+        {"&&", ""},
+        {"x&\xc5\xa0"
+         "e",
+         "\xc5\xa0"},
+        {"", ""},
     };
     for (const auto& c : letters)
         EXPECT_EQ(question::AcceleratorLetter(c.caption), c.letter) << c.caption;

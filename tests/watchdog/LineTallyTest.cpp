@@ -10,8 +10,8 @@ namespace {
 // pieces are cut (a CR LF split between two pieces is one break).
 TEST(LineTally, AgreesWithSplittingTheWholeTextForEveryPieceSize)
 {
-    const char* texts[] = {"",         "a",         "\r",      "\n",         "\r\n",      "\n\r",
-                           "a\r\nb",   "a\r\nb\r\n", "a\rb\nc", "\r\r\n\n",   "x\r\n\r\ny", "\r\n\r\n\r"};
+    const char* texts[] = {"",       "a",          "\r",      "\n",       "\r\n",       "\n\r",
+                           "a\r\nb", "a\r\nb\r\n", "a\rb\nc", "\r\r\n\n", "x\r\n\r\ny", "\r\n\r\n\r"};
     for (const std::string text : texts) {
         std::size_t crLf = 0;
         for (const std::string& line : SplitLines(text))

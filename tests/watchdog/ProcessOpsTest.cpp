@@ -35,31 +35,29 @@ TEST_P(NameMatching, FindsAndCountsByTheKeyOfTheName)
     EXPECT_EQ(CountProcesses(table, c.name), c.count);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, NameMatching,
-    ::testing::Values(
-        NameCase{{"init", "trovan.exe"}, "trovan.exe", true, 1},
-        NameCase{{"TROVAN.EXE"}, "trovan.exe", true, 1},
-        NameCase{{"trovan.exe"}, "Trovan.Exe", true, 1},
-        // Only the file-name part of the argument counts, wherever the
-        // process lives.
-        NameCase{{"trovan.exe"}, "C:\\x\\trovan.exe", true, 1},
-        NameCase{{"trovan.exe"}, "/opt/app/trovan.exe", true, 1},
-        NameCase{{"trovan.exe"}, "D:trovan.exe", true, 1},
-        // Blanks and control characters around the argument go.
-        NameCase{{"trovan.exe"}, " \ttrovan.exe \x01", true, 1},
-        // The lines of the table are trimmed when counting, not when looking.
-        NameCase{{" trovan.exe"}, "trovan.exe", false, 1},
-        NameCase{{"trovan.exe", "trovan.exe", "trovan"}, "trovan.exe", true, 2},
-        NameCase{{"trovan.ex", "trovan.exe2"}, "trovan.exe", false, 0},
-        NameCase{{}, "trovan.exe", false, 0},
-        // A table that lists full paths matches only on the whole line.
-        NameCase{{"C:\\app\\trovan.exe"}, "trovan.exe", false, 0},
-        // Central European letters are lower-cased too.
-        NameCase{{"ŘÍDICÍ.EXE"}, "řídicí.exe", true, 1},
-        NameCase{{"řídicí.exe"}, "ŘÍDICÍ.EXE", true, 1},
-        // A name with a line break in it is split like the text it is in.
-        NameCase{{"a\nb"}, "b", true, 1}));
+INSTANTIATE_TEST_SUITE_P(Names, NameMatching,
+                         ::testing::Values(NameCase{{"init", "trovan.exe"}, "trovan.exe", true, 1},
+                                           NameCase{{"TROVAN.EXE"}, "trovan.exe", true, 1},
+                                           NameCase{{"trovan.exe"}, "Trovan.Exe", true, 1},
+                                           // Only the file-name part of the argument counts, wherever the
+                                           // process lives.
+                                           NameCase{{"trovan.exe"}, "C:\\x\\trovan.exe", true, 1},
+                                           NameCase{{"trovan.exe"}, "/opt/app/trovan.exe", true, 1},
+                                           NameCase{{"trovan.exe"}, "D:trovan.exe", true, 1},
+                                           // Blanks and control characters around the argument go.
+                                           NameCase{{"trovan.exe"}, " \ttrovan.exe \x01", true, 1},
+                                           // The lines of the table are trimmed when counting, not when looking.
+                                           NameCase{{" trovan.exe"}, "trovan.exe", false, 1},
+                                           NameCase{{"trovan.exe", "trovan.exe", "trovan"}, "trovan.exe", true, 2},
+                                           NameCase{{"trovan.ex", "trovan.exe2"}, "trovan.exe", false, 0},
+                                           NameCase{{}, "trovan.exe", false, 0},
+                                           // A table that lists full paths matches only on the whole line.
+                                           NameCase{{"C:\\app\\trovan.exe"}, "trovan.exe", false, 0},
+                                           // Central European letters are lower-cased too.
+                                           NameCase{{"ŘÍDICÍ.EXE"}, "řídicí.exe", true, 1},
+                                           NameCase{{"řídicí.exe"}, "ŘÍDICÍ.EXE", true, 1},
+                                           // A name with a line break in it is split like the text it is in.
+                                           NameCase{{"a\nb"}, "b", true, 1}));
 
 struct TerminateCase {
     std::vector<std::string> running;
@@ -82,17 +80,16 @@ TEST_P(Terminating, EndsEveryProcessWhoseNameOrFileNameMatches)
 
 INSTANTIATE_TEST_SUITE_P(
     Names, Terminating,
-    ::testing::Values(TerminateCase{{"trovan.exe", "init", "TROVAN.EXE"}, "trovan.exe", {"trovan.exe", "TROVAN.EXE"}},
-                      TerminateCase{{"C:\\a\\trovan.exe", "D:\\b\\trovan.exe"}, "trovan.exe",
-                                    {"C:\\a\\trovan.exe", "D:\\b\\trovan.exe"}},
-                      // A name with a folder is used whole.
-                      TerminateCase{{"C:\\a\\trovan.exe", "D:\\b\\trovan.exe"}, "c:\\A\\trovan.exe",
-                                    {"C:\\a\\trovan.exe"}},
-                      TerminateCase{{"trovan.exe"}, "C:\\a\\trovan.exe", {}},
-                      // Not trimmed, and only ASCII letters ignore case.
-                      TerminateCase{{"trovan.exe"}, " trovan.exe", {}},
-                      TerminateCase{{"řídicí.exe"}, "ŘÍDICÍ.EXE", {}},
-                      TerminateCase{{"řídicí.exe"}, "řídicí.EXE", {"řídicí.exe"}}));
+    ::testing::Values(
+        TerminateCase{{"trovan.exe", "init", "TROVAN.EXE"}, "trovan.exe", {"trovan.exe", "TROVAN.EXE"}},
+        TerminateCase{
+            {"C:\\a\\trovan.exe", "D:\\b\\trovan.exe"}, "trovan.exe", {"C:\\a\\trovan.exe", "D:\\b\\trovan.exe"}},
+        // A name with a folder is used whole.
+        TerminateCase{{"C:\\a\\trovan.exe", "D:\\b\\trovan.exe"}, "c:\\A\\trovan.exe", {"C:\\a\\trovan.exe"}},
+        TerminateCase{{"trovan.exe"}, "C:\\a\\trovan.exe", {}},
+        // Not trimmed, and only ASCII letters ignore case.
+        TerminateCase{{"trovan.exe"}, " trovan.exe", {}}, TerminateCase{{"řídicí.exe"}, "ŘÍDICÍ.EXE", {}},
+        TerminateCase{{"řídicí.exe"}, "řídicí.EXE", {"řídicí.exe"}}));
 
 TEST(ProcessNames, ListTheSnapshotInOrderWithCrLf)
 {

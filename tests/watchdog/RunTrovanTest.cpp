@@ -61,12 +61,11 @@ TEST_F(RunTrovanTest, TheStartIsFollowedByOneLinePerSecondOfTheWait)
     };
     runTrovan.RunTrovanExecute();
 
-    EXPECT_EQ(log.text(),
-              "[00:15:42.512] Trovan neni spusten - pokusim se ho spustit\r\n"
-              "[00:15:43.512] Čekám na spuštění Trovan 1 s\r\n"
-              "[00:15:44.512] Čekám na spuštění Trovan 2 s\r\n"
-              "[00:15:45.512] Čekám na spuštění Trovan 3 s\r\n"
-              "[00:15:45.512] Trovan spusten\r\n");
+    EXPECT_EQ(log.text(), "[00:15:42.512] Trovan neni spusten - pokusim se ho spustit\r\n"
+                          "[00:15:43.512] Čekám na spuštění Trovan 1 s\r\n"
+                          "[00:15:44.512] Čekám na spuštění Trovan 2 s\r\n"
+                          "[00:15:45.512] Čekám na spuštění Trovan 3 s\r\n"
+                          "[00:15:45.512] Trovan spusten\r\n");
     EXPECT_EQ(launcher.opened, (std::vector<std::pair<std::string, std::string>>{{kRouterPath, kAppFolder}}));
     EXPECT_EQ(clock.sleeps, (std::vector<int>{1000, 1000, 1000}));
     EXPECT_EQ(tailsAtMessages, (Lines{"Trovan 1 s\r\n", "Trovan 2 s\r\n", "Trovan 3 s\r\n"}));
@@ -116,23 +115,46 @@ const std::string kAlways = "MaxStariRequest nastaven na 0 = Mazu vzdy";
 
 INSTANTIATE_TEST_SUITE_P(
     Files, Leftover,
-    ::testing::Values(
-        LeftoverCase{"long and young", "r1\r\nr2\r\n", 100'000, 1, 600, true,
-                     {"Radku v request.cfg (2)   >=   MaxRadkuRequest(1)", "r1", "r2", kYoung, kKeeping}, true},
-        LeftoverCase{"short", "r1\r\nr2", 100'000, 3, 600, true, {kYoung, kKeeping}, true},
-        LeftoverCase{"every kind of line break", "a\rb\nc\r\nd", 100'000, 4, 600, true,
-                     {"Radku v request.cfg (4)   >=   MaxRadkuRequest(4)", "a", "b", "c", "d", kYoung, kKeeping},
-                     true},
-        LeftoverCase{"empty", "", 100'000, 1, 600, true, {kYoung, kKeeping}, true},
-        LeftoverCase{"empty with no line limit", "", 100'000, 0, 600, true,
-                     {"Radku v request.cfg (0)   >=   MaxRadkuRequest(0)", kYoung, kKeeping}, true},
-        LeftoverCase{"599.9 s counts as 599 s", "", 599'900, 5, 600, true,
-                     {"Stari request.cfg (599s)  <  MaxStariRequest (600s)", kKeeping}, true},
-        LeftoverCase{"600 s", "", 600'000, 5, 600, true, {kOld, kDeleting}, false},
-        LeftoverCase{"600 s, deleting off", "", 600'000, 5, 600, false, {kOld}, true},
-        LeftoverCase{"written in the future", "", -100'300, 5, 600, true, {kYoung, kKeeping}, true},
-        LeftoverCase{"age limit 0", "", 5'000, 5, 0, true, {kAlways, kDeleting}, false},
-        LeftoverCase{"age limit 0, deleting off", "", 5'000, 5, 0, false, {kAlways}, true}),
+    ::testing::Values(LeftoverCase{"long and young",
+                                   "r1\r\nr2\r\n",
+                                   100'000,
+                                   1,
+                                   600,
+                                   true,
+                                   {"Radku v request.cfg (2)   >=   MaxRadkuRequest(1)", "r1", "r2", kYoung, kKeeping},
+                                   true},
+                      LeftoverCase{"short", "r1\r\nr2", 100'000, 3, 600, true, {kYoung, kKeeping}, true},
+                      LeftoverCase{
+                          "every kind of line break",
+                          "a\rb\nc\r\nd",
+                          100'000,
+                          4,
+                          600,
+                          true,
+                          {"Radku v request.cfg (4)   >=   MaxRadkuRequest(4)", "a", "b", "c", "d", kYoung, kKeeping},
+                          true},
+                      LeftoverCase{"empty", "", 100'000, 1, 600, true, {kYoung, kKeeping}, true},
+                      LeftoverCase{"empty with no line limit",
+                                   "",
+                                   100'000,
+                                   0,
+                                   600,
+                                   true,
+                                   {"Radku v request.cfg (0)   >=   MaxRadkuRequest(0)", kYoung, kKeeping},
+                                   true},
+                      LeftoverCase{"599.9 s counts as 599 s",
+                                   "",
+                                   599'900,
+                                   5,
+                                   600,
+                                   true,
+                                   {"Stari request.cfg (599s)  <  MaxStariRequest (600s)", kKeeping},
+                                   true},
+                      LeftoverCase{"600 s", "", 600'000, 5, 600, true, {kOld, kDeleting}, false},
+                      LeftoverCase{"600 s, deleting off", "", 600'000, 5, 600, false, {kOld}, true},
+                      LeftoverCase{"written in the future", "", -100'300, 5, 600, true, {kYoung, kKeeping}, true},
+                      LeftoverCase{"age limit 0", "", 5'000, 5, 0, true, {kAlways, kDeleting}, false},
+                      LeftoverCase{"age limit 0, deleting off", "", 5'000, 5, 0, false, {kAlways}, true}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST_F(RunTrovanTest, ALeftoverThatCannotBeReadOrVanishesLeavesTheCheck)
@@ -234,7 +256,8 @@ TEST_F(RunTrovanTest, ACopyTheLogCannotTakeIsReportedOnceAndTheRouterStartsAnywa
     // A copy that fits again ends the refusal; the next one is reported anew.
     files.touch(kRequestPath, "r1\r\n");
     log.setCapacity(log.text().size() + 1000);
-    EXPECT_EQ(run(), (Lines{kTrying, kFound, "Radku v request.cfg (1)   >=   MaxRadkuRequest(1)", "r1", kYoung, kKeeping}));
+    EXPECT_EQ(run(),
+              (Lines{kTrying, kFound, "Radku v request.cfg (1)   >=   MaxRadkuRequest(1)", "r1", kYoung, kKeeping}));
     log.setCapacity(log.text().size());
     run();
     EXPECT_EQ(host.errors, (Lines{"Text exceeds memo capacity", "Text exceeds memo capacity"}));

@@ -15,8 +15,7 @@ namespace {
 
 using namespace ovin;
 
-TSpinEdit* addLimitedSpinEdit(QWidget* window, const QString& caption, int top, int minValue, int maxValue,
-                              int value)
+TSpinEdit* addLimitedSpinEdit(QWidget* window, const QString& caption, int top, int minValue, int maxValue, int value)
 {
     auto* label = new TLabelX(caption, window);
     label->move(16, top + 4);
@@ -28,7 +27,7 @@ TSpinEdit* addLimitedSpinEdit(QWidget* window, const QString& caption, int top, 
     return edit;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {

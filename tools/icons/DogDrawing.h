@@ -90,10 +90,7 @@ inline Rgb colourOf(Paint paint, const Look& look)
 
 /// A pen's width on the grid at the given scale: scaled down to 16 pixels a line would go thinner than a pixel
 /// and fade, so it keeps one pixel at least.
-inline double penWidthAt(double gridWidth, double scale)
-{
-    return std::max(gridWidth, 1.0 / scale);
-}
+inline double penWidthAt(double gridWidth, double scale) { return std::max(gridWidth, 1.0 / scale); }
 
 /// Mirrors steps about the head's centre line (x 16).
 inline std::vector<PathStep> mirrored(std::span<const PathStep> steps)
@@ -118,12 +115,18 @@ inline std::vector<Shape> dogShapes()
     };
     std::vector<Shape> shapes;
     // The neckerchief goes first so that the chin's line stays on top of its knot.
-    shapes.push_back({ShapeKind::Polygon, Paint::NeckerchiefEdge, kThinWidth, Paint::Neckerchief,
+    shapes.push_back({ShapeKind::Polygon,
+                      Paint::NeckerchiefEdge,
+                      kThinWidth,
+                      Paint::Neckerchief,
                       {{K::MoveTo, {{8.5, 21.5}}}, {K::LineTo, {{23.5, 21.5}}}, {K::LineTo, {{16.0, 30.5}}}}});
-    shapes.push_back({ShapeKind::Ellipse, Paint::NeckerchiefEdge, kThinWidth, Paint::Neckerchief, {}, {16.0, 22.5},
-                      2.2, 1.6});
+    shapes.push_back(
+        {ShapeKind::Ellipse, Paint::NeckerchiefEdge, kThinWidth, Paint::Neckerchief, {}, {16.0, 22.5}, 2.2, 1.6});
     // Skull and cheeks: broad at the brow, narrowing to the jaw.
-    shapes.push_back({ShapeKind::Path, Paint::Line, kLineWidth, Paint::None,
+    shapes.push_back({ShapeKind::Path,
+                      Paint::Line,
+                      kLineWidth,
+                      Paint::None,
                       {
                           {K::MoveTo, {{10.0, 5.5}}},
                           {K::CubicTo, {{12.5, 3.5}, {19.5, 3.5}, {22.0, 5.5}}},
@@ -135,13 +138,19 @@ inline std::vector<Shape> dogShapes()
     shapes.push_back({ShapeKind::Path, Paint::Line, kLineWidth, Paint::None, leftEar});
     shapes.push_back({ShapeKind::Path, Paint::Line, kLineWidth, Paint::None, mirrored(leftEar)});
     // Muzzle: a rounded snout below the eyes with the mouth under the nose.
-    shapes.push_back({ShapeKind::Path, Paint::Line, kLineWidth, Paint::None,
+    shapes.push_back({ShapeKind::Path,
+                      Paint::Line,
+                      kLineWidth,
+                      Paint::None,
                       {
                           {K::MoveTo, {{12.0, 14.0}}},
                           {K::CubicTo, {{11.0, 17.5}, {13.0, 20.0}, {16.0, 20.0}}},
                           {K::CubicTo, {{19.0, 20.0}, {21.0, 17.5}, {20.0, 14.0}}},
                       }});
-    shapes.push_back({ShapeKind::Path, Paint::Line, kThinWidth, Paint::None,
+    shapes.push_back({ShapeKind::Path,
+                      Paint::Line,
+                      kThinWidth,
+                      Paint::None,
                       {
                           {K::MoveTo, {{16.0, 16.5}}},
                           {K::LineTo, {{16.0, 18.0}}},
@@ -153,4 +162,4 @@ inline std::vector<Shape> dogShapes()
     return shapes;
 }
 
-} // namespace ovin::icons
+}  // namespace ovin::icons

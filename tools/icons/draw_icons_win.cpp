@@ -218,7 +218,7 @@ void putHeader(std::vector<std::uint8_t>& out, int sizePx, int bits, int palette
     const int imageBytes = (rowBytes(bits, sizePx) + rowBytes(1, sizePx)) * sizePx;
     put32(out, 40);
     put32(out, std::uint32_t(sizePx));
-    put32(out, std::uint32_t(sizePx * 2)); // the colour image and the mask, stacked
+    put32(out, std::uint32_t(sizePx * 2));  // the colour image and the mask, stacked
     put16(out, 1);
     put16(out, unsigned(bits));
     put32(out, BI_RGB);
@@ -316,13 +316,13 @@ bool writeIcon(const std::filesystem::path& path, const std::vector<IconImage>& 
 {
     std::vector<std::uint8_t> out;
     put16(out, 0);
-    put16(out, 1); // an icon, not a cursor
+    put16(out, 1);  // an icon, not a cursor
     put16(out, unsigned(images.size()));
     std::uint32_t offset = std::uint32_t(6 + 16 * images.size());
     for (const IconImage& image : images) {
         out.push_back(std::uint8_t(image.sizePx));
         out.push_back(std::uint8_t(image.sizePx));
-        out.push_back(0); // 256 colours and more are written as 0
+        out.push_back(0);  // 256 colours and more are written as 0
         out.push_back(0);
         put16(out, 1);
         put16(out, unsigned(image.bits));
@@ -337,7 +337,7 @@ bool writeIcon(const std::filesystem::path& path, const std::vector<IconImage>& 
     return bool(file.flush());
 }
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {

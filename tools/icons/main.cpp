@@ -126,7 +126,7 @@ int drawTheme(const QDir& theme)
     return failures == 0 ? 0 : 1;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -139,10 +139,7 @@ public:
     }
 
 private:
-    bool over() const
-    {
-        return m_lifeMs > 0 && Clock::now() - m_start >= std::chrono::milliseconds(m_lifeMs);
-    }
+    bool over() const { return m_lifeMs > 0 && Clock::now() - m_start >= std::chrono::milliseconds(m_lifeMs); }
 
     [[noreturn]] void end() const { std::exit(m_mode.name == "crash" ? kCrashExitCode : 0); }
 

@@ -33,11 +33,7 @@ struct Form {
 /// Watches the Enter key on its way to an edit, and eats it when told to.
 class EnterWatcher final : public QObject {
 public:
-    EnterWatcher(QObject* parent, bool eat)
-        : QObject(parent)
-        , m_eat(eat)
-    {
-    }
+    EnterWatcher(QObject* parent, bool eat) : QObject(parent), m_eat(eat) {}
     bool saw = false;
 
 protected:
@@ -53,7 +49,7 @@ private:
     bool m_eat;
 };
 
-} // namespace
+}  // namespace
 
 class AdpEditTest : public QObject {
     Q_OBJECT
@@ -200,8 +196,7 @@ void AdpEditTest::enterAsTab()
     QCOMPARE(editSaw, editSeesEnter);
     QVERIFY2(form.edit->hasFocus(), "the focus moves only after the key handling");
 
-    QWidget* expected = focusMove > 0 ? form.after : focusMove < 0 ? static_cast<QWidget*>(form.before)
-                                                                   : form.edit;
+    QWidget* expected = focusMove > 0 ? form.after : focusMove < 0 ? static_cast<QWidget*>(form.before) : form.edit;
     QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), expected, 5000);
     QCoreApplication::processEvents();
     QCOMPARE(QApplication::focusWidget(), expected);

@@ -73,4 +73,4 @@ private:
     return QTest::qWaitForWindowActive(&window, 5000);
 }
 
-} // namespace ovin::test
+}  // namespace ovin::test

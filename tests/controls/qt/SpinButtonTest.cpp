@@ -148,8 +148,7 @@ void SpinButtonTest::fitting_data()
 
     QTest::newRow("narrow widens to 15") << QSize(10, 25) << 15 << QRect(0, 0, 15, 12) << QRect(0, 11, 15, 14);
     QTest::newRow("even height") << QSize(20, 24) << 20 << QRect(0, 0, 20, 12) << QRect(0, 11, 20, 13);
-    QTest::newRow("odd pixel to the down button") << QSize(16, 9) << 16 << QRect(0, 0, 16, 4)
-                                                  << QRect(0, 3, 16, 6);
+    QTest::newRow("odd pixel to the down button") << QSize(16, 9) << 16 << QRect(0, 0, 16, 4) << QRect(0, 3, 16, 6);
 }
 
 void SpinButtonTest::fitting()
@@ -182,8 +181,7 @@ void SpinButtonTest::keys_data()
     QTest::newRow("Up") << QList<int>{Qt::Key_Up} << 1 << 0 << false;
     QTest::newRow("Down") << QList<int>{Qt::Key_Down} << 0 << 1 << true;
     QTest::newRow("Space clicks the up button at first") << QList<int>{Qt::Key_Space} << 1 << 0 << false;
-    QTest::newRow("Space clicks the button last chosen")
-        << QList<int>{Qt::Key_Down, Qt::Key_Space} << 0 << 2 << true;
+    QTest::newRow("Space clicks the button last chosen") << QList<int>{Qt::Key_Down, Qt::Key_Space} << 0 << 2 << true;
     QTest::newRow("other keys do nothing") << QList<int>{Qt::Key_A, Qt::Key_Return} << 0 << 0 << false;
 }
 

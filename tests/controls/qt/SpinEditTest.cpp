@@ -44,7 +44,7 @@ void typeKeys(QWidget* widget, const QString& keys)
     }
 }
 
-} // namespace
+}  // namespace
 
 class SpinEditTest : public QObject {
     Q_OBJECT
@@ -269,25 +269,25 @@ void SpinEditTest::characterFilter_data()
     const QString del(QChar(0x7f));
     QTest::newRow("digits and signs") << QString() << 0 << true << false << QStringLiteral("+-12")
                                       << QStringLiteral("+-12") << 0;
-    QTest::newRow("letter") << QStringLiteral("5") << 1 << true << false << QStringLiteral("a")
-                            << QStringLiteral("5") << 1;
-    QTest::newRow("space") << QStringLiteral("5") << 1 << true << false << QStringLiteral(" ")
-                           << QStringLiteral("5") << 1;
-    QTest::newRow("Enter") << QStringLiteral("5") << 1 << true << false << QStringLiteral("\r")
-                           << QStringLiteral("5") << 1;
-    QTest::newRow("mixed: only the refused ones beep") << QString() << 0 << true << false << QStringLiteral("1x2")
-                                                       << QStringLiteral("12") << 1;
+    QTest::newRow("letter") << QStringLiteral("5") << 1 << true << false << QStringLiteral("a") << QStringLiteral("5")
+                            << 1;
+    QTest::newRow("space") << QStringLiteral("5") << 1 << true << false << QStringLiteral(" ") << QStringLiteral("5")
+                           << 1;
+    QTest::newRow("Enter") << QStringLiteral("5") << 1 << true << false << QStringLiteral("\r") << QStringLiteral("5")
+                           << 1;
+    QTest::newRow("mixed: only the refused ones beep")
+        << QString() << 0 << true << false << QStringLiteral("1x2") << QStringLiteral("12") << 1;
     QTest::newRow("backspace") << QStringLiteral("56") << 1 << true << false << bs << QStringLiteral("6") << 0;
-    QTest::newRow("typing off refuses digits") << QStringLiteral("56") << 1 << false << false
-                                               << QStringLiteral("7") << QStringLiteral("56") << 1;
-    QTest::newRow("typing off refuses backspace") << QStringLiteral("56") << 1 << false << false << bs
-                                                  << QStringLiteral("56") << 1;
-    QTest::newRow("typing off leaves Delete alone") << QStringLiteral("56") << 1 << false << false << del
-                                                    << QStringLiteral("5") << 0;
+    QTest::newRow("typing off refuses digits")
+        << QStringLiteral("56") << 1 << false << false << QStringLiteral("7") << QStringLiteral("56") << 1;
+    QTest::newRow("typing off refuses backspace")
+        << QStringLiteral("56") << 1 << false << false << bs << QStringLiteral("56") << 1;
+    QTest::newRow("typing off leaves Delete alone")
+        << QStringLiteral("56") << 1 << false << false << del << QStringLiteral("5") << 0;
     QTest::newRow("read only takes digits without a beep")
         << QStringLiteral("56") << 1 << true << true << QStringLiteral("7") << QStringLiteral("56") << 0;
-    QTest::newRow("read only refuses letters") << QStringLiteral("56") << 1 << true << true
-                                               << QStringLiteral("a") << QStringLiteral("56") << 1;
+    QTest::newRow("read only refuses letters")
+        << QStringLiteral("56") << 1 << true << true << QStringLiteral("a") << QStringLiteral("56") << 1;
 }
 
 void SpinEditTest::characterFilter()

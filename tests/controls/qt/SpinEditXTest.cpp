@@ -29,7 +29,7 @@ struct Panel {
     }
 };
 
-} // namespace
+}  // namespace
 
 class SpinEditXTest : public QObject {
     Q_OBJECT

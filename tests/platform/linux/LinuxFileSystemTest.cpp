@@ -73,11 +73,12 @@ TEST_F(LinuxFiles, OnlyRegularFilesAreFilesAndNoReadWaits)
         EXPECT_EQ(files.readFile(at(c.name), content).ok, c.file) << c.name;
         EXPECT_EQ(content, c.file ? "a\r\nb" : "untouched") << c.name;
         std::string streamed;
-        EXPECT_EQ(files.readChunks(at(c.name),
-                                   [&](std::string_view piece) {
-                                       streamed.append(piece);
-                                       return true;
-                                   })
+        EXPECT_EQ(files
+                      .readChunks(at(c.name),
+                                  [&](std::string_view piece) {
+                                      streamed.append(piece);
+                                      return true;
+                                  })
                       .ok,
                   c.file)
             << c.name;
@@ -93,12 +94,15 @@ TEST_F(LinuxFiles, ReadingInPiecesHandsOverEveryByteOnceAndCanStopEarly)
     std::size_t total = 0;
     std::size_t largest = 0;
     int pieces = 0;
-    ASSERT_TRUE(files.readChunks(at("big"), [&](std::string_view piece) {
-        total += piece.size();
-        largest = std::max(largest, piece.size());
-        ++pieces;
-        return true;
-    }).ok);
+    ASSERT_TRUE(files
+                    .readChunks(at("big"),
+                                [&](std::string_view piece) {
+                                    total += piece.size();
+                                    largest = std::max(largest, piece.size());
+                                    ++pieces;
+                                    return true;
+                                })
+                    .ok);
     EXPECT_EQ(total, big.size() + 3);
     EXPECT_LE(largest, 64u * 1024u);
     int stopped = 0;

@@ -36,8 +36,7 @@ using test::writeBytes;
 // A Czech sentence with every accented letter kind, and its bytes in code
 // page 1250.
 constexpr const char* kCzech = "Příliš žluťoučký kůň úpěl ďábelské ódy";
-constexpr const char* kCzech1250Hex =
-    "50f8ed6c699a209e6c759d6f75e86bfd206bf9f220fa70ec6c20efe162656c736be920f36479";
+constexpr const char* kCzech1250Hex = "50f8ed6c699a209e6c759d6f75e86bfd206bf9f220fa70ec6c20efe162656c736be920f36479";
 
 std::string fromHex(std::string_view hex)
 {
@@ -317,10 +316,13 @@ TEST_F(Win32Files, TextFilesAreInTheSystemCodePage)
     std::string whole;
     ASSERT_TRUE(files.readFile(at("request.cfg"), whole).ok);
     std::string pieces;
-    ASSERT_TRUE(files.readChunks(at("request.cfg"), [&](std::string_view piece) {
-                         pieces.append(piece);
-                         return true;
-                     }).ok);
+    ASSERT_TRUE(files
+                    .readChunks(at("request.cfg"),
+                                [&](std::string_view piece) {
+                                    pieces.append(piece);
+                                    return true;
+                                })
+                    .ok);
     EXPECT_EQ(pieces, whole);
     ASSERT_TRUE(files.replaceFile(at("copy.log"), whole).ok);
     EXPECT_EQ(readBytes(at("copy.log")), every);
@@ -353,11 +355,14 @@ TEST_F(Win32Files, TooLongForTheLogIsCountedNotLoaded)
     ASSERT_TRUE(writeBytes(at("request.cfg"), lines));
     LineTally tally;
     std::size_t largest = 0;
-    ASSERT_TRUE(files.readChunks(at("request.cfg"), [&](std::string_view piece) {
-                         largest = std::max(largest, piece.size());
-                         tally.add(piece);
-                         return true;
-                     }).ok);
+    ASSERT_TRUE(files
+                    .readChunks(at("request.cfg"),
+                                [&](std::string_view piece) {
+                                    largest = std::max(largest, piece.size());
+                                    tally.add(piece);
+                                    return true;
+                                })
+                    .ok);
     EXPECT_EQ(tally.lines(), 20000);
     EXPECT_LE(largest, 64u * 1024u);
 }

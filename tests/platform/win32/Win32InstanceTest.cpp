@@ -52,7 +52,8 @@ TEST(Win32InstanceBlock, SeenFromASecondProcessAndGoneWithTheLastHolder)
     block->setWindow(4660);
     block->setCount(1);
 
-    win32::UniqueHandle second = test::startProcess(probe(), "block \"" + exePath() + "\" \"" + folder.at("seen") + "\"");
+    win32::UniqueHandle second =
+        test::startProcess(probe(), "block \"" + exePath() + "\" \"" + folder.at("seen") + "\"");
     ASSERT_TRUE(second.valid());
     ASSERT_EQ(::WaitForSingleObject(second.get(), 30000), WAIT_OBJECT_0);
     EXPECT_EQ(test::readBytes(folder.at("seen")), "1 4660 1") << "existed, with this process's fields";
@@ -85,8 +86,8 @@ TEST(Win32StartGate, OfTwentySimultaneousStartsExactlyOneRemains)
     };
     ASSERT_TRUE(test::waitFor([&] { return decided() == kSimultaneousStarts; }, 120s)) << decided();
     const auto names = test::listFolder(folder.path());
-    const auto admitted = std::count_if(names.begin(), names.end(),
-                                        [](const std::string& n) { return n.rfind("admitted-", 0) == 0; });
+    const auto admitted =
+        std::count_if(names.begin(), names.end(), [](const std::string& n) { return n.rfind("admitted-", 0) == 0; });
     EXPECT_EQ(admitted, 1);
 
     // The refused ones end; the admitted one runs until told to stop.

@@ -68,7 +68,8 @@ int block(const std::string& exe, const std::string& out)
     const auto b = ovin::createInstanceBlock(exe);
     const bool existed = b->createOrOpen();
     {
-        std::ofstream(std::filesystem::path(ovin::win32::widen(out))) << (existed ? 1 : 0) << ' ' << b->window() << ' ' << b->count();
+        std::ofstream(std::filesystem::path(ovin::win32::widen(out)))
+            << (existed ? 1 : 0) << ' ' << b->window() << ' ' << b->count();
     }
     b->setCount(b->count() + 1);
     b->setWindow(77);

@@ -39,8 +39,8 @@ protected:
     std::string placeRouter(const test::TempFolder& folder, const std::string& name, const std::string& mode)
     {
         const std::string exe = folder.at(name);
-        EXPECT_TRUE(::CopyFileW(win32::widen(test::hostPath(OVIN_TROVAN_EXE)).c_str(), win32::widen(exe).c_str(),
-                                TRUE));
+        EXPECT_TRUE(
+            ::CopyFileW(win32::widen(test::hostPath(OVIN_TROVAN_EXE)).c_str(), win32::widen(exe).c_str(), TRUE));
         EXPECT_TRUE(test::writeBytes(folder.at("trovan.mode"), mode));
         return exe;
     }

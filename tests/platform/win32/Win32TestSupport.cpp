@@ -64,8 +64,8 @@ TempFolder::~TempFolder() { removeTree(widen(m_path)); }
 
 std::string readBytes(const std::string& path)
 {
-    win32::UniqueHandle h(::CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        nullptr, OPEN_EXISTING, 0, nullptr));
+    win32::UniqueHandle h(::CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
     if (!h.valid())
         return {};
     std::string bytes;

@@ -70,7 +70,6 @@ std::string manyLines(int n)
     return s;
 }
 
-
 Keys keys(std::initializer_list<std::pair<Qt::Key, Qt::KeyboardModifiers>> list, const char* typed = "")
 {
     Keys k;
@@ -108,33 +107,34 @@ void LogViewTest::keysEditTheLog_data()
     QTest::addColumn<QString>("after");
 
     QTest::newRow("typed at the end") << "a\r\n" << keys({{Qt::Key_End, kCtrl}}, "xyž") << "a\r\nxyž";
-    QTest::newRow("Enter is CR LF") << "ab" << keys({{Qt::Key_Home, kCtrl}, {Qt::Key_Right, kNone}, {Qt::Key_Enter, kNone}})
+    QTest::newRow("Enter is CR LF") << "ab"
+                                    << keys({{Qt::Key_Home, kCtrl}, {Qt::Key_Right, kNone}, {Qt::Key_Enter, kNone}})
                                     << "a\r\nb";
     QTest::newRow("Backspace takes a whole CR LF")
         << "a\r\nb" << keys({{Qt::Key_End, kCtrl}, {Qt::Key_Left, kNone}, {Qt::Key_Backspace, kNone}}) << "ab";
     QTest::newRow("Right steps over CR LF at once")
         << "a\r\nb" << keys({{Qt::Key_Home, kCtrl}, {Qt::Key_Right, kNone}, {Qt::Key_Right, kNone}}, "X") << "a\r\nXb";
-    QTest::newRow("Delete takes a whole character") << "žluť" << keys({{Qt::Key_Home, kNone}, {Qt::Key_Delete, kNone}})
-                                                   << "luť";
+    QTest::newRow("Delete takes a whole character")
+        << "žluť" << keys({{Qt::Key_Home, kNone}, {Qt::Key_Delete, kNone}}) << "luť";
     QTest::newRow("Shift+Right selects a whole character")
         << "čau" << keys({{Qt::Key_Home, kCtrl}, {Qt::Key_Right, kShift}}, "C") << "Cau";
-    QTest::newRow("Backspace after a two-unit character") << "a😀" << keys({{Qt::Key_End, kNone}, {Qt::Key_Backspace, kNone}})
-                                                        << "a";
+    QTest::newRow("Backspace after a two-unit character")
+        << "a😀" << keys({{Qt::Key_End, kNone}, {Qt::Key_Backspace, kNone}}) << "a";
     QTest::newRow("Ctrl+A then typing replaces everything") << "a\r\nb\r\n" << keys({{Qt::Key_A, kCtrl}}, "z") << "z";
     QTest::newRow("Shift+Up selects to the same column above")
         << "ab\r\ncd" << keys({{Qt::Key_End, kCtrl}, {Qt::Key_Up, kShift}, {Qt::Key_Backspace, kNone}}) << "ab";
-    QTest::newRow("Home and End of a line") << "ab\r\ncd\r\nef"
-                                           << keys({{Qt::Key_Home, kCtrl}, {Qt::Key_Down, kNone}, {Qt::Key_End, kNone}}, "!")
-                                           << "ab\r\ncd!\r\nef";
+    QTest::newRow("Home and End of a line")
+        << "ab\r\ncd\r\nef" << keys({{Qt::Key_Home, kCtrl}, {Qt::Key_Down, kNone}, {Qt::Key_End, kNone}}, "!")
+        << "ab\r\ncd!\r\nef";
     QTest::newRow("Home then typing") << "ab\r\ncd" << keys({{Qt::Key_End, kCtrl}, {Qt::Key_Home, kNone}}, "X")
-                                     << "ab\r\nXcd";
-    QTest::newRow("Shift+End then Delete") << "ab\r\ncd"
-                                          << keys({{Qt::Key_Home, kCtrl}, {Qt::Key_End, kShift}, {Qt::Key_Delete, kNone}})
-                                          << "\r\ncd";
+                                      << "ab\r\nXcd";
+    QTest::newRow("Shift+End then Delete")
+        << "ab\r\ncd" << keys({{Qt::Key_Home, kCtrl}, {Qt::Key_End, kShift}, {Qt::Key_Delete, kNone}}) << "\r\ncd";
     QTest::newRow("Ctrl+Left to the start of a word")
         << "jedna dva" << keys({{Qt::Key_End, kNone}, {Qt::Key_Left, kCtrl}}, "X") << "jedna Xdva";
     QTest::newRow("Left ends a selection at its start")
-        << "abc" << keys({{Qt::Key_End, kNone}, {Qt::Key_Left, kShift}, {Qt::Key_Left, kShift}, {Qt::Key_Left, kNone}}, "X")
+        << "abc"
+        << keys({{Qt::Key_End, kNone}, {Qt::Key_Left, kShift}, {Qt::Key_Left, kShift}, {Qt::Key_Left, kNone}}, "X")
         << "aXbc";
 }
 
@@ -218,7 +218,7 @@ void LogViewTest::theViewFollowsNewLinesOnlyFromTheBottom()
 {
     Rig rig(manyLines(1000));
     QScrollBar* bar = rig.view->verticalScrollBar();
-    QCOMPARE(bar->value(), bar->maximum()); // opened on the end of the log
+    QCOMPARE(bar->value(), bar->maximum());  // opened on the end of the log
     QVERIFY(bar->maximum() > 900);
 
     rig.log.AddLogLine("nova");
@@ -226,8 +226,8 @@ void LogViewTest::theViewFollowsNewLinesOnlyFromTheBottom()
     QCOMPARE(static_cast<std::size_t>(bar->value() + rig.view->visibleLineCount()), rig.view->lineCount());
 
     // The wheel scrolls up: new lines no longer move the view.
-    QWheelEvent wheel(QPointF(50, 50), rig.view->viewport()->mapToGlobal(QPointF(50, 50)), QPoint(),
-                      QPoint(0, 120 * 5), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent wheel(QPointF(50, 50), rig.view->viewport()->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 120 * 5),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(rig.view->viewport(), &wheel);
     const int scrolled = bar->value();
     QVERIFY(scrolled < bar->maximum());
@@ -254,7 +254,7 @@ void LogViewTest::findBarFindsNextAndPreviousAndCloses()
     QVERIFY(edit->hasFocus());
     QTest::keyClicks(edit, "NENALEZEN");
     QTest::keyClick(edit, Qt::Key_Return);
-    QCOMPARE(view.selectionStart(), std::size_t{6}); // wraps round from the end
+    QCOMPARE(view.selectionStart(), std::size_t{6});  // wraps round from the end
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(view.selectionStart(), std::size_t{26});
     QTest::keyClick(edit, Qt::Key_Return, kShift);

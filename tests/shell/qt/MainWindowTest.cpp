@@ -131,7 +131,8 @@ private slots:
             regularInk = sum(inkPerRow(&regular));
             // Room at both ends: the text does not run from edge to edge.
             const QImage image = text->grab().toImage();
-            for (const int x : {0, 1, 2, 3, image.width() - 4, image.width() - 3, image.width() - 2, image.width() - 1}) {
+            for (const int x :
+                 {0, 1, 2, 3, image.width() - 4, image.width() - 3, image.width() - 2, image.width() - 1}) {
                 for (int y = 0; y < image.height(); ++y)
                     QVERIFY2(qGray(image.pixel(x, y)) > 96, qPrintable(QString::number(x)));
             }
@@ -196,8 +197,8 @@ private slots:
             QCOMPARE(yes->text(), QString("&Ano"));
             QCOMPARE(no->text(), QString("&Ne"));
             QVERIFY(yes->isDefault());
-            for (QWidget* part : {static_cast<QWidget*>(icon), static_cast<QWidget*>(text),
-                                  static_cast<QWidget*>(yes), static_cast<QWidget*>(no)})
+            for (QWidget* part : {static_cast<QWidget*>(icon), static_cast<QWidget*>(text), static_cast<QWidget*>(yes),
+                                  static_cast<QWidget*>(no)})
                 QVERIFY2(dialog->rect().contains(part->geometry()), qPrintable(part->objectName()));
             QCOMPARE(text->height(), text->heightForWidth(text->width()));
             QVERIFY(dialog->height() >= yes->geometry().bottom() + 1 + 20);
@@ -349,7 +350,7 @@ private slots:
         const std::string before = fmWex.watchdog().log().text();
         fmWex.Exit1Click();
         QCOMPARE(quit.count(), 1);
-        QCOMPARE(fmWex.watchdog().log().text(), before); // no closing line on this way out
+        QCOMPARE(fmWex.watchdog().log().text(), before);  // no closing line on this way out
     }
 
     void stoppingRouterAndWatchdogEndsEveryRouter()
@@ -373,7 +374,7 @@ private slots:
 
         p.answers.questions.push(true);
         fmWex.UkonitTrovaniOvin1Click();
-        QCOMPARE(count(fmWex.watchdog().log().text(), "Ukoncuji Trovan"), 1); // nothing running, nothing logged
+        QCOMPARE(count(fmWex.watchdog().log().text(), "Ukoncuji Trovan"), 1);  // nothing running, nothing logged
     }
 
     void rightButtonReleaseOnThePanelQuits()
@@ -400,7 +401,7 @@ private slots:
         const std::string& text = fmWex.watchdog().log().text();
         QVERIFY(text.find("\r\npoznamka\r\n[") != std::string::npos);
         QCOMPARE(p.monthFile(), text);
-        QCOMPARE(&fmWex.Memo1->text(), &text); // the view shows the log's own text
+        QCOMPARE(&fmWex.Memo1->text(), &text);  // the view shows the log's own text
     }
 
     void aHandOverThatCannotListenSaysSoAndWhy()

@@ -34,8 +34,9 @@ inline bool isRed(QColor c) { return c.alpha() > 128 && c.red() > 180 && c.green
 /// Far enough from `background` to be part of text drawn on it.
 inline bool standsOut(QColor c, QColor background)
 {
-    return std::abs(c.red() - background.red()) + std::abs(c.green() - background.green())
-        + std::abs(c.blue() - background.blue()) > 200;
+    return std::abs(c.red() - background.red()) + std::abs(c.green() - background.green()) +
+               std::abs(c.blue() - background.blue()) >
+           200;
 }
 
-} // namespace ovin::test
+}  // namespace ovin::test

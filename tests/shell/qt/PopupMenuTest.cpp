@@ -29,7 +29,7 @@ QImage grabMenu(PopupMenu& menu)
     return menu.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-} // namespace
+}  // namespace
 
 class PopupMenuTest : public QObject {
     Q_OBJECT
@@ -56,9 +56,10 @@ void PopupMenuTest::itemsAre130PixelsPlusTheCheckMarkRoomInTheMenusOwnFontAndThe
         QCOMPARE(item.left(), frame);
         QCOMPARE(item.width(), kItemWidthPx + kCheckMarkRoomPx);
         if (!action->isSeparator())
-            QVERIFY2(kItemLeftPx + QFontMetrics(action->font().resolve(menu.font())).horizontalAdvance(action->text()) <=
+            QVERIFY2(kItemLeftPx +
+                             QFontMetrics(action->font().resolve(menu.font())).horizontalAdvance(action->text()) <=
                          kItemWidthPx + kCheckMarkRoomPx,
-                qPrintable(action->text()));
+                     qPrintable(action->text()));
     }
     QCOMPARE(menu.width(), kItemWidthPx + kCheckMarkRoomPx + 2 * frame);
 
@@ -78,10 +79,14 @@ void PopupMenuTest::items_data()
     QTest::addColumn<bool>("bold");
 
     // The menu font is made bold, so only "Konec" follows it.
-    QTest::newRow("Otevřít") << 0 << "Open1" << "Otevřít" << true;
-    QTest::newRow("Ukončit Trovan + Ovin") << 1 << "UkonitTrovaniOvin1" << "Ukončit Trovan + Ovin" << false;
-    QTest::newRow("separator") << 2 << "N1" << "" << true;
-    QTest::newRow("Konec") << 3 << "Exit1" << "Konec" << true;
+    QTest::newRow("Otevřít") << 0 << "Open1"
+                             << "Otevřít" << true;
+    QTest::newRow("Ukončit Trovan + Ovin") << 1 << "UkonitTrovaniOvin1"
+                                           << "Ukončit Trovan + Ovin" << false;
+    QTest::newRow("separator") << 2 << "N1"
+                               << "" << true;
+    QTest::newRow("Konec") << 3 << "Exit1"
+                           << "Konec" << true;
 }
 
 void PopupMenuTest::items()
@@ -175,21 +180,23 @@ void PopupMenuTest::itemsFilledFromTheirLeftEdge()
 
     for (QAction* action : {menu.Open1(), menu.UkonitTrovaniOvin1(), menu.Exit1()}) {
         const QString text = action->text();
-        const QColor fill = menu.palette().color(action == menu.activeAction() ? QPalette::Highlight : QPalette::Window);
+        const QColor fill =
+            menu.palette().color(action == menu.activeAction() ? QPalette::Highlight : QPalette::Window);
         const QRect item = menu.actionGeometry(action).translated(-frame, -frame);
 
         // The 5-pixel gap after the strip keeps the menu colour, also beside the selected item.
         const QRect gap(kStripWidthPx, item.top(), kItemLeftPx - kStripWidthPx, item.height());
         QVERIFY2(countPixels(image, gap, [&](QColor c) { return c == menuColour; }) == pixelsIn(image, gap),
-            qPrintable(text));
+                 qPrintable(text));
         // Above the caption the item's fill runs from x 25 to its right edge.
         const QRect topRows(kItemLeftPx, item.top(), item.right() - kItemLeftPx + 1, 2);
         QVERIFY2(countPixels(image, topRows, [&](QColor c) { return c == fill; }) == pixelsIn(image, topRows),
-            qPrintable(text));
+                 qPrintable(text));
         // The caption starts at that edge.
         int firstInk = -1;
         for (int x = kItemLeftPx; x < item.right() && firstInk < 0; ++x)
-            if (countPixels(image, QRect(x, item.top(), 1, item.height()), [&](QColor c) { return standsOut(c, fill); }))
+            if (countPixels(image, QRect(x, item.top(), 1, item.height()),
+                            [&](QColor c) { return standsOut(c, fill); }))
                 firstInk = x;
         QVERIFY2(firstInk >= 0 && firstInk <= kItemLeftPx + 3, qPrintable(text + ' ' + QString::number(firstInk)));
     }

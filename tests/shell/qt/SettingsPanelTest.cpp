@@ -79,29 +79,75 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::addColumn<bool>("pathEnabled");
 
-        QTest::newRow("watch on") << "HlidatZdaTrovanJede=1" << "cxHlidatTrovan" << "1" << false;
-        QTest::newRow("watch off") << "HlidatZdaTrovanJede=0" << "cxHlidatTrovan" << "0" << false;
-        QTest::newRow("delete on") << "MazatRequest=1" << "cxMazatRq" << "1" << false;
-        QTest::newRow("icon off") << "ZobrazitIkonu=0" << "cxZobrazitIkonu" << "0" << false;
-        QTest::newRow("icon by default") << "" << "cxZobrazitIkonu" << "1" << false;
-        QTest::newRow("interval in seconds") << "Interval=30000" << "seInterval" << "30" << false;
-        QTest::newRow("interval truncated") << "Interval=1500" << "seInterval" << "1" << false;
-        QTest::newRow("interval below a second") << "Interval=999" << "seInterval" << "1" << false;
-        QTest::newRow("interval negative") << "Interval=-5000" << "seInterval" << "1" << false;
-        QTest::newRow("interval at its top") << "Interval=2000000000" << "seInterval" << "1000000" << false;
-        QTest::newRow("same zero") << "MaxStejnyRequest=0" << "seMaxSame" << "1" << false;
-        QTest::newRow("same above") << "MaxStejnyRequest=1001" << "seMaxSame" << "1000" << false;
-        QTest::newRow("same as stored") << "MaxStejnyRequest=7" << "seMaxSame" << "7" << false;
-        QTest::newRow("age above") << "MaxStariRequest=600001" << "seMaxOld" << "600000" << false;
-        QTest::newRow("age zero") << "MaxStariRequest=0" << "seMaxOld" << "0" << false;
-        QTest::newRow("age negative") << "MaxStariRequest=-3" << "seMaxOld" << "0" << false;
-        QTest::newRow("lines zero") << "MaxRadkuRequest=0" << "seMaxRadku" << "1" << false;
-        QTest::newRow("lines as stored") << "MaxRadkuRequest=12" << "seMaxRadku" << "12" << false;
-        QTest::newRow("wait negative") << "CekaniNaTrovan=-7" << "seWait" << "-7" << false;
-        QTest::newRow("wait huge") << "CekaniNaTrovan=2000000000" << "seWait" << "2000000000" << false;
-        QTest::newRow("other folder on") << "JinyAdrReq=1" << "cxJinyAdrReq" << "1" << true;
-        QTest::newRow("other folder off") << "JinyAdrReq=0" << "cxJinyAdrReq" << "0" << false;
-        QTest::newRow("path") << "AdrReq=/srv/trovan data" << "ePathTo" << "/srv/trovan data" << false;
+        QTest::newRow("watch on") << "HlidatZdaTrovanJede=1"
+                                  << "cxHlidatTrovan"
+                                  << "1" << false;
+        QTest::newRow("watch off") << "HlidatZdaTrovanJede=0"
+                                   << "cxHlidatTrovan"
+                                   << "0" << false;
+        QTest::newRow("delete on") << "MazatRequest=1"
+                                   << "cxMazatRq"
+                                   << "1" << false;
+        QTest::newRow("icon off") << "ZobrazitIkonu=0"
+                                  << "cxZobrazitIkonu"
+                                  << "0" << false;
+        QTest::newRow("icon by default") << ""
+                                         << "cxZobrazitIkonu"
+                                         << "1" << false;
+        QTest::newRow("interval in seconds") << "Interval=30000"
+                                             << "seInterval"
+                                             << "30" << false;
+        QTest::newRow("interval truncated") << "Interval=1500"
+                                            << "seInterval"
+                                            << "1" << false;
+        QTest::newRow("interval below a second") << "Interval=999"
+                                                 << "seInterval"
+                                                 << "1" << false;
+        QTest::newRow("interval negative") << "Interval=-5000"
+                                           << "seInterval"
+                                           << "1" << false;
+        QTest::newRow("interval at its top") << "Interval=2000000000"
+                                             << "seInterval"
+                                             << "1000000" << false;
+        QTest::newRow("same zero") << "MaxStejnyRequest=0"
+                                   << "seMaxSame"
+                                   << "1" << false;
+        QTest::newRow("same above") << "MaxStejnyRequest=1001"
+                                    << "seMaxSame"
+                                    << "1000" << false;
+        QTest::newRow("same as stored") << "MaxStejnyRequest=7"
+                                        << "seMaxSame"
+                                        << "7" << false;
+        QTest::newRow("age above") << "MaxStariRequest=600001"
+                                   << "seMaxOld"
+                                   << "600000" << false;
+        QTest::newRow("age zero") << "MaxStariRequest=0"
+                                  << "seMaxOld"
+                                  << "0" << false;
+        QTest::newRow("age negative") << "MaxStariRequest=-3"
+                                      << "seMaxOld"
+                                      << "0" << false;
+        QTest::newRow("lines zero") << "MaxRadkuRequest=0"
+                                    << "seMaxRadku"
+                                    << "1" << false;
+        QTest::newRow("lines as stored") << "MaxRadkuRequest=12"
+                                         << "seMaxRadku"
+                                         << "12" << false;
+        QTest::newRow("wait negative") << "CekaniNaTrovan=-7"
+                                       << "seWait"
+                                       << "-7" << false;
+        QTest::newRow("wait huge") << "CekaniNaTrovan=2000000000"
+                                   << "seWait"
+                                   << "2000000000" << false;
+        QTest::newRow("other folder on") << "JinyAdrReq=1"
+                                         << "cxJinyAdrReq"
+                                         << "1" << true;
+        QTest::newRow("other folder off") << "JinyAdrReq=0"
+                                          << "cxJinyAdrReq"
+                                          << "0" << false;
+        QTest::newRow("path") << "AdrReq=/srv/trovan data"
+                              << "ePathTo"
+                              << "/srv/trovan data" << false;
     }
 
     void everySettingIsShownInItsControl()
@@ -126,21 +172,66 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("watch") << "cxHlidatTrovan" << "" << "HlidatZdaTrovanJede" << "b1";
-        QTest::newRow("delete") << "cxMazatRq" << "" << "MazatRequest" << "b1";
-        QTest::newRow("icon") << "cxZobrazitIkonu" << "" << "ZobrazitIkonu" << "b0";
-        QTest::newRow("interval to ms") << "seInterval" << "45" << "Interval" << "45000";
-        QTest::newRow("interval at its top") << "seInterval" << "1000000" << "Interval" << "1000000000";
-        QTest::newRow("interval pulled up") << "seInterval" << "0" << "Interval" << "1000";
-        QTest::newRow("same") << "seMaxSame" << "9" << "MaxStejnyRequest" << "9";
-        QTest::newRow("same pulled down") << "seMaxSame" << "5000" << "MaxStejnyRequest" << "1000";
-        QTest::newRow("age") << "seMaxOld" << "1200" << "MaxStariRequest" << "1200";
-        QTest::newRow("age pulled down") << "seMaxOld" << "700000" << "MaxStariRequest" << "600000";
-        QTest::newRow("lines") << "seMaxRadku" << "3" << "MaxRadkuRequest" << "3";
-        QTest::newRow("lines not a number") << "seMaxRadku" << "-" << "MaxRadkuRequest" << "1";
-        QTest::newRow("wait negative") << "seWait" << "-15" << "CekaniNaTrovan" << "-15";
-        QTest::newRow("wait large") << "seWait" << "900000" << "CekaniNaTrovan" << "900000";
-        QTest::newRow("path") << "ePathTo" << "/mnt/x" << "AdrReq" << "/mnt/x";
+        QTest::newRow("watch") << "cxHlidatTrovan"
+                               << ""
+                               << "HlidatZdaTrovanJede"
+                               << "b1";
+        QTest::newRow("delete") << "cxMazatRq"
+                                << ""
+                                << "MazatRequest"
+                                << "b1";
+        QTest::newRow("icon") << "cxZobrazitIkonu"
+                              << ""
+                              << "ZobrazitIkonu"
+                              << "b0";
+        QTest::newRow("interval to ms") << "seInterval"
+                                        << "45"
+                                        << "Interval"
+                                        << "45000";
+        QTest::newRow("interval at its top") << "seInterval"
+                                             << "1000000"
+                                             << "Interval"
+                                             << "1000000000";
+        QTest::newRow("interval pulled up") << "seInterval"
+                                            << "0"
+                                            << "Interval"
+                                            << "1000";
+        QTest::newRow("same") << "seMaxSame"
+                              << "9"
+                              << "MaxStejnyRequest"
+                              << "9";
+        QTest::newRow("same pulled down") << "seMaxSame"
+                                          << "5000"
+                                          << "MaxStejnyRequest"
+                                          << "1000";
+        QTest::newRow("age") << "seMaxOld"
+                             << "1200"
+                             << "MaxStariRequest"
+                             << "1200";
+        QTest::newRow("age pulled down") << "seMaxOld"
+                                         << "700000"
+                                         << "MaxStariRequest"
+                                         << "600000";
+        QTest::newRow("lines") << "seMaxRadku"
+                               << "3"
+                               << "MaxRadkuRequest"
+                               << "3";
+        QTest::newRow("lines not a number") << "seMaxRadku"
+                                            << "-"
+                                            << "MaxRadkuRequest"
+                                            << "1";
+        QTest::newRow("wait negative") << "seWait"
+                                       << "-15"
+                                       << "CekaniNaTrovan"
+                                       << "-15";
+        QTest::newRow("wait large") << "seWait"
+                                    << "900000"
+                                    << "CekaniNaTrovan"
+                                    << "900000";
+        QTest::newRow("path") << "ePathTo"
+                              << "/mnt/x"
+                              << "AdrReq"
+                              << "/mnt/x";
     }
 
     void ulozitTakesEveryControlOver()
@@ -168,9 +259,12 @@ private slots:
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("saved");
-        QTest::newRow("30 s") << "30000" << "30000";
-        QTest::newRow("1.5 s") << "1500" << "1000";
-        QTest::newRow("below a second") << "200" << "1000";
+        QTest::newRow("30 s") << "30000"
+                              << "30000";
+        QTest::newRow("1.5 s") << "1500"
+                               << "1000";
+        QTest::newRow("below a second") << "200"
+                                        << "1000";
     }
 
     void aStoredIntervalComesBackInWholeSeconds()
@@ -220,7 +314,8 @@ private slots:
             const char* step;
             bool on;
             const char* requestFile;
-        } steps[] = {{"tick", true, "/data/request.cfg"}, {"untick", false, "/app/request.cfg"},
+        } steps[] = {{"tick", true, "/data/request.cfg"},
+                     {"untick", false, "/app/request.cfg"},
                      {"tick again", true, "/data/request.cfg"}};
         for (const auto& s : steps) {
             clickCentre(w->Panel1->cxJinyAdrReq);
@@ -241,11 +336,16 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("folder");
-        QTest::newRow("folder") << "/x/request.cfg" << "/x";
-        QTest::newRow("deeper") << "/a/b c/request.cfg" << "/a/b c";
-        QTest::newRow("root keeps its separator") << "/request.cfg" << "/";
-        QTest::newRow("drive folder") << "D:/data/request.cfg" << "D:/data";
-        QTest::newRow("drive root") << "D:/request.cfg" << "D:/";
+        QTest::newRow("folder") << "/x/request.cfg"
+                                << "/x";
+        QTest::newRow("deeper") << "/a/b c/request.cfg"
+                                << "/a/b c";
+        QTest::newRow("root keeps its separator") << "/request.cfg"
+                                                  << "/";
+        QTest::newRow("drive folder") << "D:/data/request.cfg"
+                                      << "D:/data";
+        QTest::newRow("drive root") << "D:/request.cfg"
+                                    << "D:/";
     }
 
     void theFolderOfAFile()
@@ -316,9 +416,9 @@ private slots:
     {
         FakePlatform p;
         auto w = openWindow(p, "JinyAdrReq=1\r\n");
-        const QStringList expected = {"cxMazatRq", "cxZobrazitIkonu", "seMaxOld",     "seMaxSame",
-                                      "bSaveConf", "seMaxRadku",      "seInterval",   "seWait",
-                                      "cxJinyAdrReq", "bJinyAdrReq",  "ePathTo"};
+        const QStringList expected = {"cxMazatRq",    "cxZobrazitIkonu", "seMaxOld",   "seMaxSame",
+                                      "bSaveConf",    "seMaxRadku",      "seInterval", "seWait",
+                                      "cxJinyAdrReq", "bJinyAdrReq",     "ePathTo"};
         w->Panel1->cxHlidatTrovan->setFocus(Qt::TabFocusReason);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->Panel1->cxHlidatTrovan));
         QStringList walked;
@@ -340,12 +440,12 @@ private slots:
             const char* name;
             QRect at;
         } rows[] = {
-            {"cxHlidatTrovan", {16, 16, 169, 17}}, {"cxMazatRq", {16, 40, 137, 17}},
+            {"cxHlidatTrovan", {16, 16, 169, 17}},  {"cxMazatRq", {16, 40, 137, 17}},
             {"cxZobrazitIkonu", {16, 64, 161, 17}}, {"seMaxOld", {312, 8, 73, 22}},
-            {"seMaxSame", {312, 32, 73, 22}},      {"seMaxRadku", {312, 56, 73, 22}},
-            {"seInterval", {312, 80, 73, 22}},     {"seWait", {312, 104, 73, 22}},
-            {"bSaveConf", {504, 96, 75, 25}},      {"cxJinyAdrReq", {424, 16, 153, 17}},
-            {"ePathTo", {424, 37, 153, 21}},       {"bJinyAdrReq", {520, 56, 57, 22}},
+            {"seMaxSame", {312, 32, 73, 22}},       {"seMaxRadku", {312, 56, 73, 22}},
+            {"seInterval", {312, 80, 73, 22}},      {"seWait", {312, 104, 73, 22}},
+            {"bSaveConf", {504, 96, 75, 25}},       {"cxJinyAdrReq", {424, 16, 153, 17}},
+            {"ePathTo", {424, 37, 153, 21}},        {"bJinyAdrReq", {520, 56, 57, 22}},
         };
         for (const auto& r : rows) {
             QWidget* c = control(*w, r.name);

@@ -42,13 +42,14 @@ bool clickIcon(const TrayIcon& tray, int button)
         }
     });
     poll.start(50);
-    QProcess::execute(QStringLiteral("xdotool"), {"mousemove", "--window", QString::number(icon->winId()),
-        QString::number(icon->width() / 2), QString::number(icon->height() / 2), "click", QString::number(button)});
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {"mousemove", "--window", QString::number(icon->winId()), QString::number(icon->width() / 2),
+                       QString::number(icon->height() / 2), "click", QString::number(button)});
     QTest::qWait(500);
     return menuCameUp;
 }
 
-} // namespace
+}  // namespace
 
 class TrayHostTest : public QObject {
     Q_OBJECT
@@ -58,7 +59,7 @@ private slots:
     void iconLifecycle();
 
 private:
-    QProcess m_trayHost; // stopped with the test, by its own process handle
+    QProcess m_trayHost;  // stopped with the test, by its own process handle
 };
 
 void TrayHostTest::initTestCase()
@@ -76,8 +77,8 @@ void TrayHostTest::iconLifecycle()
 
     tray.SetTrayImage(TrayIcon::kBusyImage);
     QVERIFY(!tray.AddTrayIcon(longTip));
-    m_trayHost.start(QStringLiteral("trayer"), {"--edge", "top", "--align", "left", "--widthtype", "pixel",
-        "--width", "64", "--heighttype", "pixel", "--height", "32", "--expand", "false"});
+    m_trayHost.start(QStringLiteral("trayer"), {"--edge", "top", "--align", "left", "--widthtype", "pixel", "--width",
+                                                "64", "--heighttype", "pixel", "--height", "32", "--expand", "false"});
     QVERIFY2(m_trayHost.waitForStarted(kWaitMs), "cannot start trayer");
     QTRY_VERIFY_WITH_TIMEOUT(tray.AddTrayIcon(longTip), kWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(trayWindow() != nullptr, kWaitMs);

@@ -24,8 +24,11 @@ constexpr int kMenuWaitMs = 5000;
 class SignalCounts {
 public:
     explicit SignalCounts(TrayIcon& tray)
-        : m_spies{{&tray, &TrayIcon::showFormRequested}, {&tray, &TrayIcon::bringToFront},
-            {&tray, &TrayIcon::Open1Click}, {&tray, &TrayIcon::UkonitTrovaniOvin1Click}, {&tray, &TrayIcon::Exit1Click}}
+        : m_spies{{&tray, &TrayIcon::showFormRequested},
+                  {&tray, &TrayIcon::bringToFront},
+                  {&tray, &TrayIcon::Open1Click},
+                  {&tray, &TrayIcon::UkonitTrovaniOvin1Click},
+                  {&tray, &TrayIcon::Exit1Click}}
     {
     }
 
@@ -43,7 +46,7 @@ private:
 
 QImage imageOf(const QPixmap& pixmap) { return pixmap.toImage().convertToFormat(QImage::Format_ARGB32); }
 
-} // namespace
+}  // namespace
 
 class TrayIconTest : public QObject {
     Q_OBJECT
@@ -177,7 +180,7 @@ void TrayIconTest::pictures()
         const bool grey = std::abs(c.red() - c.green()) < 12 && std::abs(c.green() - c.blue()) < 12;
         return c.alpha() > 200 && grey && (blackLines ? c.red() < 40 : c.red() > 60 && c.red() < 200);
     };
-    QVERIFY(countPixels(image, QRect(0, 0, 32, 21), isLine) > 60); // the head
+    QVERIFY(countPixels(image, QRect(0, 0, 32, 21), isLine) > 60);  // the head
     QVERIFY(countPixels(image, QRect(6, 21, 20, 11), isRed) > 40);  // the neckerchief
     const int redEyePixels = countPixels(image, QRect(8, 6, 16, 9), isRed);
     QVERIFY2(redEyes ? redEyePixels >= 6 : redEyePixels == 0, qPrintable(QString::number(redEyePixels)));
@@ -208,8 +211,8 @@ void TrayIconTest::menuPosition_data()
         << true << QPoint(1900, 1060) << bottomPanel << QPoint(1770, 950);
     QTest::newRow("tray at the top right: down and to the left")
         << true << QPoint(1900, 10) << topPanel << QPoint(1770, 30);
-    QTest::newRow("cursor at the left edge of a bottom panel") << true << QPoint(5, 1065) << bottomPanel
-                                                              << QPoint(5, 950);
+    QTest::newRow("cursor at the left edge of a bottom panel")
+        << true << QPoint(5, 1065) << bottomPanel << QPoint(5, 950);
     QTest::newRow("cursor unknown, panel at the top") << false << QPoint() << topPanel << QPoint(1790, 30);
     QTest::newRow("cursor unknown, panel at the bottom") << false << QPoint() << bottomPanel << QPoint(1790, 950);
     QTest::newRow("cursor unknown, panel at the left") << false << QPoint() << leftPanel << QPoint(30, 980);
@@ -233,7 +236,7 @@ void TrayIconTest::menuLargerThanTheScreen()
 {
     // It starts at the free area's top left rather than off the screen.
     QCOMPARE(TrayIcon::menuPosition(QPoint(50, 50), QRect(0, 0, 320, 200), QRect(0, 20, 320, 180), QSize(400, 300)),
-        QPoint(0, 20));
+             QPoint(0, 20));
 }
 
 #include "TrayIconTest.moc"

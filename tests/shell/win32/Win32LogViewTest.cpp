@@ -78,10 +78,7 @@ struct ViewOnLog {
         for (wchar_t c : chars)
             SendMessageW(hwnd(), WM_CHAR, c, 1);
     }
-    void mouse(UINT message, int x, int y, WPARAM keys = 0)
-    {
-        SendMessageW(hwnd(), message, keys, MAKELPARAM(x, y));
-    }
+    void mouse(UINT message, int x, int y, WPARAM keys = 0) { SendMessageW(hwnd(), message, keys, MAKELPARAM(x, y)); }
     SCROLLINFO scroll(int bar) const
     {
         SCROLLINFO si{};
@@ -107,7 +104,7 @@ TEST(Win32LogView, TypingEditsTheLog)
         const char* name;
         std::size_t caret;
         std::wstring typed;
-        std::vector<UINT> keys; // after the typed characters
+        std::vector<UINT> keys;  // after the typed characters
         std::string expected;
     } cases[] = {
         {"at the end", 11, L"ab", {}, "one\r\ntwo\r\nab"},
@@ -141,8 +138,8 @@ TEST(Win32LogView, KeysMoveTheCaretAsTheDocumentSays)
         std::size_t expectedAnchor;
     } cases[] = {
         {VK_RIGHT, {}, 0, 1, 1},
-        {VK_LEFT, {}, 12, 10, 10}, // back over the CR LF at once
-        {VK_RIGHT, {VK_CONTROL}, 0, 5, 5}, // to the end of the word
+        {VK_LEFT, {}, 12, 10, 10},          // back over the CR LF at once
+        {VK_RIGHT, {VK_CONTROL}, 0, 5, 5},  // to the end of the word
         {VK_RIGHT, {VK_SHIFT}, 0, 1, 0},
         {VK_RIGHT, {VK_CONTROL, VK_SHIFT}, 0, 5, 0},
         {VK_END, {}, 0, 10, 10},
@@ -292,7 +289,7 @@ TEST(Win32LogView, AMonthOfLinesScrollsWithThirtyTwoBitPositions)
         text += "x\r\n";
     ViewOnLog v(text);
     SCROLLINFO si = v.scroll(SB_VERT);
-    EXPECT_EQ(si.nMax, kLines); // the empty line after the last break counts
+    EXPECT_EQ(si.nMax, kLines);  // the empty line after the last break counts
     EXPECT_EQ(si.nPos + static_cast<int>(si.nPage), kLines + 1);
     v.key(VK_HOME, {VK_CONTROL});
     EXPECT_EQ(v.scroll(SB_VERT).nPos, 0);
@@ -355,5 +352,5 @@ TEST(Win32LogView, ScreenReadersGetTheRoleTheLineAndTheCaret)
         CoUninitialize();
 }
 
-} // namespace
-} // namespace ovin
+}  // namespace
+}  // namespace ovin

@@ -71,8 +71,8 @@ TEST(Win32Resources, EveryIconHasThePaletteImageAndTheSizesTheShellAsksFor)
 // The icon's mask: which pixels of a sizePx icon are transparent.
 std::vector<bool> transparentPixels(int id, int sizePx)
 {
-    const IconHandle icon(static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, sizePx, sizePx, 0)));
+    const IconHandle icon(
+        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, sizePx, sizePx, 0)));
     if (!icon)
         return {};
     ICONINFO info{};
@@ -117,15 +117,15 @@ TEST(Win32Resources, VersionNamesTheProductInCzechAndEnglish)
     EXPECT_EQ(fixed->dwFileVersionMS, DWORD((3 << 16) | 3));
 
     DWORD* translations = nullptr;
-    ASSERT_TRUE(VerQueryValueW(copy.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations),
-                               &size));
+    ASSERT_TRUE(
+        VerQueryValueW(copy.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations), &size));
     ASSERT_EQ(size, 8u);
-    EXPECT_EQ(LOWORD(translations[0]), 0x0405); // Czech
-    EXPECT_EQ(LOWORD(translations[1]), 0x0409); // English
+    EXPECT_EQ(LOWORD(translations[0]), 0x0405);  // Czech
+    EXPECT_EQ(LOWORD(translations[1]), 0x0409);  // English
 
     for (const wchar_t* language : {L"040504B0", L"040904B0"}) {
-        for (const auto& [key, expected] : {std::pair{L"ProductName", L"Ovin"}, {L"ProductVersion", L"3.3"},
-                                             {L"OriginalFilename", L"ovin.exe"}}) {
+        for (const auto& [key, expected] :
+             {std::pair{L"ProductName", L"Ovin"}, {L"ProductVersion", L"3.3"}, {L"OriginalFilename", L"ovin.exe"}}) {
             wchar_t* value = nullptr;
             const std::wstring path = std::wstring(L"\\StringFileInfo\\") + language + L"\\" + key;
             ASSERT_TRUE(VerQueryValueW(copy.data(), path.c_str(), reinterpret_cast<void**>(&value), &size)) << key;
@@ -141,10 +141,10 @@ TEST(Win32Resources, VersionNamesTheProductInCzechAndEnglish)
 TEST(Win32Resources, ManifestAsksForCommonControls6AndPerMonitorAwareness)
 {
     const std::string manifest = resourceBytes(MAKEINTRESOURCEW(24) /* RT_MANIFEST */, MAKEINTRESOURCEW(1));
-    for (const char* promise : {"Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"",
-                                "<dpiAwareness", "PerMonitorV2, PerMonitor", "true/pm"})
+    for (const char* promise : {"Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"", "<dpiAwareness",
+                                "PerMonitorV2, PerMonitor", "true/pm"})
         EXPECT_NE(manifest.find(promise), std::string::npos) << promise;
 }
 
-} // namespace
-} // namespace ovin::win32
+}  // namespace
+}  // namespace ovin::win32

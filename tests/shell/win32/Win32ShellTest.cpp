@@ -19,10 +19,7 @@
 namespace ovin::win32 {
 namespace {
 
-TEST(TrayEvent, TheShellsCallbackIsTheMessageAfterWmUser)
-{
-    EXPECT_EQ(kTrayCallbackMessage, unsigned(WM_USER + 1));
-}
+TEST(TrayEvent, TheShellsCallbackIsTheMessageAfterWmUser) { EXPECT_EQ(kTrayCallbackMessage, unsigned(WM_USER + 1)); }
 
 TEST(QuestionLayout, PlainDialogPutsTheIconLeftAndCentresTheButtons)
 {
@@ -270,5 +267,5 @@ TEST_F(PopupMenuDrawing, OpenIsBoldAndTheOthersAreNot)
     }
 }
 
-} // namespace
-} // namespace ovin::win32
+}  // namespace
+}  // namespace ovin::win32

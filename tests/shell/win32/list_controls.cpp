@@ -43,8 +43,8 @@ std::wstring textOf(HWND window)
         return {};
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                        1000, &copied);
+    SendMessageTimeoutW(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 1000,
+                        &copied);
     text.resize(copied);
     // One control per line: a multi-line text keeps its breaks as visible escapes.
     std::wstring escaped;
@@ -103,7 +103,7 @@ BOOL CALLBACK collect(HWND child, LPARAM list)
     return TRUE;
 }
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {

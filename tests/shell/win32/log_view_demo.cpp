@@ -54,7 +54,7 @@ void keyWithShift(HWND window, UINT key)
     SetKeyboardState(none);
 }
 
-} // namespace
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
 {

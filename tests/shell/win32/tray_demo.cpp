@@ -158,7 +158,7 @@ HICON loadIcon(HINSTANCE instance, int id, int metric)
     return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, sizePx, sizePx, LR_SHARED));
 }
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
@@ -214,10 +214,10 @@ int wmain(int argc, wchar_t** argv)
         SetTimer(state.window, kTickTimerId, 500, [](HWND, UINT, UINT_PTR id, DWORD) {
             KillTimer(demo->window, id);
             demo->write(reportError(demo->window, L"Druhá chyba", kApplicationTitle) ? "second shown"
-                                                                                        : "second dropped");
+                                                                                     : "second dropped");
         });
         state.write(reportError(state.window, L"Soubor nelze zapsat", kApplicationTitle) ? "first closed"
-                                                                                           : "first dropped");
+                                                                                         : "first dropped");
         return 0;
     }
 

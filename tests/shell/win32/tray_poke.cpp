@@ -19,7 +19,7 @@ namespace {
 constexpr wchar_t kCallbackClass[] = L"OvinTrayCallback";
 constexpr UINT kCallbackMessage = WM_USER + 1;
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
