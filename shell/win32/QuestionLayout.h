@@ -3,18 +3,12 @@
 #include <functional>
 #include <optional>
 
+#include "controls/Geometry.h"
+
 namespace ovin::win32 {
 
 /// A control's place in the dialog's client area.
-struct LayoutRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    int right() const { return left + width; }
-    int bottom() const { return top + height; }
-    bool operator==(const LayoutRect&) const = default;
-};
+using LayoutRect = Rect;
 
 /// The question dialog's measures in pixels: first those of the plain yes/no dialog, then the restyle's gaps.
 struct QuestionMetrics {

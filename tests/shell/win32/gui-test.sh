@@ -29,13 +29,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-check() { # check DESCRIPTION COMMAND...
-  local what=$1; shift
-  if "$@"; then pass "$what"; else fail "$what"; fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/desktop.sh"
 
 locale -a 2>/dev/null | grep -qix 'cs_CZ.utf8' ||
   echo "warning: no cs_CZ.UTF-8 locale; Wine runs with code page 1252 instead of 1250"
@@ -47,27 +41,15 @@ px() { echo $(( ($1 * dpi + 48) / 96 )); }
 # Always a prefix of its own: a shared one may already run its desktop process without a display (the headless
 # tests start it), and that one never docks an icon into the tray host.
 export WINEPREFIX=$work/prefix
-env -u DISPLAY "$wine" wineboot --init >/dev/null 2>&1
-[ "$dpi" = 96 ] || env -u DISPLAY "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
-  /d "$dpi" /f >/dev/null 2>&1
-# The prefix is ready only when its server has written everything out; a program started earlier finds no
-# notification area for a long while.
-"$wineserver" -w
+ready_prefix
+if [ "$dpi" != 96 ]; then
+  env -u DISPLAY "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  "$wineserver" -w
+fi
 
 # The desktop: a virtual screen and a notification area at its top right.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-display=""
-for _ in $(seq 100); do
-  display=$(cat "$work/display" 2>/dev/null || true)
-  [ -n "$display" ] && break
-  sleep 0.1
-done
-[ -n "$display" ] || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=:$display
-trayer --edge top --align right --widthtype pixel --width 100 --height 32 --transparent false \
-  --tint 0xffffff --SetDockType true >"$work/trayer.log" 2>&1 &
-pids+=($!)
+start_screen 1024x768
+start_tray
 
 winpath() { echo "Z:${1//\//\\}"; }
 

@@ -12,6 +12,7 @@ build=$(cd "${1:?usage: log-view-picture.sh BUILD_DIR [PICTURE]}" && pwd)
 picture=${2:-$(mktemp -d)/log-view.png}
 mkdir -p "$(dirname "$picture")"
 wine=${WINE:-/usr/lib/wine/wine64}
+wineserver=${WINESERVER:-$(dirname "$wine")/wineserver}
 work=$(mktemp -d)
 export WINEDEBUG=-all LANG=cs_CZ.UTF-8 LC_ALL=cs_CZ.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=$work/prefix
@@ -20,24 +21,15 @@ pids=()
 cleanup() {
   local pid
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  WINEPREFIX=$work/prefix "$(dirname "$wine")/wineserver" -k 2>/dev/null || true
+  WINEPREFIX=$work/prefix "$wineserver" -k 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-env -u DISPLAY "$wine" wineboot --init >/dev/null 2>&1
-"$(dirname "$wine")/wineserver" -w
+source "$(dirname "${BASH_SOURCE[0]}")/desktop.sh"
+ready_prefix
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-display=""
-for _ in $(seq 100); do
-  display=$(cat "$work/display" 2>/dev/null || true)
-  [ -n "$display" ] && break
-  sleep 0.1
-done
-[ -n "$display" ] || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=:$display
+start_screen 800x600
 
 "$wine" "$build/log_view_demo.exe" 60 >"$work/demo.log" 2>&1 &
 pids+=($!)
@@ -53,9 +45,8 @@ import -window root -crop 640x420+0+0 "$picture"
 echo "picture: $picture"
 
 count() { convert "$picture" -fill black +opaque "$1" -fill white -opaque "$1" -format '%[fx:round(mean*w*h)]' info:; }
-failures=0
 for colour in 'rgb(192,192,192)' 'rgb(255,255,0)'; do
   n=$(count "$colour")
-  if [ "$n" -gt 50 ]; then echo "ok: $colour ($n pixels)"; else echo "FAIL: $colour missing"; failures=$((failures + 1)); fi
+  if [ "$n" -gt 50 ]; then pass "$colour ($n pixels)"; else fail "$colour missing"; fi
 done
 exit $failures

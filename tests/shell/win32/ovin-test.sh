@@ -39,32 +39,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-check() { # check DESCRIPTION COMMAND...
-  local what=$1; shift
-  if "$@"; then pass "$what"; else fail "$what"; fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/desktop.sh"
 
-if [ ! -d "$WINEPREFIX/drive_c" ]; then
-  env -u DISPLAY "$wine" wineboot --init >/dev/null 2>&1
-fi
-"$wineserver" -w
+ready_prefix
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-display=""
-for _ in $(seq 100); do
-  display=$(cat "$work/display" 2>/dev/null || true)
-  [ -n "$display" ] && break
-  sleep 0.1
-done
-[ -n "$display" ] || { echo "Xvfb did not start"; exit 1; }
-export DISPLAY=:$display
-trayer --edge top --align right --widthtype pixel --width 100 --height 32 --transparent false \
-  --tint 0xffffff --SetDockType true >"$work/trayer.log" 2>&1 &
-pids+=($!)
+start_screen 1024x768
+start_tray
 
 # The program's folder, as on a router's machine: the watchdog and the router side by side.
 dir=$work/router
