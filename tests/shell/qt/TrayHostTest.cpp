@@ -10,6 +10,7 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 using namespace ovin;
 
@@ -26,27 +27,38 @@ QWidget* trayWindow()
     return nullptr;
 }
 
-/// Clicks `button` on the icon with xdotool; returns whether the icon's menu was up meanwhile (Escape closes it).
-bool clickIcon(const TrayIcon& tray, int button)
+/// Watches for the icon's menu while clicks are under way, and closes it (Escape) as soon as it is up.
+class MenuWatch {
+public:
+    explicit MenuWatch(const TrayIcon& tray)
+    {
+        // The menu's own event loop runs inside the click's handling, so only a timer can see it open.
+        QObject::connect(&m_poll, &QTimer::timeout, [this, &tray] {
+            if (QApplication::activePopupWidget() == tray.PopupMenu1()) {
+                ++m_seen;
+                QTest::keyClick(tray.PopupMenu1(), Qt::Key_Escape);
+            }
+        });
+        m_poll.start(20);
+    }
+    int seen() const { return m_seen; }
+
+private:
+    QTimer m_poll;
+    int m_seen = 0;
+};
+
+/// Clicks `button` in the middle of the icon with xdotool, once the tray host shows the icon on the screen.
+bool clickIcon(int button)
 {
     QWidget* icon = trayWindow();
-    if (!icon)
+    if (!icon || !QTest::qWaitFor([icon] { return icon->windowHandle() && icon->windowHandle()->isExposed(); },
+                                  kWaitMs))
         return false;
-    bool menuCameUp = false;
-    // The menu's own event loop runs inside the click's handling, so only a timer can see it open.
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (QApplication::activePopupWidget() == tray.PopupMenu1() && !menuCameUp) {
-            menuCameUp = true;
-            QTest::keyClick(tray.PopupMenu1(), Qt::Key_Escape);
-        }
-    });
-    poll.start(50);
-    QProcess::execute(QStringLiteral("xdotool"),
-                      {"mousemove", "--window", QString::number(icon->winId()), QString::number(icon->width() / 2),
-                       QString::number(icon->height() / 2), "click", QString::number(button)});
-    QTest::qWait(500);
-    return menuCameUp;
+    return QProcess::execute(QStringLiteral("xdotool"),
+                             {"mousemove", "--window", QString::number(icon->winId()),
+                              QString::number(icon->width() / 2), QString::number(icon->height() / 2), "click",
+                              QString::number(button)}) == 0;
 }
 
 }  // namespace
@@ -91,10 +103,14 @@ void TrayHostTest::iconLifecycle()
     tray.SetTrayImage(TrayIcon::kIdleImage);
     QCOMPARE(icon->icon().pixmap(32, 32).toImage(), TrayIcon::image(TrayIcon::kIdleImage).toImage());
 
-    QVERIFY(!clickIcon(tray, 1));
-    QCOMPARE(shown.count(), 1);
-    QVERIFY(clickIcon(tray, 3));
-    QCOMPARE(broughtToFront.count(), 1);
+    // A loaded machine may deliver a click late, so each wait is bounded by the outcome, not by a fixed time.
+    MenuWatch menu(tray);
+    QVERIFY(clickIcon(1));
+    QTRY_COMPARE_WITH_TIMEOUT(shown.count(), 1, kWaitMs);
+    QCOMPARE(menu.seen(), 0);
+    QVERIFY(clickIcon(3));
+    QTRY_COMPARE_WITH_TIMEOUT(menu.seen(), 1, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(broughtToFront.count(), 1, kWaitMs);
     QCOMPARE(shown.count(), 1);
 
     tray.TrayIconMessage(1027);
