@@ -1,7 +1,10 @@
-// The Windows log view on a month of log (2.6 million lines, as the Linux bench makes them), in this process:
+// The Windows log view on a month of log (2.6 million lines, as the Linux bench makes them):
+//   (a)   the real program (ovin.exe beside this bench) started with its window shown in a folder with the month
+//         file, until its first timestamped line reaches the month file; (b) its peak memory a moment later;
+// and in this process:
 //   load  the month file into the log (read, decoded from the system's code page),
-//   (a)   the view created on the loaded log until the first new line is logged and painted,
-//   (b)   the process's peak memory with the view shown,
+//   (a')  the view created on the loaded log until the first new line is logged and painted,
+//   (b')  this process's peak memory with the view shown,
 //   (c)   one AddLogLine with the view painted, at 2.6 M lines and at 1,000,
 //   (d)   one character typed at the end, then a logged line, painted.
 // It prints figures; it fails no build.
@@ -118,6 +121,98 @@ struct Frame {
     }
     ovin::win32::WindowHandle window;
 };
+
+// ---- (a), (b): the real program ----
+
+struct StartFigures {
+    double firstLineMs = -1;
+    Memory memory;
+    std::string firstLine;
+};
+
+std::wstring besideThisBench(const wchar_t* name)
+{
+    wchar_t self[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring path(self, length);
+    return path.substr(0, path.find_last_of(L"\\/") + 1) + name;
+}
+
+long long fileSize(const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// The last `count` bytes of a file that the program may be replacing meanwhile (it saves through a file beside it).
+std::string fileTail(const std::wstring& path, long long size, int count)
+{
+    ovin::win32::KernelHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file || size < count)
+        return {};
+    LARGE_INTEGER at{};
+    at.QuadPart = size - count;
+    std::string tail(static_cast<std::size_t>(count), '\0');
+    DWORD read = 0;
+    if (!SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) ||
+        !ReadFile(file.get(), tail.data(), static_cast<DWORD>(count), &read, nullptr))
+        return {};
+    tail.resize(read);
+    return tail;
+}
+
+StartFigures startRealProgram(const std::wstring& folder, const std::wstring& monthFile)
+{
+    StartFigures f;
+    const std::wstring exe = folder + L"ovin.exe";
+    if (!CopyFileW(besideThisBench(L"ovin.exe").c_str(), exe.c_str(), FALSE)) {
+        std::printf("Cannot copy ovin.exe from beside the bench\n");
+        return f;
+    }
+    const long long sizeBefore = fileSize(monthFile);
+    std::wstring commandLine = L"\"" + exe + L"\" show";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    const auto start = Clock::now();
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                        &started)) {
+        std::printf("Cannot start %s: error %lu\n", toUtf8(exe).c_str(), GetLastError());
+        return f;
+    }
+    const ovin::win32::KernelHandle process(started.hProcess);
+    const ovin::win32::KernelHandle thread(started.hThread);
+    // No router beside it, so the run's first timestamped line is "... NENALEZEN !", logged while the window is made.
+    while (msSince(start) < 30'000 && f.firstLineMs < 0) {
+        const long long size = fileSize(monthFile);
+        if (size > sizeBefore) {
+            const std::string tail = fileTail(monthFile, size, 200);
+            if (tail.size() >= 13 && tail.compare(tail.size() - 13, 13, "NENALEZEN !\r\n") == 0) {
+                f.firstLineMs = msSince(start);
+                const auto from = tail.rfind("\r\n[", tail.size() - 3);
+                if (from != std::string::npos)
+                    f.firstLine = tail.substr(from + 2, tail.size() - from - 4);
+            }
+        }
+        Sleep(1);
+    }
+    // The window is shown and painted after it is made; the priority line comes a second later.
+    Sleep(1500);
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (GetProcessMemoryInfo(process.get(), &counters, sizeof counters))
+        f.memory = {counters.PeakWorkingSetSize / 1e6, counters.PeakPagefileUsage / 1e6};
+    TerminateProcess(process.get(), 0);
+    WaitForSingleObject(process.get(), 10'000);
+    DeleteFileW(exe.c_str());
+    return f;
+}
+
+// ---- (a'), (b'), (c), (d): the view in this process ----
 
 struct ViewFigures {
     double loadMs = -1;
@@ -241,6 +336,7 @@ int main()
     std::printf("Windows log view on a month file of %d lines, %.1f MB (made in %.0f ms)\n", kMonthLines, fileMb,
                 msSince(t));
 
+    const StartFigures started = startRealProgram(bigFolder, bigFile);
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, countPaints, nullptr, GetCurrentThreadId());
     const ViewFigures big = measure(toUtf8(bigFolder), true);
     const ViewFigures small = measure(toUtf8(smallFolder), false);
@@ -251,11 +347,16 @@ int main()
 
     const double memoryTargetMb = 1.5 * big.textMb + 50;
     std::printf("\n%-58s %14s %s\n", "", "Win32LogView", "target");
+    std::printf("%-58s %11.0f ms %s\n", "(a) start of ovin.exe to first timestamped line in the month file",
+                started.firstLineMs, "< 2000 ms");
+    std::printf("%-58s %11.0f MB <= %.0f MB\n", "(b) its peak memory (PeakWorkingSetSize), window shown",
+                started.memory.peakWorkingSetMb, memoryTargetMb);
+    std::printf("%-58s %11.0f MB <= %.0f MB\n", "    its peak committed memory (PeakPagefileUsage)",
+                started.memory.peakPagefileMb, memoryTargetMb);
     std::printf("%-58s %11.0f ms\n", "    month file into the log (read, decoded, indexed later)", big.loadMs);
-    std::printf("%-58s %11.0f ms %s\n", "(a) view created on the loaded log to a new line painted", big.firstLineMs,
-                "< 2000 ms");
-    std::printf("%-58s %11.0f ms %s\n", "    load and (a) together", big.loadMs + big.firstLineMs, "");
-    std::printf("%-58s %11.0f MB <= %.0f MB\n", "(b) peak memory (PeakWorkingSetSize), view shown",
+    std::printf("%-58s %11.0f ms\n", "(a') view created on the loaded log to a new line painted", big.firstLineMs);
+    std::printf("%-58s %11.0f ms\n", "    load and (a') together", big.loadMs + big.firstLineMs);
+    std::printf("%-58s %11.0f MB <= %.0f MB\n", "(b') this bench's peak memory (PeakWorkingSetSize), view shown",
                 big.memory.peakWorkingSetMb, memoryTargetMb);
     std::printf("%-58s %11.0f MB <= %.0f MB\n", "    peak committed memory (PeakPagefileUsage)",
                 big.memory.peakPagefileMb, memoryTargetMb);
@@ -269,9 +370,10 @@ int main()
                 "< 50 ms");
     std::printf("%-58s %11.1f ms\n", "    one char typed in the middle", big.typedMiddleMs);
     std::printf("%-58s %11.1f ms\n", "    the next logged line (the month file rewritten whole)", big.middleLineMs);
-    std::printf("\nText in the log: %.1f MB (UTF-8). (a) painted %ld time(s).\n", big.textMb, big.firstLinePaints);
-    const bool ok = big.firstLineMs < 2000 && big.firstLinePaints > 0 &&
-                    big.memory.peakWorkingSetMb <= memoryTargetMb && big.typedEndThenLineMs < 50;
+    std::printf("\nText in the log: %.1f MB (UTF-8). (a') painted %ld time(s).\n", big.textMb, big.firstLinePaints);
+    std::printf("(a) is timed to the line \"%s\".\n", started.firstLine.c_str());
+    const bool ok = started.firstLineMs >= 0 && started.firstLineMs < 2000 && big.firstLinePaints > 0 &&
+                    started.memory.peakWorkingSetMb <= memoryTargetMb && big.typedEndThenLineMs < 50;
     std::printf("%s\n", ok ? "The Windows figures are within their targets." : "A Windows figure misses its target.");
     return 0;
 }

@@ -10,6 +10,7 @@
 #include <system_error>
 #include <vector>
 
+#include "UniqueHandle.h"
 #include "Utf.h"
 #include "Win32MainWindow.h"
 #include "platform/InstanceBlock.h"
@@ -38,9 +39,13 @@ std::vector<std::string> commandLine()
     return arguments;
 }
 
-// The admitted instance's window comes back and to the front, and its main window is asked to show itself.
+// The admitted instance's window comes back and to the front, and its main window is asked to show itself. The
+// message names its sender: this start's application window, hidden and titled as the application is at this point.
 void handOver(const ovin::InstanceBlock& block)
 {
+    const ovin::win32::WindowHandle sender(CreateWindowExW(0, L"STATIC", ovin::win32::toWide(ovin::kEntryTitle).c_str(),
+                                                           WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                                           GetModuleHandleW(nullptr), nullptr));
     if (const HWND previous = reinterpret_cast<HWND>(static_cast<INT_PTR>(block.window()))) {
         if (IsIconic(previous))
             ShowWindow(previous, SW_RESTORE);
@@ -53,7 +58,7 @@ void handOver(const ovin::InstanceBlock& block)
     data.dwData = 0;
     data.cbData = sizeof kShowForm;
     data.lpData = const_cast<char*>(kShowForm);
-    SendMessageW(target, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    SendMessageW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(sender.get()), reinterpret_cast<LPARAM>(&data));
 }
 
 int runAdmitted(HINSTANCE instance, ovin::Platform& platform, ovin::PreviousInstanceCheck& check)
