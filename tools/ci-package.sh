@@ -16,22 +16,11 @@ lock=/tmp/ovin-e2e.lock
 
 tools/setup-debian.sh
 
-passed=0
-failed=0
-check() {
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok: $what"
-    passed=$((passed + 1))
-  else
-    echo "FAILED: $what" >&2
-    failed=$((failed + 1))
-  fi
-}
+# shellcheck source=../tests/support/checks.sh
+source tests/support/checks.sh
 finish() {
-  echo "package: $passed passed, $failed failed"
-  [ "$failed" -eq 0 ]
+  echo "package: $passes passed, $failures failed"
+  [ "$failures" -eq 0 ]
 }
 
 # Every hardening Debian knows of, bind-now included.

@@ -15,8 +15,8 @@ work=$(mktemp -d)
 trap 'rm -rf -- "$work"' EXIT
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 mkdir -p "$HOME"
-# shellcheck source=Checks.sh
-source "$(dirname "$0")/Checks.sh"
+# shellcheck source=../support/checks.sh
+source "$(dirname "$0")/../support/checks.sh"
 
 entryOf() { # kind folder
   local id

@@ -9,8 +9,8 @@ build=$1
 work=$(mktemp -d)
 trap 'rm -rf -- "$work"' EXIT
 prefix="$work/usr"
-# shellcheck source=Checks.sh
-source "$(dirname "$0")/Checks.sh"
+# shellcheck source=../support/checks.sh
+source "$(dirname "$0")/../support/checks.sh"
 
 cmake --install "$build" --prefix "$prefix" >/dev/null || {
   echo "FAILED: cmake --install" >&2

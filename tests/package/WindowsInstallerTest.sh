@@ -35,19 +35,8 @@ lock=/tmp/ovin-e2e.lock
 uninstallKey='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ovin'
 xvfb=""
 
-passed=0
-failed=0
-check() {
-  local what=$1
-  shift
-  if "$@"; then
-    echo "ok: $what"
-    passed=$((passed + 1))
-  else
-    echo "FAILED: $what" >&2
-    failed=$((failed + 1))
-  fi
-}
+# shellcheck source=../support/checks.sh
+source "$(dirname "$0")/../support/checks.sh"
 
 cleanup() {
   "$wineserver" -k 2>/dev/null
@@ -202,8 +191,8 @@ check "and its uninstaller, quiet too" test "$(regValue QuietUninstallString)" =
 check "and is shown as Ovin (first)" test "$(regValue DisplayName)" = "Ovin (first)"
 
 if [ ! -e "$first/ovin.exe" ]; then
-  echo "FAILED: nothing was installed, the rest is left out" >&2
-  echo "$passed passed, $((failed + 1)) failed"
+  fail "nothing was installed, the rest is left out"
+  echo "$passes passed, $failures failed"
   exit 1
 fi
 
@@ -286,5 +275,5 @@ check "which the entry then names" test "$(regValue InstallLocation)" = 'C:\rout
 echo "installer: $(stat -c %s "$installer") bytes"
 echo "silent install: ${installMs} ms in a fresh prefix, ${warmInstallMs} ms once Wine runs; upgrade ${upgradeMs} ms"
 echo "silent uninstall: ${uninstallMs} ms ending a running watchdog, ${warmUninstallMs} ms with none running"
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]

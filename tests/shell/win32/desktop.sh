@@ -2,13 +2,8 @@
 # area. The caller sets `work` (its temporary folder), `wine` and `wineserver`, and a `pids` array that its clean-up
 # ends.
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-check() { # check DESCRIPTION COMMAND...
-  local what=$1; shift
-  if "$@"; then pass "$what"; else fail "$what"; fi
-}
+# shellcheck source=../../support/checks.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/checks.sh"
 
 # ready_prefix: makes WINEPREFIX when it is missing and waits until its server has written it out; a program
 # started earlier finds no notification area for a long while.
