@@ -31,6 +31,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/MonthLogLines.h"
 #include "platform/Platform.h"
 #include "settings/EventLog.h"
 #include "shell/qt/LogView.h"
@@ -58,25 +59,12 @@ std::string monthFileName(const std::string& folder)
     return folder + buf;
 }
 
-// Lines as a month of log leaves them: priority lines and request-file
-// reports, 71 bytes a line on average as in a real month.
 std::string monthText(int lines)
 {
     std::string s;
     s.reserve(static_cast<std::size_t>(lines) * 72);
-    char buf[128];
-    for (int i = 0; i < lines; ++i) {
-        const int t = i % 86400;
-        const int ms = (i * 37) % 1000;
-        if (i % 2 == 0)
-            std::snprintf(buf, sizeof buf,
-                          "[%02d:%02d:%02d.%03d] Soubor /srv/trovan/request.cfg datum: 07.12.2026 velikost: %d\r\n",
-                          t / 3600, t / 60 % 60, t % 60, ms, 10000 + i % 90000);
-        else
-            std::snprintf(buf, sizeof buf, "[%02d:%02d:%02d.%03d] Nastavena priorita: Normální\r\n", t / 3600,
-                          t / 60 % 60, t % 60, ms);
-        s += buf;
-    }
+    for (int i = 0; i < lines; ++i)
+        ovin::bench::appendMonthLogLine(s, i, "Normální");
     return s;
 }
 

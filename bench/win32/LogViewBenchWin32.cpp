@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/MonthLogLines.h"
 #include "platform/Platform.h"
 #include "settings/EventLog.h"
 #include "shell/LogDocument.h"
@@ -71,18 +72,8 @@ bool writeMonthFile(const std::wstring& path, int lines)
         return false;
     std::string chunk;
     chunk.reserve(std::size_t{4} << 20);
-    char buf[160];
     for (int i = 0; i < lines; ++i) {
-        const int t = i % 86400;
-        const int ms = (i * 37) % 1000;
-        if (i % 2 == 0)
-            std::snprintf(buf, sizeof buf,
-                          "[%02d:%02d:%02d.%03d] Soubor /srv/trovan/request.cfg datum: 07.12.2026 velikost: %d\r\n",
-                          t / 3600, t / 60 % 60, t % 60, ms, 10000 + i % 90000);
-        else
-            std::snprintf(buf, sizeof buf, "[%02d:%02d:%02d.%03d] Nastavena priorita: Norm\xE1ln\xED\r\n", t / 3600,
-                          t / 60 % 60, t % 60, ms);
-        chunk += buf;
+        ovin::bench::appendMonthLogLine(chunk, i, "Norm\xE1ln\xED");
         if (chunk.size() > (std::size_t{4} << 20) - 200 || i + 1 == lines) {
             DWORD written = 0;
             if (!WriteFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &written, nullptr))
