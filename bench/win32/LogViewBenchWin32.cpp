@@ -40,15 +40,15 @@ constexpr const char* kLine = "Nastavena priorita: Normální";
 
 double msSince(Clock::time_point t) { return std::chrono::duration<double, std::milli>(Clock::now() - t).count(); }
 
-// WM_PAINT handled by the view since the last look: a figure that says "painted" is checked, not assumed.
-HWND g_watched = nullptr;
+// WM_PAINT handled by the view since the last look: a figure that says "painted" is checked, not assumed. Counted
+// in the view's own window procedure, as a paint that UpdateWindow hands straight to it passes no hook.
+WNDPROC g_viewProc = nullptr;
 long g_paints = 0;
-LRESULT CALLBACK countPaints(int code, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK countPaints(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const auto* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (code == HC_ACTION && message->hwnd == g_watched && message->message == WM_PAINT)
+    if (message == WM_PAINT)
         ++g_paints;
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    return CallWindowProcW(g_viewProc, window, message, wParam, lParam);
 }
 
 void paintNow(HWND view) { RedrawWindow(view, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
@@ -246,7 +246,8 @@ ViewFigures measure(const std::string& folder, bool month)
     t = Clock::now();
     ovin::Win32LogView view(frame.window.get(), log, kViewId);
     MoveWindow(view.hwnd(), 0, 0, 590, 363, TRUE);
-    g_watched = view.hwnd();
+    g_viewProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(view.hwnd(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&countPaints)));
     g_paints = 0;
     log.AddLogLine(kLine);
     paintNow(view.hwnd());
@@ -328,11 +329,8 @@ int main()
                 msSince(t));
 
     const StartFigures started = startRealProgram(bigFolder, bigFile);
-    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROCRET, countPaints, nullptr, GetCurrentThreadId());
     const ViewFigures big = measure(toUtf8(bigFolder), true);
     const ViewFigures small = measure(toUtf8(smallFolder), false);
-    if (hook)
-        UnhookWindowsHookEx(hook);
     removeFolder(bigFolder);
     removeFolder(smallFolder);
 
