@@ -72,10 +72,15 @@ Win32LabelX::Win32LabelX(HWND parent, int controlId, POINT topLeft, const std::w
     if (!m_window)
         return;
     SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (caption.empty()) {
+        // The font is part of making the label, not a change of it: a new label keeps its size until then.
+        if (font)
+            CallWindowProcW(g_staticProc, m_window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        return;
+    }
     if (font)
         SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (!caption.empty())
-        setCaption(caption);
+    setCaption(caption);
 }
 
 Win32LabelX::~Win32LabelX()
