@@ -1,13 +1,13 @@
 #include "controls/win32/Win32AdpEdit.h"
 
+#include <commctrl.h>
+
 #include <string>
-#include <string_view>
 
 namespace ovin {
 
 namespace {
 
-WNDPROC g_editProc = nullptr;
 /// Posted to the edit itself, so that the focus moves after the key has been handled, never inside it.
 constexpr UINT kMoveFocus = WM_APP + 0x2D1;
 
@@ -24,30 +24,16 @@ DWORD alignmentStyle(TAlignment alignment)
     return ES_LEFT;
 }
 
-void registerClass(WNDPROC proc)
-{
-    if (g_editProc)
-        return;
-    // A superclass of the system's edit: typing, the caret and the painting are the standard edit's.
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    GetClassInfoExW(nullptr, L"EDIT", &wc);
-    g_editProc = wc.lpfnWndProc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = Win32AdpEdit::kClassName;
-    wc.style &= ~CS_GLOBALCLASS;
-    RegisterClassExW(&wc);
-}
+/// Marks an edit as a TadpEdit, for the container's colour question.
+constexpr wchar_t kSelfProperty[] = L"OvinAdpEdit";
 
-Win32AdpEdit* selfOf(HWND window) { return reinterpret_cast<Win32AdpEdit*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
+Win32AdpEdit* selfOf(HWND window) { return static_cast<Win32AdpEdit*>(GetPropW(window, kSelfProperty)); }
 
 }  // namespace
 
 Win32AdpEdit::Win32AdpEdit(HWND parent, int controlId, RECT bounds, HFONT font, DWORD style)
     : m_color(GetSysColor(COLOR_WINDOW)), m_colorOnEnter(m_color), m_focusColour(m_color)
 {
-    registerClass(&Win32AdpEdit::editProc);
     m_window = create(parent, controlId, bounds, style);
     if (m_window && font)
         SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -56,7 +42,8 @@ Win32AdpEdit::Win32AdpEdit(HWND parent, int controlId, RECT bounds, HFONT font, 
 Win32AdpEdit::~Win32AdpEdit()
 {
     if (m_window && IsWindow(m_window) && selfOf(m_window) == this) {
-        SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
+        RemoveWindowSubclass(m_window, &Win32AdpEdit::editProc, 0);
+        RemovePropW(m_window, kSelfProperty);
         DestroyWindow(m_window);
     }
     if (m_brush)
@@ -65,13 +52,16 @@ Win32AdpEdit::~Win32AdpEdit()
 
 HWND Win32AdpEdit::create(HWND parent, int controlId, RECT bounds, DWORD style)
 {
-    const HWND window = CreateWindowExW(WS_EX_CLIENTEDGE, kClassName, L"",
+    // The system's edit, so that typing, the caret and the painting are the standard edit's.
+    const HWND window = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                                         WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | alignmentStyle(m_alignment) | style,
                                         bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
                                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
                                         GetModuleHandleW(nullptr), nullptr);
-    if (window)
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (window) {
+        SetPropW(window, kSelfProperty, this);
+        SetWindowSubclass(window, &Win32AdpEdit::editProc, 0, 0);
+    }
     return window;
 }
 
@@ -103,7 +93,8 @@ void Win32AdpEdit::setAlignment(TAlignment alignment)
     SetWindowTextW(m_window, text.c_str());
     // Where the old one stood among its siblings: the tab order and the overlaps stay.
     SetWindowPos(m_window, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SetWindowLongPtrW(old, GWLP_USERDATA, 0);
+    RemoveWindowSubclass(old, &Win32AdpEdit::editProc, 0);
+    RemovePropW(old, kSelfProperty);
     DestroyWindow(old);
     if (focused)
         SetFocus(m_window);
@@ -111,9 +102,7 @@ void Win32AdpEdit::setAlignment(TAlignment alignment)
 
 HBRUSH Win32AdpEdit::colourFor(HWND control, HDC dc)
 {
-    wchar_t name[16]{};
-    GetClassNameW(control, name, 16);
-    Win32AdpEdit* self = std::wstring_view(name) == kClassName ? selfOf(control) : nullptr;
+    Win32AdpEdit* self = control ? selfOf(control) : nullptr;
     if (!self)
         return nullptr;
     if (self->m_brush)
@@ -123,11 +112,11 @@ HBRUSH Win32AdpEdit::colourFor(HWND control, HDC dc)
     return self->m_brush;
 }
 
-LRESULT CALLBACK Win32AdpEdit::editProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK Win32AdpEdit::editProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
     Win32AdpEdit* self = selfOf(window);
     if (!self)
-        return CallWindowProcW(g_editProc, window, message, wParam, lParam);
+        return DefSubclassProc(window, message, wParam, lParam);
     switch (message) {
     case WM_SETFOCUS:
         if (self->m_formFocus.enters())
@@ -140,7 +129,7 @@ LRESULT CALLBACK Win32AdpEdit::editProc(HWND window, UINT message, WPARAM wParam
             self->setColor(self->m_focusColour.exit());
         break;
     case WM_GETDLGCODE: {
-        LRESULT code = CallWindowProcW(g_editProc, window, message, wParam, lParam);
+        LRESULT code = DefSubclassProc(window, message, wParam, lParam);
         const auto* msg = reinterpret_cast<const MSG*>(lParam);
         // The dialog keys would take Enter for the window's default button before the edit saw it.
         if (self->m_tabOnEnter && msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
@@ -161,13 +150,15 @@ LRESULT CALLBACK Win32AdpEdit::editProc(HWND window, UINT message, WPARAM wParam
         return 0;
     }
     case WM_NCDESTROY:
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->m_window = self->m_window == window ? nullptr : self->m_window;
+        RemoveWindowSubclass(window, &Win32AdpEdit::editProc, 0);
+        RemovePropW(window, kSelfProperty);
+        if (self->m_window == window)
+            self->m_window = nullptr;
         break;
     default:
         break;
     }
-    return CallWindowProcW(g_editProc, window, message, wParam, lParam);
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 }  // namespace ovin

@@ -8,7 +8,7 @@
 
 namespace ovin {
 
-/// The focus-colour edit (`TadpEdit`), a window of class "TadpEdit": the system's single-line edit that shows
+/// The focus-colour edit (`TadpEdit`): the system's single-line edit (window class "Edit") that shows
 /// ColorOnEnter as its background while it has the keyboard, aligns its text by Alignment, and with TabOnEnter
 /// turns Enter into a move to the next control of its window (Shift+Enter: the previous one); without it,
 /// Enter is the edit's own key as usual and moves nothing.
@@ -43,11 +43,8 @@ public:
     /// `control` is no TadpEdit.
     static HBRUSH colourFor(HWND control, HDC dc);
 
-    /// The window class's name.
-    static constexpr wchar_t kClassName[] = L"TadpEdit";
-
 private:
-    static LRESULT CALLBACK editProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK editProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     HWND create(HWND parent, int controlId, RECT bounds, DWORD style);
 
     HWND m_window = nullptr;

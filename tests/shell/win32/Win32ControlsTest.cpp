@@ -324,7 +324,7 @@ TEST_F(AdpEdit, TakesItsFocusColourWhileFocusedAndGivesBackTheColourItHadOnEntry
 {
     Win32AdpEdit edit(m_parent, 40, RECT{0, 0, 153, 21}, nullptr, WS_TABSTOP);
     ASSERT_NE(edit.hwnd(), nullptr);
-    EXPECT_EQ(classOf(edit.hwnd()), Win32AdpEdit::kClassName);
+    EXPECT_EQ(classOf(edit.hwnd()), L"Edit");
     EXPECT_EQ(edit.ColorOnEnter(), edit.Color()) << "focusing a new one changes nothing";
     const COLORREF window = edit.Color();
     const COLORREF lime = RGB(0, 255, 0);
