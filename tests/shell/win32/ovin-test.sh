@@ -9,8 +9,10 @@
 #             "Ukončit Trovan + Ovin" answered no, "Konec" answered yes: settings written, no closing lines
 #   session   the end of the session (wineboot -e): the closing lines twice and the settings written
 #   instance  a second start ends silently; a start that finds the instance block hands over and the window shows
-#   controls  the window's controls against the settings panel's table: place, caption and the tab chain; a right
-#             release on a free spot of the panel ends the program
+#   controls  the window's controls against the settings panel's table: place, caption and the tab chain; the
+#             controls' unit tests on the display; "Najít ..." with its open dialog, the chosen folder in the path
+#             field and watched, the current folder left as it was; a right release on a free spot of the panel
+#             ends the program
 #
 # BUILD_DIR holds ovin.exe and trovan.exe, TOOLS_DIR list_controls.exe and hold_block.exe. Pictures of the
 # window, the menu and the question go to PICTURE_DIR. The program runs in a Wine prefix of these tests alone
@@ -346,11 +348,17 @@ controls)
   # The read-only box (chx1), when the dialog has one at all, without the visible style.
   ro_style=$(grep -m1 '^control|1040|Button|' <<<"$dialog" | sed -nE 's/.*\|style=(0x[0-9a-f]{8})\|.*/\1/p' || true)
   check "whose read-only box is hidden (style ${ro_style:-none})" test $(( ${ro_style:-0} & 0x10000000 )) -eq 0
+  dialog_style=$(head -1 <<<"$dialog" | sed -nE 's/.*\|style=(0x[0-9a-f]{8})\|.*/\1/p')
+  check "resizable (style ${dialog_style:-none})" test $(( ${dialog_style:-0} & 0x00040000 )) -ne 0
+  check "and opened in the program's current folder, its own" grep -q '^control|1137|ComboBox|router|' <<<"$dialog"
   sleep 0.5
   shot "$work/dialog.png"
   [ -z "${dw:-}" ] || convert "$work/dialog.png" -crop "${dw}x${dh}+${dx}+${dy}" +repage "$pictures/windows-open-dialog.png"
-  # The file name box has the keyboard; without a window manager the keyboard follows the pointer.
-  xdotool mousemove $((dx + dw / 2)) $((dy + 5)) sleep 0.2 type --delay 20 "$(winpath "$data/request.cfg")"
+  # The file name box has the keyboard; without a window manager the keyboard follows the pointer. The folder
+  # first, which the dialog goes into (and, as it browses, makes the process's current folder for a while), then
+  # the file's name.
+  xdotool mousemove $((dx + dw / 2)) $((dy + 5)) sleep 0.2 type --delay 20 "$(winpath "$data")"
+  xdotool sleep 0.2 key Return sleep 0.5 type --delay 20 request.cfg
   xdotool sleep 0.2 key Return sleep 0.3 mousemove $((dx + dw / 2 + 1)) $((dy + 5))
   check "the dialog closes on Enter" wait_until 10 bash -c "! xwininfo -name '$dialog_title' 2>/dev/null | grep -q IsViewable"
   path_to=$(list_controls --title "OVIN v. 3.3" | grep '^control|1018|' | cut -d'|' -f4)
