@@ -53,11 +53,10 @@ Win32AdpEdit::~Win32AdpEdit()
 HWND Win32AdpEdit::create(HWND parent, int controlId, RECT bounds, DWORD style)
 {
     // The system's edit, so that typing, the caret and the painting are the standard edit's.
-    const HWND window = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                                        WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | alignmentStyle(m_alignment) | style,
-                                        bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
-                                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
-                                        GetModuleHandleW(nullptr), nullptr);
+    const HWND window = CreateWindowExW(
+        WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | alignmentStyle(m_alignment) | style,
+        bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), GetModuleHandleW(nullptr), nullptr);
     if (window) {
         SetPropW(window, kSelfProperty, this);
         SetWindowSubclass(window, &Win32AdpEdit::editProc, 0, 0);

@@ -65,10 +65,10 @@ Win32LabelX::Win32LabelX(HWND parent, int controlId, POINT topLeft, const std::w
 {
     registerClass(&Win32LabelX::labelProc);
     // Clipping its siblings: a label painted later must not cover a control that stands above it.
-    m_window = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFTNOWORDWRAP,
-                               topLeft.x, topLeft.y, kNewWidthPx, kNewHeightPx, parent,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), GetModuleHandleW(nullptr),
-                               nullptr);
+    m_window =
+        CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFTNOWORDWRAP, topLeft.x,
+                        topLeft.y, kNewWidthPx, kNewHeightPx, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), GetModuleHandleW(nullptr), nullptr);
     if (!m_window)
         return;
     SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));

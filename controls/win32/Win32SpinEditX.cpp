@@ -65,8 +65,7 @@ void Win32SpinEditX::setLabelPosition(TLabelPosition position)
         return;
     m_labelPosition = position;
     const Rect label = boundsOf(m_label->hwnd());
-    const Point corner =
-        PlaceLabel(position, boundsOf(m_spin.edit()), Size{label.width, label.height}, m_labelSpacing);
+    const Point corner = PlaceLabel(position, boundsOf(m_spin.edit()), Size{label.width, label.height}, m_labelSpacing);
     m_label->moveTo(POINT{corner.x, corner.y});
 }
 

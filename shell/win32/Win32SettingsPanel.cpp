@@ -35,10 +35,7 @@ std::wstring windowText(HWND window)
 
 Win32SettingsPanel::Win32SettingsPanel(HWND parent, TConf& conf, DialogAnswers* answers, HFONT font, int dpi,
                                        std::function<void()> freeRightRelease)
-    : m_logic(conf, *this),
-      m_answers(answers),
-      m_freeRightRelease(std::move(freeRightRelease)),
-      m_dpi(dpi)
+    : m_logic(conf, *this), m_answers(answers), m_freeRightRelease(std::move(freeRightRelease)), m_dpi(dpi)
 {
     static const bool registered = [] {
         WNDCLASSW wc{};
