@@ -259,6 +259,12 @@ TEST_F(SpinEditX, MakesPlacesMovesAndDestroysItsCaptionLabel)
     // The label follows the edit, however it is moved; its own new text does not move it.
     spin->setBounds(RECT{10, 20, 83, 41});
     EXPECT_EQ(placeOf(label).left, 83 + 3);
+    spin->setBounds(RECT{10, 20, 113, 41});
+    EXPECT_EQ(placeOf(label).left, 113 + 3);
+    RECT inside;
+    GetClientRect(spin->edit(), &inside);
+    EXPECT_EQ(placeOf(spin->spinEdit().arrows()).right, inside.right) << "the arrows at the wider edit's end";
+    spin->setBounds(RECT{10, 20, 83, 41});
     EXPECT_EQ(placeOf(label).top, 20 + (21 - size.cy) / 2);
     MoveWindow(spin->edit(), 200, 20, 73, 21, FALSE);
     SetWindowTextW(label, L"x");
