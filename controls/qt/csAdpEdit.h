@@ -2,14 +2,12 @@
 
 #include "controls/FocusColour.h"
 #include "controls/FormFocus.h"
+#include "controls/TAlignment.h"
 
 #include <QColor>
 #include <QLineEdit>
 
 namespace ovin {
-
-/// Horizontal alignment of an edit's text.
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 /// A single-line edit that shows ColorOnEnter as its background while it is the focused control of its
 /// window, aligns its text by Alignment, and with TabOnEnter turns Enter into a move to the next control

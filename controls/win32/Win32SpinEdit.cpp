@@ -125,6 +125,14 @@ LRESULT CALLBACK Win32SpinEdit::editProc(HWND window, UINT message, WPARAM wPara
         if (const auto text = self->m_limits.TextOnExit(textOf(window)))
             setTextOf(window, *text);
         break;
+    case WM_SIZE:
+        // A new size puts the arrows at the inside's right end again, as tall as the inside.
+        if (self->m_arrows) {
+            self->m_fit = FitButtons(Size{kMinSpinButtonWidthPx, static_cast<short>(HIWORD(lParam))});
+            MoveWindow(self->m_arrows, static_cast<short>(LOWORD(lParam)) - self->m_fit.size.width, 0,
+                       self->m_fit.size.width, self->m_fit.size.height, TRUE);
+        }
+        break;
     default:
         break;
     }

@@ -7,7 +7,10 @@
 #include <vector>
 
 #include "Utf.h"
+#include "controls/win32/Win32AdpEdit.h"
+#include "controls/win32/Win32LabelX.h"
 #include "controls/win32/Win32SpinEdit.h"
+#include "controls/win32/Win32SpinEditX.h"
 #include "shell/DialogAnswers.h"
 #include "shell/MainWindow.h"
 
@@ -32,12 +35,7 @@ std::wstring windowText(HWND window)
 
 Win32SettingsPanel::Win32SettingsPanel(HWND parent, TConf& conf, DialogAnswers* answers, HFONT font, int dpi,
                                        std::function<void()> freeRightRelease)
-    : m_logic(conf, *this),
-      m_answers(answers),
-      m_freeRightRelease(std::move(freeRightRelease)),
-      m_dpi(dpi),
-      m_pathColour(GetSysColor(COLOR_WINDOW)),
-      m_pathFocus(GetSysColor(COLOR_WINDOW))
+    : m_logic(conf, *this), m_answers(answers), m_freeRightRelease(std::move(freeRightRelease)), m_dpi(dpi)
 {
     static const bool registered = [] {
         WNDCLASSW wc{};
@@ -67,8 +65,9 @@ Win32SettingsPanel::Win32SettingsPanel(HWND parent, TConf& conf, DialogAnswers* 
 
 Win32SettingsPanel::~Win32SettingsPanel()
 {
-    for (auto& s : m_spins)
-        s.reset();
+    m_spins = {};
+    m_plainSpins.clear();
+    m_seWait.reset();
     if (IsWindow(m_panel)) {
         SetWindowLongPtrW(m_panel, GWLP_USERDATA, 0);
         SetWindowLongPtrW(m_panel2, GWLP_USERDATA, 0);
@@ -78,8 +77,6 @@ Win32SettingsPanel::~Win32SettingsPanel()
         DestroyWindow(m_tips);
     if (m_boldFont)
         DeleteObject(m_boldFont);
-    if (m_pathBrush)
-        DeleteObject(m_pathBrush);
 }
 
 int Win32SettingsPanel::px(int designPx) const { return MulDiv(designPx, m_dpi, 96); }
@@ -92,8 +89,6 @@ void Win32SettingsPanel::createControls(HFONT font)
     m_boldFont = CreateFontIndirectW(&bold);
 
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    const HDC dc = GetDC(m_panel);
-    const HGDIOBJ old = SelectObject(dc, font);
     int id = kFirstControlId;
     for (const PanelControlRow& row : PanelControls()) {
         const std::wstring caption = win32::toWide(row.caption);
@@ -107,20 +102,25 @@ void Win32SettingsPanel::createControls(HFONT font)
             w = CreateWindowExW(0, L"BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | tab | BS_AUTOCHECKBOX, r.left,
                                 r.top, r.right - r.left, r.bottom - r.top, m_panel, menuId, instance, nullptr);
             break;
-        case PanelControlKind::Label: {
-            // A label is as large as its caption.
-            SIZE size{};
-            GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
-            // Notifying, so that it takes the mouse: a release on a caption is not one on a free spot.
-            w = CreateWindowExW(0, L"STATIC", caption.c_str(), WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX, r.left,
-                                r.top, size.cx, size.cy, m_panel, menuId, instance, nullptr);
+        case PanelControlKind::Label:
+            // Only its corner is fixed: the label is as large as its caption in the panel's font.
+            w = m_labels
+                    .emplace_back(std::make_unique<Win32LabelX>(m_panel, id - 1, POINT{r.left, r.top}, caption, font))
+                    ->hwnd();
             break;
-        }
         case PanelControlKind::SpinEdit: {
-            auto spinEdit = std::make_unique<Win32SpinEdit>(m_panel, static_cast<int>(id - 1), r,
-                                                            SpinLimits{row.minValue, row.maxValue}, font);
+            const SpinLimits limits{row.minValue, row.maxValue};
+            Win32SpinEdit* spinEdit = nullptr;
+            if (row.id == PanelControl::seWait) {
+                // Given no caption: the text around it is the panel's own labels, so it never makes a label.
+                m_seWait = std::make_unique<Win32SpinEditX>(m_panel, id - 1, r, limits, font, win32::toWide(row.name));
+                spinEdit = &m_seWait->spinEdit();
+            } else {
+                spinEdit =
+                    m_plainSpins.emplace_back(std::make_unique<Win32SpinEdit>(m_panel, id - 1, r, limits, font)).get();
+            }
             w = spinEdit->edit();
-            m_spins[static_cast<std::size_t>(row.id)] = std::move(spinEdit);
+            m_spins[static_cast<std::size_t>(row.id)] = spinEdit;
             break;
         }
         case PanelControlKind::Button:
@@ -129,8 +129,9 @@ void Win32SettingsPanel::createControls(HFONT font)
                                 r.top, r.right - r.left, r.bottom - r.top, m_panel, menuId, instance, nullptr);
             break;
         case PanelControlKind::PathEdit:
-            w = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | tab | ES_AUTOHSCROLL | ES_LEFT,
-                                r.left, r.top, r.right - r.left, r.bottom - r.top, m_panel, menuId, instance, nullptr);
+            m_ePathTo = std::make_unique<Win32AdpEdit>(m_panel, id - 1, r, font, tab);
+            m_ePathTo->setColorOnEnter(colourOf(kPathColourOnEnter));
+            w = m_ePathTo->hwnd();
             break;
         }
         SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(row.emphasised ? m_boldFont : font), FALSE);
@@ -146,8 +147,6 @@ void Win32SettingsPanel::createControls(HFONT font)
             SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tip));
         }
     }
-    SelectObject(dc, old);
-    ReleaseDC(m_panel, dc);
 
     // The tab order is the order of the windows among their siblings: the focusable controls are put in it.
     std::vector<const PanelControlRow*> order;
@@ -184,7 +183,7 @@ void Win32SettingsPanel::setActivity(bool busy)
     UpdateWindow(m_active);
 }
 
-Win32SpinEdit* Win32SettingsPanel::spin(PanelControl id) const { return m_spins[static_cast<std::size_t>(id)].get(); }
+Win32SpinEdit* Win32SettingsPanel::spin(PanelControl id) const { return m_spins[static_cast<std::size_t>(id)]; }
 
 bool Win32SettingsPanel::isChecked(PanelControl id) const
 {
@@ -297,21 +296,11 @@ LRESULT Win32SettingsPanel::handle(HWND window, UINT message, WPARAM wParam, LPA
             m_logic.cxJinyAdrReqClick();
         else if (from == control(PanelControl::bJinyAdrReq) && code == BN_CLICKED)
             m_logic.bJinyAdrReqClick();
-        else if (from == control(PanelControl::ePathTo) && (code == EN_SETFOCUS || code == EN_KILLFOCUS)) {
-            m_pathColour = code == EN_SETFOCUS ? m_pathFocus.enter(m_pathColour, colourOf(kPathColourOnEnter))
-                                               : m_pathFocus.exit();
-            InvalidateRect(from, nullptr, TRUE);
-        }
         return 0;
     }
     case WM_CTLCOLOREDIT:
-        if (reinterpret_cast<HWND>(lParam) == control(PanelControl::ePathTo)) {
-            if (m_pathBrush)
-                DeleteObject(m_pathBrush);
-            m_pathBrush = CreateSolidBrush(m_pathColour);
-            SetBkColor(reinterpret_cast<HDC>(wParam), m_pathColour);
-            return reinterpret_cast<LRESULT>(m_pathBrush);
-        }
+        if (const HBRUSH brush = Win32AdpEdit::colourFor(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
+            return reinterpret_cast<LRESULT>(brush);
         break;
     case WM_DRAWITEM:
         drawEmphasised(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));

@@ -5,15 +5,18 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
-#include "controls/FocusColour.h"
 #include "shell/PanelFrontEnd.h"
 #include "shell/SettingsPanelLogic.h"
 
 namespace ovin {
 
 class TConf;
+class Win32AdpEdit;
+class Win32LabelX;
 class Win32SpinEdit;
+class Win32SpinEditX;
 struct DialogAnswers;
 
 /// The settings panel (`Panel1`) along the main window's bottom edge, with the activity strip (`Panel2`,
@@ -67,12 +70,14 @@ private:
     HWND m_active = nullptr;
     HWND m_tips = nullptr;
     HFONT m_boldFont = nullptr;
-    HBRUSH m_pathBrush = nullptr;
-    COLORREF m_pathColour;
-    FocusColour m_pathFocus;
     bool m_busy = false;
     std::array<HWND, kPanelControlCount> m_controls{};
-    std::array<std::unique_ptr<Win32SpinEdit>, kPanelControlCount> m_spins;
+    std::vector<std::unique_ptr<Win32LabelX>> m_labels;
+    std::vector<std::unique_ptr<Win32SpinEdit>> m_plainSpins;
+    std::unique_ptr<Win32SpinEditX> m_seWait;
+    std::unique_ptr<Win32AdpEdit> m_ePathTo;
+    /// Every spin edit of the panel by its control, `seWait`'s included.
+    std::array<Win32SpinEdit*, kPanelControlCount> m_spins{};
 };
 
 }  // namespace ovin

@@ -5,10 +5,23 @@
 #include <windows.h>
 
 #include <chrono>
+#include <memory>
+#include <ostream>
+#include <utility>
 #include <string>
 
+#include "controls/win32/Win32AdpEdit.h"
+#include "controls/win32/Win32LabelX.h"
 #include "controls/win32/Win32SpinEdit.h"
+#include "controls/win32/Win32SpinEditX.h"
 #include "controls/win32/Win32WatchTimer.h"
+
+// Places compared whole, and shown as such when they differ.
+inline bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+inline void PrintTo(const RECT& r, std::ostream* out)
+{
+    *out << r.left << "," << r.top << " to " << r.right << "," << r.bottom;
+}
 
 namespace ovin {
 namespace {
@@ -58,7 +71,9 @@ TEST(Win32WatchTimer, FiresFromTheMessageLoopUntilSwitchedOff)
     EXPECT_EQ(fired, before + 1);
 }
 
-class SpinEdit : public ::testing::Test {
+// Controls on a parent of their own; Wine makes edit and static controls only on a display, so without one the
+// cases are skipped (the desktop test, ovin-test.sh controls, runs them).
+class DesktopControls : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -83,8 +98,29 @@ protected:
         return buffer;
     }
 
+    // The window's place in its parent's client area.
+    static RECT placeOf(HWND window)
+    {
+        RECT r;
+        GetWindowRect(window, &r);
+        MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+
+    static std::wstring classOf(HWND window)
+    {
+        wchar_t name[64]{};
+        GetClassNameW(window, name, 64);
+        return name;
+    }
+
     HWND m_parent = nullptr;
 };
+
+class SpinEdit : public DesktopControls {};
+class SpinEditX : public DesktopControls {};
+class LabelX : public DesktopControls {};
+class AdpEdit : public DesktopControls {};
 
 TEST_F(SpinEdit, ValuesKeepToTheLimitsAndTheArrowKeysStep)
 {
@@ -129,6 +165,208 @@ TEST_F(SpinEdit, RefusedKeysAreNotTypedAndTheArrowsSitInsideTheEdit)
     spin.setEnabled(false);
     EXPECT_FALSE(IsWindowEnabled(spin.edit()));
     EXPECT_FALSE(IsWindowEnabled(spin.arrows()));
+}
+
+// The size `text` takes when drawn in `font` as it stands (no accelerator marks).
+SIZE drawnSize(HWND window, HFONT font, const wchar_t* text)
+{
+    const HDC dc = GetDC(window);
+    const HGDIOBJ old = SelectObject(dc, font);
+    RECT r{};
+    DrawTextW(dc, text, -1, &r, DT_CALCRECT | DT_LEFT | DT_EXPANDTABS | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return SIZE{r.right, r.bottom};
+}
+
+TEST_F(LabelX, SizesItselfToItsCaptionKeepsItsCornerAndIsNoDialogMnemonic)
+{
+    const auto font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    auto label = std::make_unique<Win32LabelX>(m_parent, 21, POINT{192, 112}, L"", font);
+    ASSERT_NE(label->hwnd(), nullptr);
+    EXPECT_EQ(classOf(label->hwnd()), Win32LabelX::kClassName);
+    EXPECT_EQ(placeOf(label->hwnd()).right, 192 + 65) << "a new label is 65 × 17 until it has a caption";
+    EXPECT_EQ(placeOf(label->hwnd()).bottom, 112 + 17);
+
+    // The accelerator mark takes no room ("&&" is one "&"); lines break only where the caption does.
+    const struct {
+        const wchar_t* caption;
+        const wchar_t* shown;
+    } cases[] = {{L"Čekat na spuštění Trovan", L"Čekat na spuštění Trovan"},
+                 {L"&Ano", L"Ano"},
+                 {L"A&&B", L"A&B"},
+                 {L"dva\nřádky", L"dva\nřádky"}};
+    for (const auto& c : cases) {
+        label->setCaption(c.caption);
+        const SIZE want = drawnSize(label->hwnd(), font, c.shown);
+        EXPECT_EQ(placeOf(label->hwnd()), (RECT{192, 112, 192 + want.cx, 112 + want.cy})) << c.shown;
+    }
+    // A new font resizes it too.
+    LOGFONTW big{};
+    GetObjectW(font, sizeof big, &big);
+    big.lfHeight *= 2;
+    const HFONT bigFont = CreateFontIndirectW(&big);
+    SendMessageW(label->hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(bigFont), FALSE);
+    EXPECT_EQ(placeOf(label->hwnd()).right - 192, drawnSize(label->hwnd(), bigFont, L"dva\nřádky").cx);
+    SendMessageW(label->hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    DeleteObject(bigFont);
+
+    EXPECT_EQ(SendMessageW(label->hwnd(), WM_NCHITTEST, 0, 0), HTCLIENT) << "a release on it is not on the panel";
+    EXPECT_EQ(SendMessageW(label->hwnd(), WM_GETDLGCODE, 0, 0), 0) << "its underlined letter moves no focus";
+    DestroyWindow(label->hwnd());
+    EXPECT_EQ(label->hwnd(), nullptr) << "destroyed by its container: never destroyed or used again";
+    label->setCaption(L"x");
+}
+
+TEST_F(SpinEditX, MakesPlacesMovesAndDestroysItsCaptionLabel)
+{
+    const auto font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    auto spin =
+        std::make_unique<Win32SpinEditX>(m_parent, 30, RECT{100, 50, 173, 71}, SpinLimits{0, 0}, font, L"seWait");
+    EXPECT_EQ(spin->CaptionLabel(), nullptr);
+    EXPECT_EQ(spin->LabelSpacing(), 3);
+    // Without a label the side is not taken: the label made afterwards stands above.
+    spin->setLabelPosition(lpLeft);
+    EXPECT_EQ(spin->LabelPosition(), lpAbove);
+
+    spin->setCaption(L"Čekat na spuštění Trovan");
+    ASSERT_NE(spin->CaptionLabel(), nullptr);
+    const HWND label = spin->CaptionLabel()->hwnd();
+    EXPECT_EQ(GetParent(label), m_parent) << "the edit's sibling";
+    const SIZE size = drawnSize(label, font, L"Čekat na spuštění Trovan");
+    // Placed with the name's height, one line in the same font like the caption's.
+    EXPECT_EQ(placeOf(label), (RECT{100, 50 - size.cy - 3, 100 + size.cx, 50 - 3}));
+
+    // The edit is 100, 50, 73 × 21; beside it the label is centred on its height (halves truncated).
+    const int besideTop = 50 + (21 - size.cy) / 2;
+    const struct {
+        TLabelPosition position;
+        int spacing;
+        POINT corner;
+    } sides[] = {{lpBelow, 3, {100, 74}},
+                 {lpLeft, 3, {100 - size.cx - 3, besideTop}},
+                 {lpRight, 8, {173 + 8, besideTop}},
+                 {lpAbove, 0, {100, 50 - size.cy}},
+                 {lpRight, 3, {173 + 3, besideTop}}};
+    for (const auto& side : sides) {
+        spin->setLabelSpacing(side.spacing);
+        spin->setLabelPosition(side.position);
+        const RECT r = placeOf(label);
+        EXPECT_EQ(r.left, side.corner.x) << side.position << " " << side.spacing;
+        EXPECT_EQ(r.top, side.corner.y) << side.position << " " << side.spacing;
+    }
+
+    // The label follows the edit, however it is moved; its own new text does not move it.
+    spin->setBounds(RECT{10, 20, 83, 41});
+    EXPECT_EQ(placeOf(label).left, 83 + 3);
+    spin->setBounds(RECT{10, 20, 113, 41});
+    EXPECT_EQ(placeOf(label).left, 113 + 3);
+    RECT inside;
+    GetClientRect(spin->edit(), &inside);
+    EXPECT_EQ(placeOf(spin->spinEdit().arrows()).right, inside.right) << "the arrows at the wider edit's end";
+    spin->setBounds(RECT{10, 20, 83, 41});
+    EXPECT_EQ(placeOf(label).top, 20 + (21 - size.cy) / 2);
+    MoveWindow(spin->edit(), 200, 20, 73, 21, FALSE);
+    SetWindowTextW(label, L"x");
+    EXPECT_EQ(placeOf(label).left, 273 + 3);
+    EXPECT_EQ(spin->Caption(), L"Čekat na spuštění Trovan") << "the caption as given, not the label's text";
+
+    // An empty caption destroys the label, a new one makes a new label, a further one only renames it.
+    spin->setCaption(L"");
+    EXPECT_EQ(spin->CaptionLabel(), nullptr);
+    EXPECT_FALSE(IsWindow(label));
+    spin->setCaption(L"sec");
+    const HWND again = spin->CaptionLabel()->hwnd();
+    EXPECT_EQ(placeOf(again).left, 273 + 3) << "on the side it was last given";
+    spin->setCaption(L"min");
+    EXPECT_EQ(spin->CaptionLabel()->hwnd(), again);
+    spin.reset();
+    EXPECT_FALSE(IsWindow(again)) << "destroyed with the spin edit";
+}
+
+TEST_F(AdpEdit, ShowsItsFocusColourWhileFocusedAndTheColourItHadOnEntryAfter)
+{
+    Win32AdpEdit edit(m_parent, 40, RECT{0, 0, 153, 21}, nullptr, WS_TABSTOP);
+    ASSERT_NE(edit.hwnd(), nullptr);
+    EXPECT_EQ(edit.ColorOnEnter(), edit.Color()) << "focusing a new one changes nothing";
+    const COLORREF window = edit.Color(), lime = RGB(0, 255, 0), yellow = RGB(255, 255, 0);
+    edit.setColorOnEnter(lime);
+    // The system draws the edit in what the container's colour question gets.
+    const HDC dc = GetDC(edit.hwnd());
+    const struct {
+        UINT message;
+        COLORREF setBefore;  ///< CLR_INVALID for none
+        COLORREF shown;
+    } steps[] = {
+        {WM_SETFOCUS, CLR_INVALID, lime},    {WM_SETFOCUS, CLR_INVALID, lime},  // the keyboard back: no new entry
+        {WM_KILLFOCUS, CLR_INVALID, window}, {WM_SETFOCUS, yellow, lime},       // set while not focused: kept on entry
+        {WM_KILLFOCUS, CLR_INVALID, yellow}, {WM_SETFOCUS, CLR_INVALID, lime},
+        {WM_KILLFOCUS, window, yellow}};  // set while focused: undone on exit
+    for (const auto& step : steps) {
+        if (step.setBefore != CLR_INVALID)
+            edit.setColor(step.setBefore);
+        SendMessageW(edit.hwnd(), step.message, 0, 0);
+        EXPECT_NE(Win32AdpEdit::colourFor(edit.hwnd(), dc), nullptr);
+        EXPECT_EQ(GetBkColor(dc), step.shown);
+    }
+    ReleaseDC(edit.hwnd(), dc);
+    const HWND plain =
+        CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 9, 9, m_parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    EXPECT_EQ(Win32AdpEdit::colourFor(plain, nullptr), nullptr) << "another edit keeps the system's colours";
+
+    // Another alignment makes the window anew, with its style, keeping its id, text, place and tab stop.
+    SetWindowTextW(edit.hwnd(), L"C:\\data");
+    const HWND first = edit.hwnd();
+    edit.setAlignment(taLeftJustify);
+    EXPECT_EQ(edit.hwnd(), first) << "the same alignment makes nothing anew";
+    for (const auto& [alignment, style] : {std::pair{taRightJustify, ES_RIGHT}, {taCenter, ES_CENTER}}) {
+        edit.setAlignment(alignment);
+        EXPECT_EQ(GetWindowLongW(edit.hwnd(), GWL_STYLE) & (ES_RIGHT | ES_CENTER | WS_TABSTOP), style | WS_TABSTOP);
+        EXPECT_EQ(GetDlgCtrlID(edit.hwnd()), 40);
+        wchar_t text[32]{};
+        GetWindowTextW(edit.hwnd(), text, 32);
+        EXPECT_EQ(std::wstring(text), L"C:\\data");
+        EXPECT_EQ(placeOf(edit.hwnd()), (RECT{0, 0, 153, 21}));
+    }
+    EXPECT_FALSE(IsWindow(first));
+}
+
+// Enter moves the focus only with TabOnEnter, and then after the key, to the next control (Shift: the previous).
+TEST_F(AdpEdit, EnterMovesTheFocusOnlyWhenAskedTo)
+{
+    const HWND form = CreateWindowExW(WS_EX_CONTROLPARENT, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 100,
+                                      nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    const auto button = [&](int left) {
+        return CreateWindowExW(0, L"BUTTON", L"b", WS_CHILD | WS_VISIBLE | WS_TABSTOP, left, 0, 40, 20, form, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    };
+    const HWND before = button(0);
+    Win32AdpEdit edit(form, 42, RECT{50, 0, 150, 21}, nullptr, WS_TABSTOP);
+    const HWND after = button(160);
+    SetForegroundWindow(form);
+    const auto setShift = [](bool down) {
+        BYTE keys[256]{};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = down ? 0x80 : 0;
+        SetKeyboardState(keys);
+    };
+    const struct {
+        bool tabOnEnter;
+        bool shift;
+        HWND focused;
+    } cases[] = {{false, false, edit.hwnd()}, {true, false, after}, {true, true, before}};
+    for (const auto& c : cases) {
+        SetFocus(edit.hwnd());
+        ASSERT_EQ(GetFocus(), edit.hwnd());
+        edit.setTabOnEnter(c.tabOnEnter);
+        setShift(c.shift);
+        SendMessageW(edit.hwnd(), WM_CHAR, L'\r', 0);
+        EXPECT_EQ(GetFocus(), edit.hwnd()) << "not inside the key's handling";
+        pumpUntil([] { return false; }, std::chrono::milliseconds(50));
+        EXPECT_EQ(GetFocus(), c.focused) << c.tabOnEnter << c.shift;
+    }
+    setShift(false);
+    DestroyWindow(form);
 }
 
 }  // namespace

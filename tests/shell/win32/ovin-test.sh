@@ -9,8 +9,10 @@
 #             "Ukončit Trovan + Ovin" answered no, "Konec" answered yes: settings written, no closing lines
 #   session   the end of the session (wineboot -e): the closing lines twice and the settings written
 #   instance  a second start ends silently; a start that finds the instance block hands over and the window shows
-#   controls  the window's controls against the settings panel's table: place, caption and the tab chain; a right
-#             release on a free spot of the panel ends the program
+#   controls  the window's controls against the settings panel's table: place, caption and the tab chain; the
+#             controls' unit tests on the display; "Najít ..." with its open dialog, the chosen folder in the path
+#             field and watched, the current folder left as it was; a right release on a free spot of the panel
+#             ends the program
 #
 # BUILD_DIR holds ovin.exe and trovan.exe, TOOLS_DIR list_controls.exe and hold_block.exe. Pictures of the
 # window, the menu and the question go to PICTURE_DIR. The program runs in a Wine prefix of these tests alone
@@ -73,6 +75,8 @@ wait_until() { # wait_until SECONDS COMMAND...: bounded polling
   return 1
 }
 count_lines() { log_lines | grep -cxF "$1" || true; }
+# log_starts TEXT: a line of the log begins with TEXT.
+log_starts() { log_lines | P=$1 awk 'index($0, ENVIRON["P"]) == 1 { f = 1 } END { exit !f }'; }
 
 ovin_pid=""
 start_ovin() { # start_ovin ARGS...: the program in its folder, in the background
@@ -276,8 +280,10 @@ instance)
   ;;
 # ---------------------------------------------------------------------------------------------------------------
 controls)
-  # The other folder on, so that its path and button are enabled and in the tab chain too.
-  settings ZobrazitIkonu=0 HlidatZdaTrovanJede=0 JinyAdrReq=1 'AdrReq=C:\'
+  # The other folder on, so that its path and button are enabled and in the tab chain too; a tick a second that
+  # only reports the request file it finds.
+  settings ZobrazitIkonu=0 HlidatZdaTrovanJede=0 JinyAdrReq=1 'AdrReq=C:\' Interval=1000 MazatRequest=0 \
+    MaxStejnyRequest=1000
   start_ovin show
   check "the window shows with the word show" test -n "$(geometry_of 'OVIN v. 3.3')"
   list_controls --title "OVIN v. 3.3" >"$work/controls.txt"
@@ -287,19 +293,19 @@ controls)
     "1000|Button|16,16,169x17|Hlídat zda je Trovan spuštěný"
     "1001|Button|16,40,137x17|Mazat request.cfg"
     "1002|Button|16,64,161x17|Zobrazit ikonu programu"
-    "1003|Static|192,16|Max stáří request"
+    "1003|TLabelX|192,16|Max stáří request"
     "1004|Edit|312,8,73x22|600"
-    "1005|Static|392,16|sec"
-    "1006|Static|192,40|Max stejných request"
-    "1007|Edit|312,32,73x22|5"
-    "1008|Static|192,64|Max řádků request"
+    "1005|TLabelX|392,16|sec"
+    "1006|TLabelX|192,40|Max stejných request"
+    "1007|Edit|312,32,73x22|1000"
+    "1008|TLabelX|192,64|Max řádků request"
     "1009|Edit|312,56,73x22|1"
-    "1010|Static|192,88|Startovní interval"
-    "1011|Edit|312,80,73x22|30"
-    "1012|Static|392,88|sec"
-    "1013|Static|192,112|Čekat na spuštění Trovan"
+    "1010|TLabelX|192,88|Startovní interval"
+    "1011|Edit|312,80,73x22|1"
+    "1012|TLabelX|392,88|sec"
+    "1013|TLabelX|192,112|Čekat na spuštění Trovan"
     "1014|Edit|312,104,73x22|10"
-    "1015|Static|392,112|sec"
+    "1015|TLabelX|392,112|sec"
     "1016|Button|504,96,75x25|ULOŽIT"
     "1017|Button|424,16,153x17|Jiný adresář request.cfg"
     "1018|Edit|424,37,153x21|C:\\"
@@ -316,13 +322,66 @@ controls)
   check "the tab chain follows the panel's order ($tabs)" \
     test "$tabs" = "100 1000 1001 1002 1004 1007 1016 1009 1011 1014 1017 1019 1018 "
 
-  # The spin edit's own tests need edit controls, which Wine makes only on a display.
-  check "the spin edit's unit tests pass on the desktop" bash -c \
-    "'$wine' '$tools/win32_shell_tests.exe' --gtest_filter='SpinEdit*' 2>&1 | tee '$work/spin.txt' | grep -q '\[  PASSED  \] 2 tests'"
+  # The controls' own tests need edit and static controls, which Wine makes only on a display.
+  check "the controls' unit tests pass on the desktop" bash -c \
+    "'$wine' '$tools/win32_shell_tests.exe' --gtest_filter='SpinEdit*:LabelX*:AdpEdit*' 2>&1 | tee '$work/spin.txt' | grep -q '\[  PASSED  \] 6 tests'"
   grep -E 'Failure|Expected|Which|SKIPPED' "$work/spin.txt" || true
 
-  # A right release on a free spot of the panel (below the check boxes) ends the program without a question.
   read -r wx wy ww wh < <(geometry_of "OVIN v. 3.3") || true
+  panel_y=$((wy + wh - 130))
+  # The caption that runs under the wait's spin edit: the edit stands over its end, whole.
+  sleep 0.5
+  shot "$work/panel.png"
+  convert "$work/panel.png" -crop "${ww}x130+${wx}+${panel_y}" +repage "$pictures/windows-panel.png"
+
+  # "Najít ..." opens the open-file dialog; the file chosen in it gives its folder to the path field at once, and
+  # the watched request file is that folder's from the next tick.
+  data=$work/data
+  mkdir -p "$data"
+  printf 'line\r\n' >"$data/request.cfg"
+  xdotool mousemove $((wx + 520 + 28)) $((panel_y + 56 + 11)) sleep 0.2 click 1
+  dialog=$(list_controls --class '#32770' --wait 10)
+  dialog_title=$(head -1 <<<"$dialog" | cut -d'|' -f3)
+  printf '%s\n' "$dialog" >"$pictures/windows-open-dialog.txt"
+  read -r dx dy dw dh < <(geometry_of "$dialog_title") || true
+  check "\"Najít ...\" opens the open-file dialog (${dialog_title:-none})" test -n "${dw:-}"
+  # The read-only box (chx1), when the dialog has one at all, without the visible style.
+  ro_style=$(grep -m1 '^control|1040|Button|' <<<"$dialog" | sed -nE 's/.*\|style=(0x[0-9a-f]{8})\|.*/\1/p' || true)
+  check "whose read-only box is hidden (style ${ro_style:-none})" test $(( ${ro_style:-0} & 0x10000000 )) -eq 0
+  dialog_style=$(head -1 <<<"$dialog" | sed -nE 's/.*\|style=(0x[0-9a-f]{8})\|.*/\1/p')
+  check "resizable (style ${dialog_style:-none})" test $(( ${dialog_style:-0} & 0x00040000 )) -ne 0
+  check "and opened in the program's current folder, its own" grep -q '^control|1137|ComboBox|router|' <<<"$dialog"
+  sleep 0.5
+  shot "$work/dialog.png"
+  [ -z "${dw:-}" ] || convert "$work/dialog.png" -crop "${dw}x${dh}+${dx}+${dy}" +repage "$pictures/windows-open-dialog.png"
+  # The file name box has the keyboard; without a window manager the keyboard follows the pointer. The folder
+  # first, which the dialog goes into (and, as it browses, makes the process's current folder for a while), then
+  # the file's name.
+  xdotool mousemove $((dx + dw / 2)) $((dy + 5)) sleep 0.2 type --delay 20 "$(winpath "$data")"
+  xdotool sleep 0.2 key Return sleep 0.5 type --delay 20 request.cfg
+  xdotool sleep 0.2 key Return sleep 0.3 mousemove $((dx + dw / 2 + 1)) $((dy + 5))
+  check "the dialog closes on Enter" wait_until 10 bash -c "! xwininfo -name '$dialog_title' 2>/dev/null | grep -q IsViewable"
+  path_to=$(list_controls --title "OVIN v. 3.3" | grep '^control|1018|' | cut -d'|' -f4)
+  check "the chosen file's folder is in the path field ($path_to)" test "$path_to" = "$(winpath "$data")"
+  check "and is watched from the next tick" wait_until 10 log_starts "$(winpath "$data")\\request.cfg "
+  sleep 0.3
+  shot "$work/found.png"
+  convert "$work/found.png" -crop "${ww}x130+${wx}+${panel_y}" +repage "$pictures/windows-panel-found.png"
+  # The colour most of the field's inside shows (the text takes the rest).
+  lime=$(convert "$work/found.png" -crop "149x17+$((wx + 424 + 2))+$((panel_y + 37 + 2))" -depth 8 -format %c \
+    histogram:info:- | sort -rn | head -1 | grep -oE '#[0-9A-F]{6}' | head -1)
+  check "the path field has the focus and shows it lime ($lime)" test "$lime" = "#00FF00"
+
+  # The dialog left the process's current folder where it was: a relative other folder is still found beside the
+  # program. The path field is emptied and "rel" typed in, and "ULOŽIT" takes it over.
+  mkdir -p "$dir/rel"
+  printf 'line\r\n' >"$dir/rel/request.cfg"
+  press $((wx + 424 + 140)) $((panel_y + 37 + 10)) End $(printf 'BackSpace %.0s' $(seq 80)) r e l
+  xdotool mousemove $((wx + 504 + 37)) $((panel_y + 96 + 12)) sleep 0.2 click 1
+  check "the current folder is still the program's: rel\\request.cfg is found there" \
+    wait_until 10 log_starts 'rel\request.cfg '
+
+  # A right release on a free spot of the panel (below the check boxes) ends the program without a question.
   rm -f "$dir/ovin.ini"
   xdotool mousemove $((wx + 100)) $((wy + wh - 130 + 112)) sleep 0.3 click 3
   check "a right release on a free spot of the panel ends the program" wait_until 15 ended "$ovin_pid"
