@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "Dpi.h"
 #include "Utf.h"
 #include "controls/win32/Win32SpinEdit.h"
 #include "shell/DialogAnswers.h"
@@ -82,58 +83,45 @@ Win32SettingsPanel::~Win32SettingsPanel()
         DeleteObject(m_pathBrush);
 }
 
-int Win32SettingsPanel::px(int designPx) const { return MulDiv(designPx, m_dpi, 96); }
+int Win32SettingsPanel::px(int designPx) const { return win32::scaled(designPx, m_dpi); }
 
 void Win32SettingsPanel::createControls(HFONT font)
 {
-    LOGFONTW bold{};
-    GetObjectW(font, sizeof bold, &bold);
-    bold.lfWeight = FW_BOLD;
-    m_boldFont = CreateFontIndirectW(&bold);
-
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    const HDC dc = GetDC(m_panel);
-    const HGDIOBJ old = SelectObject(dc, font);
     int id = kFirstControlId;
     for (const PanelControlRow& row : PanelControls()) {
         const std::wstring caption = win32::toWide(row.caption);
-        const Rect& b = row.bounds;
-        RECT r{px(b.left), px(b.top), px(b.left + b.width), px(b.top + b.height)};
         const DWORD tab = row.tabOrder >= 0 ? WS_TABSTOP : 0;
         const HMENU menuId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++));
+        // Made without a place: placeControls puts them where the table says at the window's resolution.
+        const auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle) {
+            return CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, m_panel, menuId,
+                                   instance, nullptr);
+        };
         HWND w = nullptr;
         switch (row.kind) {
         case PanelControlKind::CheckBox:
-            w = CreateWindowExW(0, L"BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | tab | BS_AUTOCHECKBOX, r.left,
-                                r.top, r.right - r.left, r.bottom - r.top, m_panel, menuId, instance, nullptr);
+            w = make(L"BUTTON", caption.c_str(), tab | BS_AUTOCHECKBOX, 0);
             break;
-        case PanelControlKind::Label: {
-            // A label is as large as its caption.
-            SIZE size{};
-            GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+        case PanelControlKind::Label:
             // Notifying, so that it takes the mouse: a release on a caption is not one on a free spot.
-            w = CreateWindowExW(0, L"STATIC", caption.c_str(), WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX, r.left,
-                                r.top, size.cx, size.cy, m_panel, menuId, instance, nullptr);
+            w = make(L"STATIC", caption.c_str(), SS_NOTIFY | SS_NOPREFIX, 0);
             break;
-        }
         case PanelControlKind::SpinEdit: {
-            auto spinEdit = std::make_unique<Win32SpinEdit>(m_panel, static_cast<int>(id - 1), r,
-                                                            SpinLimits{row.minValue, row.maxValue}, font);
+            auto spinEdit =
+                std::make_unique<Win32SpinEdit>(m_panel, static_cast<int>(id - 1), win32::scaledRect(row.bounds, m_dpi),
+                                                SpinLimits{row.minValue, row.maxValue}, font, m_dpi);
             w = spinEdit->edit();
             m_spins[static_cast<std::size_t>(row.id)] = std::move(spinEdit);
             break;
         }
         case PanelControlKind::Button:
-            w = CreateWindowExW(0, L"BUTTON", caption.c_str(),
-                                WS_CHILD | WS_VISIBLE | tab | (row.emphasised ? BS_OWNERDRAW : BS_PUSHBUTTON), r.left,
-                                r.top, r.right - r.left, r.bottom - r.top, m_panel, menuId, instance, nullptr);
+            w = make(L"BUTTON", caption.c_str(), tab | (row.emphasised ? BS_OWNERDRAW : BS_PUSHBUTTON), 0);
             break;
         case PanelControlKind::PathEdit:
-            w = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | tab | ES_AUTOHSCROLL | ES_LEFT,
-                                r.left, r.top, r.right - r.left, r.bottom - r.top, m_panel, menuId, instance, nullptr);
+            w = make(L"EDIT", L"", tab | ES_AUTOHSCROLL | ES_LEFT, WS_EX_CLIENTEDGE);
             break;
         }
-        SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(row.emphasised ? m_boldFont : font), FALSE);
         m_controls[static_cast<std::size_t>(row.id)] = w;
         if (*row.hint) {
             std::wstring hint = win32::toWide(row.hint);
@@ -146,8 +134,7 @@ void Win32SettingsPanel::createControls(HFONT font)
             SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tip));
         }
     }
-    SelectObject(dc, old);
-    ReleaseDC(m_panel, dc);
+    placeControls(font);
 
     // The tab order is the order of the windows among their siblings: the focusable controls are put in it.
     std::vector<const PanelControlRow*> order;
@@ -162,6 +149,46 @@ void Win32SettingsPanel::createControls(HFONT font)
         SetWindowPos(w, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = w;
     }
+}
+
+void Win32SettingsPanel::placeControls(HFONT font)
+{
+    LOGFONTW bold{};
+    GetObjectW(font, sizeof bold, &bold);
+    bold.lfWeight = FW_BOLD;
+    if (m_boldFont)
+        DeleteObject(m_boldFont);
+    m_boldFont = CreateFontIndirectW(&bold);
+
+    const HDC dc = GetDC(m_panel);
+    const HGDIOBJ old = SelectObject(dc, font);
+    for (const PanelControlRow& row : PanelControls()) {
+        const RECT r = win32::scaledRect(row.bounds, m_dpi);
+        if (Win32SpinEdit* s = spin(row.id)) {
+            s->setFont(font);
+            s->place(r, m_dpi);
+            continue;
+        }
+        const HWND w = control(row.id);
+        SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(row.emphasised ? m_boldFont : font), FALSE);
+        SIZE size{r.right - r.left, r.bottom - r.top};
+        if (row.kind == PanelControlKind::Label) {
+            // A label is as large as its caption in the font it is drawn with.
+            const std::wstring caption = windowText(w);
+            GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+        }
+        MoveWindow(w, r.left, r.top, size.cx, size.cy, TRUE);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(m_panel, dc);
+}
+
+void Win32SettingsPanel::setDpi(int dpi, HFONT font)
+{
+    m_dpi = dpi;
+    placeControls(font);
+    layout();
+    InvalidateRect(m_panel, nullptr, TRUE);
 }
 
 void Win32SettingsPanel::layout()
