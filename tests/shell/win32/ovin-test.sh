@@ -13,7 +13,9 @@
 #             release on a free spot of the panel ends the program
 #
 # BUILD_DIR holds ovin.exe and trovan.exe, TOOLS_DIR list_controls.exe and hold_block.exe. Pictures of the
-# window, the menu and the question go to PICTURE_DIR. The program runs in a Wine prefix of these tests alone
+# window, the menu and the question go to PICTURE_DIR. OVIN_TEST_DPI (96 by default) runs the desktop at another
+# resolution, 144 for 150 %: the window's measures are then expected scaled, and its picture is kept as
+# windows-main-window-150.png. The program runs in a Wine prefix of these tests alone
 # (OVIN_WINEPREFIX with "-desktop" appended, made when missing, or a fresh one), since its processes are ended
 # with the prefix's server at the end. Starts and ends processes named ovin.exe and trovan.exe: run it under the
 # machine-wide lock of the end-to-end tests (ctest is, by tools/test-windows.sh).
@@ -28,7 +30,12 @@ wine=${WINE:-/usr/lib/wine/wine64}
 wineserver=${WINESERVER:-$(dirname "$wine")/wineserver}
 work=$(mktemp -d)
 export WINEDEBUG=-all LANG=cs_CZ.UTF-8 LC_ALL=cs_CZ.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
-if [ -n "${OVIN_WINEPREFIX:-}" ]; then export WINEPREFIX=$OVIN_WINEPREFIX-desktop; else export WINEPREFIX=$work/prefix; fi
+dpi=${OVIN_TEST_DPI:-96}
+# A measure given at 96 dots per inch, at the desktop's resolution (rounded as the program rounds).
+px() { echo $(( ($1 * dpi + 48) / 96 )); }
+# A prefix per resolution: the resolution is the prefix's setting, and the other scenarios expect 100 %.
+suffix=-desktop; [ "$dpi" = 96 ] || suffix=-desktop-$dpi
+if [ -n "${OVIN_WINEPREFIX:-}" ]; then export WINEPREFIX=$OVIN_WINEPREFIX$suffix; else export WINEPREFIX=$work/prefix; fi
 
 pids=()
 cleanup() {
@@ -42,8 +49,13 @@ trap cleanup EXIT
 source "$(dirname "${BASH_SOURCE[0]}")/desktop.sh"
 
 ready_prefix
+if [ "$dpi" != 96 ]; then
+  env -u DISPLAY "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  "$wineserver" -w
+fi
 
-start_screen 1024x768
+# The screen grows with the resolution, so that the window fits as it does at 100 %.
+start_screen "$(px 1024)x$(px 768)"
 start_tray
 
 # The program's folder, as on a router's machine: the watchdog and the router side by side.
@@ -305,8 +317,21 @@ controls)
     "1018|Edit|424,37,153x21|C:\\"
     "1019|Button|520,56,57x22|Najít ..."
   )
+  # x,y,wxh at 100 % as the program places it at the desktop's resolution: by its scaled edges.
+  scaled_place() {
+    local x y w h
+    IFS=',x' read -r x y w h <<<"$1"
+    if [ -z "$w" ]; then echo "$(px "$x"),$(px "$y")"; return; fi
+    echo "$(px "$x"),$(px "$y"),$(( $(px $((x + w))) - $(px "$x") ))x$(( $(px $((y + h))) - $(px "$y") ))"
+  }
+  client=$(sed -nE 's/^window\|TfmWex\|[^|]*\|client=([0-9]+x[0-9]+)\|.*/\1/p' "$work/controls.txt")
+  check "the client area is 590 x 493 at $dpi dpi: $(px 590) x $(px 493) ($client)" test "$client" = "$(px 590)x$(px 493)"
+  panel=$(grep -m1 '|OvinPanel|Panel1|' "$work/controls.txt" | cut -d'|' -f5)
+  check "the panel is 130 pixels high along the bottom: $(px 130) ($panel)" \
+    test "$panel" = "0,$(( $(px 493) - $(px 130) )),$(px 590)x$(px 130)"
   for row in "${expected[@]}"; do
     IFS='|' read -r id class place caption <<<"$row"
+    place=$(scaled_place "$place")
     line=$(grep "^control|$id|" "$work/controls.txt" || true)
     check "control $id \"$caption\" at $place" \
       grep -qiE "^control\|$id\|$class\|$(sed 's/[].[*^$()+?{}|\\]/\\&/g' <<<"$caption")\|$place[,|]" <<<"$line"
@@ -317,14 +342,19 @@ controls)
     test "$tabs" = "100 1000 1001 1002 1004 1007 1016 1009 1011 1014 1017 1019 1018 "
 
   # The spin edit's own tests need edit controls, which Wine makes only on a display.
-  check "the spin edit's unit tests pass on the desktop" bash -c \
-    "'$wine' '$tools/win32_shell_tests.exe' --gtest_filter='SpinEdit*' 2>&1 | tee '$work/spin.txt' | grep -q '\[  PASSED  \] 2 tests'"
+  check "the spin edit's and the window's unit tests pass on the desktop" bash -c \
+    "'$wine' '$tools/win32_shell_tests.exe' --gtest_filter='SpinEdit*:MainWindowDpi*' 2>&1 | tee '$work/spin.txt' | grep -q '\[  PASSED  \] 4 tests'"
   grep -E 'Failure|Expected|Which|SKIPPED' "$work/spin.txt" || true
 
   # A right release on a free spot of the panel (below the check boxes) ends the program without a question.
   read -r wx wy ww wh < <(geometry_of "OVIN v. 3.3") || true
   rm -f "$dir/ovin.ini"
-  xdotool mousemove $((wx + 100)) $((wy + wh - 130 + 112)) sleep 0.3 click 3
+  if [ "$dpi" != 96 ]; then
+    sleep 0.5
+    shot "$work/window.png"
+    convert "$work/window.png" -crop "${ww}x${wh}+${wx}+${wy}" +repage "$pictures/windows-main-window-$((dpi * 100 / 96)).png"
+  fi
+  xdotool mousemove $((wx + $(px 100))) $((wy + wh - $(px 130) + $(px 112))) sleep 0.3 click 3
   check "a right release on a free spot of the panel ends the program" wait_until 15 ended "$ovin_pid"
   check "with the settings written and no closing line" \
     test -f "$dir/ovin.ini" -a "$(count_lines 'UKONCENI PROGRAMU')" -eq 0
