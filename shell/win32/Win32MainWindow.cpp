@@ -319,8 +319,10 @@ void TfmWex::changeDpi(int dpi, const RECT& suggested)
     m_dpi = dpi;
     const HFONT old = m_font;
     m_font = windowFontFor(m_dpi);
-    m_panel->setDpi(m_dpi, m_font);
-    m_logView->setDpi(m_dpi);
+    if (m_panel)
+        m_panel->setDpi(m_dpi, m_font);
+    if (m_logView)
+        m_logView->setDpi(m_dpi);
     if (old)
         DeleteObject(old);
     SetWindowPos(m_window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
