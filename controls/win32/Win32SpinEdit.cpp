@@ -44,31 +44,46 @@ void registerArrows(WNDPROC proc)
 
 }  // namespace
 
-Win32SpinEdit::Win32SpinEdit(HWND parent, int controlId, RECT bounds, SpinLimits limits, HFONT font)
+Win32SpinEdit::Win32SpinEdit(HWND parent, int controlId, RECT bounds, SpinLimits limits, HFONT font, int dpi)
     : m_limits(limits),
       m_repeat([] { return std::make_unique<Win32WatchTimer>(); }, [this] { step(m_held); },
                [this] { return m_held != 0 && m_pointerInside; })
 {
     m_repeat.setEnabled(true);
     registerArrows(&Win32SpinEdit::arrowsProc);
-    const int width = bounds.right - bounds.left;
-    const int height = bounds.bottom - bounds.top;
-    // The arrows take a button's width of the control's right end, as tall as the edit's inside.
-    m_fit = FitButtons(Size{kMinSpinButtonWidthPx, height - 4});
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     // Clipping its children: the edit's own painting would cover the arrows.
     m_edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"0",
-                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | ES_AUTOHSCROLL | ES_MULTILINE,
-                             bounds.left, bounds.top, width, height, parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), instance, nullptr);
-    SendMessageW(m_edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPCHILDREN | ES_AUTOHSCROLL | ES_MULTILINE, 0, 0,
+                             0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), instance, nullptr);
+    SetWindowSubclass(m_edit, &Win32SpinEdit::editProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    m_arrows =
+        CreateWindowExW(0, kArrowsClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, m_edit, nullptr, instance, this);
+    SetWindowLongPtrW(m_arrows, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    setFont(font);
+    place(bounds, dpi);
+    setValue(m_limits.minValue);
+}
+
+void Win32SpinEdit::place(RECT bounds, int dpi)
+{
+    const int width = bounds.right - bounds.left;
+    const int height = bounds.bottom - bounds.top;
+    // The arrows take a button's width of the control's right end, as tall as the edit's inside (the client
+    // edge is two pixels on every side at any resolution).
+    m_fit = FitButtons(Size{ScaledPx(kMinSpinButtonWidthPx, dpi), height - 4});
+    MoveWindow(m_edit, bounds.left, bounds.top, width, height, TRUE);
     // The text ends before the arrows, which sit inside the edit's frame.
     SendMessageW(m_edit, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, m_fit.size.width + 2));
-    SetWindowSubclass(m_edit, &Win32SpinEdit::editProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    m_arrows = CreateWindowExW(0, kArrowsClass, L"", WS_CHILD | WS_VISIBLE, width - 4 - m_fit.size.width, 0,
-                               m_fit.size.width, m_fit.size.height, m_edit, nullptr, instance, this);
-    SetWindowLongPtrW(m_arrows, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    setValue(m_limits.minValue);
+    MoveWindow(m_arrows, width - 4 - m_fit.size.width, 0, m_fit.size.width, m_fit.size.height, TRUE);
+}
+
+void Win32SpinEdit::setFont(HFONT font)
+{
+    SendMessageW(m_edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    // A new font resets the edit's margins.
+    if (m_fit.size.width > 0)
+        SendMessageW(m_edit, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, m_fit.size.width + 2));
 }
 
 Win32SpinEdit::~Win32SpinEdit()

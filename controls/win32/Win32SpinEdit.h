@@ -15,8 +15,9 @@ namespace ovin {
 /// this class draws and forwards. The edit is the control that takes the focus and the tab stop.
 class Win32SpinEdit final {
 public:
-    /// `bounds` is the whole control, arrows included, in the parent's client coordinates.
-    Win32SpinEdit(HWND parent, int controlId, RECT bounds, SpinLimits limits, HFONT font);
+    /// `bounds` is the whole control, arrows included, in the parent's client coordinates, at `dpi` dots per
+    /// inch, which also sizes the arrows.
+    Win32SpinEdit(HWND parent, int controlId, RECT bounds, SpinLimits limits, HFONT font, int dpi = kLayoutDpi);
     ~Win32SpinEdit();
     Win32SpinEdit(const Win32SpinEdit&) = delete;
     Win32SpinEdit& operator=(const Win32SpinEdit&) = delete;
@@ -27,6 +28,9 @@ public:
     std::int32_t Value() const;
     void setValue(std::int32_t value);
     void setEnabled(bool on);
+    /// Moves the control to `bounds` at `dpi` (a display of another resolution) and fits its arrows again.
+    void place(RECT bounds, int dpi);
+    void setFont(HFONT font);
 
 private:
     static LRESULT CALLBACK editProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR self);

@@ -4,18 +4,12 @@
 
 namespace ovin::win32 {
 
-namespace {
-
-int scale(int px, int dpi) { return static_cast<int>((static_cast<long long>(px) * dpi + 48) / 96); }
-
-}  // namespace
-
 QuestionMetrics scaledQuestionMetrics(int dpi)
 {
     QuestionMetrics m;
     for (int* px : {&m.marginPx, &m.iconSizePx, &m.buttonWidthPx, &m.buttonHeightPx, &m.buttonGapPx, &m.maxTextWidthPx,
                     &m.textGapPx, &m.buttonTopGapPx, &m.extraHeightPx})
-        *px = scale(*px, dpi);
+        *px = ScaledPx(*px, dpi);
     return m;
 }
 

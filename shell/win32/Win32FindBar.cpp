@@ -44,10 +44,7 @@ Win32FindBar::Win32FindBar(HWND parent, Handlers handlers) : m_handlers(std::mov
 {
     registerBarClass(&barProc);
     m_dpi = dpiOf(parent);
-    const MainWindowLook& look = kMainWindowLook;
-    m_font.reset(CreateFontW(fontHeightFor(look.fontPt, m_dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, toWide(look.fontName).c_str()));
+    createFont();
     HINSTANCE instance = GetModuleHandleW(nullptr);
     m_bar.reset(CreateWindowExW(WS_EX_CONTROLPARENT, kBarClass, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,
                                 nullptr, instance, this));
@@ -65,6 +62,23 @@ Win32FindBar::Win32FindBar(HWND parent, Handlers handlers) : m_handlers(std::mov
     m_status = child(L"STATIC", L"", SS_LEFT | SS_CENTERIMAGE, 0, kStatusId);
     m_close = child(L"BUTTON", L"×", BS_PUSHBUTTON, 0, kCloseId);
     SetWindowSubclass(m_edit, &editProc, kEditSubclass, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void Win32FindBar::createFont()
+{
+    const MainWindowLook& look = kMainWindowLook;
+    m_font.reset(CreateFontW(fontHeightFor(look.fontPt, m_dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_DONTCARE, toWide(look.fontName).c_str()));
+}
+
+void Win32FindBar::setDpi(int dpi)
+{
+    m_dpi = dpi;
+    FontHandle old = std::move(m_font);
+    createFont();
+    for (const HWND child : {m_label, m_edit, m_previous, m_next, m_status, m_close})
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
 }
 
 Win32FindBar::~Win32FindBar()

@@ -40,6 +40,8 @@ public:
 
     void show();
     void close();
+    /// Takes the font of a display of `dpi` dots per inch; the next `place` lays the controls out for it.
+    void setDpi(int dpi);
     /// Puts the bar into `area` (the parent's coordinates) and lays its controls out.
     void place(const RECT& area);
 
@@ -55,6 +57,7 @@ private:
                                      DWORD_PTR self);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void layout();
+    void createFont();
     int textWidth(const wchar_t* text) const;
 
     Handlers m_handlers;

@@ -102,6 +102,7 @@ public:
     HWND hwnd() const { return m_hwnd; }
     const LogDocument& document() const { return m_doc; }
     void openFindBar();
+    void setDpi(int dpi);
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -252,6 +253,20 @@ void Win32LogView::Window::createFont()
     GetTextMetricsW(dc.get(), &tm);
     m_lineHeight = std::max(1, static_cast<int>(tm.tmHeight + tm.tmExternalLeading));
     m_averageCharWidth = std::max(1, static_cast<int>(tm.tmAveCharWidth));
+}
+
+void Win32LogView::Window::setDpi(int dpi)
+{
+    if (dpi == m_dpi)
+        return;
+    m_dpi = dpi;
+    createFont();
+    m_findBar->setDpi(dpi);
+    // The widest line is measured again in the new font.
+    m_widthPx = 0;
+    placeFindBar();
+    updateScrollBars();
+    InvalidateRect(m_hwnd, nullptr, FALSE);
 }
 
 void Win32LogView::Window::openFindBar()
@@ -1001,12 +1016,7 @@ LRESULT Win32LogView::Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case kDpiChangedAfterParent:
-        m_dpi = win32::dpiOf(m_hwnd);
-        createFont();
-        m_widthPx = 0;
-        placeFindBar();
-        updateScrollBars();
-        InvalidateRect(m_hwnd, nullptr, FALSE);
+        setDpi(win32::dpiOf(m_hwnd));
         return 0;
     default:
         break;
@@ -1026,6 +1036,8 @@ Win32LogView::~Win32LogView() = default;
 HWND Win32LogView::hwnd() const { return m_window->hwnd(); }
 
 void Win32LogView::openFindBar() { m_window->openFindBar(); }
+
+void Win32LogView::setDpi(int dpi) { m_window->setDpi(dpi); }
 
 const LogDocument& Win32LogView::document() const { return m_window->document(); }
 

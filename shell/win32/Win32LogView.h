@@ -20,6 +20,8 @@ public:
     HWND hwnd() const;
     /// Opens the find bar (Ctrl+F inside the view does the same).
     void openFindBar();
+    /// Draws the log at `dpi` dots per inch from now on (the window moved to a monitor of another resolution).
+    void setDpi(int dpi);
 
     /// The caret, the selection and the lines as the view holds them.
     const LogDocument& document() const;

@@ -51,6 +51,28 @@ win32::QuestionKind kindOf(TMsgDlgType kind)
     return win32::QuestionKind::Custom;
 }
 
+constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
+
+// The outer rectangle whose client area is the window's own at `dpi`.
+RECT outerRectFor(int dpi)
+{
+    const MainWindowLook& look = kMainWindowLook;
+    RECT frame{0, 0, win32::scaled(look.clientSize.width, dpi), win32::scaled(look.clientSize.height, dpi)};
+    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
+    return frame;
+}
+
+HFONT windowFontFor(int dpi)
+{
+    const MainWindowLook& look = kMainWindowLook;
+    LOGFONTW font{};
+    win32::toWide(look.fontName).copy(font.lfFaceName, LF_FACESIZE - 1);
+    font.lfHeight = win32::fontHeightFor(look.fontPt, dpi);
+    font.lfCharSet = DEFAULT_CHARSET;
+    return CreateFontIndirectW(&font);
+}
+
 std::string appFolderOf(Platform& p) { return Watchdog::AppFolderOf(p.process->executablePath(), *p.files); }
 
 }  // namespace
@@ -74,19 +96,18 @@ TfmWex::TfmWex(HINSTANCE instance, Platform& platform, const WindowContext& cont
     (void)registered;
 
     m_dpi = win32::dpiOf(nullptr);
-    RECT frame{0, 0, win32::scaled(look.clientSize.width, m_dpi), win32::scaled(look.clientSize.height, m_dpi)};
-    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    AdjustWindowRectEx(&frame, style, FALSE, WS_EX_CONTROLPARENT);
-    m_window = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, win32::toWide(look.caption).c_str(), style,
+    RECT frame = outerRectFor(m_dpi);
+    m_window = CreateWindowExW(kWindowExStyle, kWindowClass, win32::toWide(look.caption).c_str(), kWindowStyle,
                                CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                                nullptr, nullptr, instance, this);
-    m_dpi = win32::dpiOf(m_window);
-
-    LOGFONTW font{};
-    win32::toWide(look.fontName).copy(font.lfFaceName, LF_FACESIZE - 1);
-    font.lfHeight = win32::fontHeightFor(look.fontPt, m_dpi);
-    font.lfCharSet = DEFAULT_CHARSET;
-    m_font = CreateFontIndirectW(&font);
+    // A window made on a monitor of its own resolution is sized for it at once.
+    if (const int dpi = win32::dpiOf(m_window); dpi != m_dpi) {
+        m_dpi = dpi;
+        frame = outerRectFor(m_dpi);
+        SetWindowPos(m_window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    m_font = windowFontFor(m_dpi);
 
     m_tray = std::make_unique<win32::TrayIcon>(instance, loadIcon(instance, IDI_OVIN_TRAY_IDLE, SM_CXSMICON),
                                                std::array<int, 2>{IDI_OVIN_TRAY_IDLE, IDI_OVIN_TRAY_BUSY},
@@ -292,6 +313,23 @@ void TfmWex::layout()
     MoveWindow(m_panel->hwnd(), 0, logHeight, client.right, panelHeight, TRUE);
 }
 
+void TfmWex::changeDpi(int dpi, const RECT& suggested)
+{
+    // The controls are told first and the window is sized last: its WM_SIZE lays them out at the new resolution.
+    m_dpi = dpi;
+    const HFONT old = m_font;
+    m_font = windowFontFor(m_dpi);
+    if (m_panel)
+        m_panel->setDpi(m_dpi, m_font);
+    if (m_logView)
+        m_logView->setDpi(m_dpi);
+    if (old)
+        DeleteObject(old);
+    SetWindowPos(m_window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    layout();
+}
+
 LRESULT CALLBACK TfmWex::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
@@ -310,6 +348,9 @@ LRESULT TfmWex::handle(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_SIZE:
         layout();
+        return 0;
+    case WM_DPICHANGED:
+        changeDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_SETFONT:
         return 0;

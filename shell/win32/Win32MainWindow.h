@@ -62,6 +62,8 @@ private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void onTrayEvent(int eventCode);
     void layout();
+    /// A move to a monitor of another resolution: fonts, controls and the window's size follow it.
+    void changeDpi(int dpi, const RECT& suggested);
     void FormDestroy();
     bool takeQueuedAnswer(bool& yes);
     /// Gives a message to the main window's dialog navigation first; true when it was taken there.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "Dpi.h"
 #include "Utf.h"
 #include "controls/win32/Win32AdpEdit.h"
 #include "controls/win32/Win32LabelX.h"
@@ -79,62 +80,56 @@ Win32SettingsPanel::~Win32SettingsPanel()
         DeleteObject(m_boldFont);
 }
 
-int Win32SettingsPanel::px(int designPx) const { return MulDiv(designPx, m_dpi, 96); }
+int Win32SettingsPanel::px(int designPx) const { return win32::scaled(designPx, m_dpi); }
 
 void Win32SettingsPanel::createControls(HFONT font)
 {
-    LOGFONTW bold{};
-    GetObjectW(font, sizeof bold, &bold);
-    bold.lfWeight = FW_BOLD;
-    m_boldFont = CreateFontIndirectW(&bold);
-
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     int id = kFirstControlId;
     for (const PanelControlRow& row : PanelControls()) {
         const std::wstring caption = win32::toWide(row.caption);
-        const Rect& b = row.bounds;
-        RECT r{px(b.left), px(b.top), px(b.left + b.width), px(b.top + b.height)};
         const DWORD tab = row.tabOrder >= 0 ? WS_TABSTOP : 0;
         const HMENU menuId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++));
+        // Made without a place: placeControls puts them where the table says at the window's resolution.
+        const auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle) {
+            return CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, m_panel, menuId,
+                                   instance, nullptr);
+        };
         HWND w = nullptr;
         switch (row.kind) {
         case PanelControlKind::CheckBox:
-            w = CreateWindowExW(0, L"BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | tab | BS_AUTOCHECKBOX, r.left,
-                                r.top, r.right - r.left, r.bottom - r.top, m_panel, menuId, instance, nullptr);
+            w = make(L"BUTTON", caption.c_str(), tab | BS_AUTOCHECKBOX, 0);
             break;
         case PanelControlKind::Label:
             // Only its corner is fixed: the label is as large as its caption in the panel's font.
-            w = m_labels
-                    .emplace_back(std::make_unique<Win32LabelX>(m_panel, id - 1, POINT{r.left, r.top}, caption, font))
+            w = m_labels.emplace_back(std::make_unique<Win32LabelX>(m_panel, id - 1, POINT{0, 0}, caption, font))
                     ->hwnd();
             break;
         case PanelControlKind::SpinEdit: {
             const SpinLimits limits{row.minValue, row.maxValue};
+            const RECT r = win32::scaledRect(row.bounds, m_dpi);
             Win32SpinEdit* spinEdit = nullptr;
             if (row.id == PanelControl::seWait) {
                 // Given no caption: the text around it is the panel's own labels, so it never makes a label.
                 m_seWait = std::make_unique<Win32SpinEditX>(m_panel, id - 1, r, limits, font, win32::toWide(row.name));
                 spinEdit = &m_seWait->spinEdit();
             } else {
-                spinEdit =
-                    m_plainSpins.emplace_back(std::make_unique<Win32SpinEdit>(m_panel, id - 1, r, limits, font)).get();
+                spinEdit = m_plainSpins.emplace_back(std::make_unique<Win32SpinEdit>(m_panel, id - 1, r, limits, font))
+                               .get();
             }
             w = spinEdit->edit();
             m_spins[static_cast<std::size_t>(row.id)] = spinEdit;
             break;
         }
         case PanelControlKind::Button:
-            w = CreateWindowExW(0, L"BUTTON", caption.c_str(),
-                                WS_CHILD | WS_VISIBLE | tab | (row.emphasised ? BS_OWNERDRAW : BS_PUSHBUTTON), r.left,
-                                r.top, r.right - r.left, r.bottom - r.top, m_panel, menuId, instance, nullptr);
+            w = make(L"BUTTON", caption.c_str(), tab | (row.emphasised ? BS_OWNERDRAW : BS_PUSHBUTTON), 0);
             break;
         case PanelControlKind::PathEdit:
-            m_ePathTo = std::make_unique<Win32AdpEdit>(m_panel, id - 1, r, font, tab);
+            m_ePathTo = std::make_unique<Win32AdpEdit>(m_panel, id - 1, RECT{}, font, tab);
             m_ePathTo->setColorOnEnter(colourOf(kPathColourOnEnter));
             w = m_ePathTo->hwnd();
             break;
         }
-        SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(row.emphasised ? m_boldFont : font), FALSE);
         m_controls[static_cast<std::size_t>(row.id)] = w;
         if (*row.hint) {
             std::wstring hint = win32::toWide(row.hint);
@@ -147,6 +142,7 @@ void Win32SettingsPanel::createControls(HFONT font)
             SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tip));
         }
     }
+    placeControls(font);
 
     // The tab order is the order of the windows among their siblings: the focusable controls are put in it.
     std::vector<const PanelControlRow*> order;
@@ -161,6 +157,39 @@ void Win32SettingsPanel::createControls(HFONT font)
         SetWindowPos(w, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = w;
     }
+}
+
+void Win32SettingsPanel::placeControls(HFONT font)
+{
+    LOGFONTW bold{};
+    GetObjectW(font, sizeof bold, &bold);
+    bold.lfWeight = FW_BOLD;
+    if (m_boldFont)
+        DeleteObject(m_boldFont);
+    m_boldFont = CreateFontIndirectW(&bold);
+
+    for (const PanelControlRow& row : PanelControls()) {
+        const RECT r = win32::scaledRect(row.bounds, m_dpi);
+        if (Win32SpinEdit* s = spin(row.id)) {
+            s->setFont(font);
+            s->place(r, m_dpi);
+            continue;
+        }
+        const HWND w = control(row.id);
+        SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(row.emphasised ? m_boldFont : font), FALSE);
+        // A label sizes itself to its caption in the font it is given: only its corner is placed.
+        const UINT keepSize = row.kind == PanelControlKind::Label ? SWP_NOSIZE : 0;
+        SetWindowPos(w, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     keepSize | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void Win32SettingsPanel::setDpi(int dpi, HFONT font)
+{
+    m_dpi = dpi;
+    placeControls(font);
+    layout();
+    InvalidateRect(m_panel, nullptr, TRUE);
 }
 
 void Win32SettingsPanel::layout()

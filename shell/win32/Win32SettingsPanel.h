@@ -41,6 +41,9 @@ public:
     void setActivity(bool busy);
     /// Lays the strip out for the panel's current size.
     void layout();
+    /// Places every control again for a display of `dpi` dots per inch, drawn with `font` (the window's font at
+    /// that resolution). The panel's own height is its parent's to set.
+    void setDpi(int dpi, HFONT font);
 
 private:
     // PanelFrontEnd
@@ -57,6 +60,7 @@ private:
     static LRESULT CALLBACK panelProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void createControls(HFONT font);
+    void placeControls(HFONT font);
     void drawEmphasised(const DRAWITEMSTRUCT& item) const;
     Win32SpinEdit* spin(PanelControl id) const;
     int px(int designPx) const;

@@ -115,5 +115,27 @@ TEST(FocusColour, EntryAndExitOfTheWindowsFocusedControl)
     EXPECT_EQ(colour.exit(), 0x123456u);
 }
 
+TEST(LayoutScaling, MeasuresRoundToTheNearestPixelAndRectanglesKeepTheirEdges)
+{
+    struct Case {
+        int px, dpi, expected;
+    };
+    for (const Case& c : std::vector<Case>{{590, 96, 590},
+                                           {590, 120, 738},
+                                           {493, 120, 616},  // 616.25
+                                           {493, 144, 740},  // 739.5: a half goes up
+                                           {15, 144, 23},
+                                           {493, 192, 986},
+                                           {-3, 144, -5},  // away from zero both ways
+                                           {0, 144, 0}})
+        EXPECT_EQ(ScaledPx(c.px, c.dpi), c.expected) << c.px << " at " << c.dpi;
+
+    // At 150 % "Mazat request.cfg" ends at 85.5 and starts at 60: its height comes from the scaled edges, so
+    // that the next control, 24 pixels lower at 100 %, is 36 lower whatever the rounding.
+    EXPECT_EQ(ScaledRect(Rect{16, 40, 137, 17}, 144), (Rect{24, 60, 206, 26}));
+    EXPECT_EQ(ScaledRect(Rect{424, 37, 153, 21}, 144), (Rect{636, 56, 230, 31}));
+    EXPECT_EQ(ScaledRect(Rect{312, 8, 73, 22}, 96), (Rect{312, 8, 73, 22}));
+}
+
 }  // namespace
 }  // namespace ovin

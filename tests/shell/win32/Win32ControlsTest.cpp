@@ -369,5 +369,31 @@ TEST_F(AdpEdit, EnterMovesTheFocusOnlyWhenAskedTo)
     DestroyWindow(form);
 }
 
+TEST_F(SpinEdit, TheArrowsGrowWithTheResolutionAndStayAtTheRightEdge)
+{
+    // The control at 100 %, then as placed for 150 % and 200 %: the arrows as wide as a scaled button, as tall
+    // as the edit's inside, and the text kept clear of them.
+    Win32SpinEdit spin(m_parent, 9, RECT{0, 0, 73, 22}, SpinLimits{1, 1000}, nullptr);
+    struct Case {
+        int dpi;
+        RECT bounds;
+        int arrowsWidth;
+    };
+    for (const Case& c :
+         {Case{96, {0, 0, 73, 22}, 15}, Case{144, {0, 0, 110, 33}, 23}, Case{192, {4, 4, 150, 48}, 30}}) {
+        spin.place(c.bounds, c.dpi);
+        RECT arrows;
+        GetWindowRect(spin.arrows(), &arrows);
+        MapWindowPoints(HWND_DESKTOP, spin.edit(), reinterpret_cast<POINT*>(&arrows), 2);
+        RECT inside;
+        GetClientRect(spin.edit(), &inside);
+        EXPECT_EQ(arrows.right - arrows.left, c.arrowsWidth) << c.dpi;
+        EXPECT_EQ(arrows.bottom - arrows.top, c.bounds.bottom - c.bounds.top - 4) << c.dpi;
+        EXPECT_EQ(arrows.right, inside.right) << c.dpi;
+        const LRESULT margins = SendMessageW(spin.edit(), EM_GETMARGINS, 0, 0);
+        EXPECT_EQ(HIWORD(margins), c.arrowsWidth + 2) << c.dpi;
+    }
+}
+
 }  // namespace
 }  // namespace ovin
