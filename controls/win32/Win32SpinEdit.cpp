@@ -67,15 +67,21 @@ Win32SpinEdit::Win32SpinEdit(HWND parent, int controlId, RECT bounds, SpinLimits
 
 void Win32SpinEdit::place(RECT bounds, int dpi)
 {
-    const int width = bounds.right - bounds.left;
-    const int height = bounds.bottom - bounds.top;
-    // The arrows take a button's width of the control's right end, as tall as the edit's inside (the client
-    // edge is two pixels on every side at any resolution).
-    m_fit = FitButtons(Size{ScaledPx(kMinSpinButtonWidthPx, dpi), height - 4});
-    MoveWindow(m_edit, bounds.left, bounds.top, width, height, TRUE);
-    // The text ends before the arrows, which sit inside the edit's frame.
+    m_dpi = dpi;
+    MoveWindow(m_edit, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, TRUE);
+    placeArrows();
+}
+
+void Win32SpinEdit::placeArrows()
+{
+    // The arrows take a button's width, at the control's resolution, of the inside's right end, as tall as the
+    // inside (within the client edge).
+    RECT inside;
+    GetClientRect(m_edit, &inside);
+    m_fit = FitButtons(Size{ScaledPx(kMinSpinButtonWidthPx, m_dpi), inside.bottom});
+    // The text ends before the arrows.
     SendMessageW(m_edit, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, m_fit.size.width + 2));
-    MoveWindow(m_arrows, width - 4 - m_fit.size.width, 0, m_fit.size.width, m_fit.size.height, TRUE);
+    MoveWindow(m_arrows, inside.right - m_fit.size.width, 0, m_fit.size.width, m_fit.size.height, TRUE);
 }
 
 void Win32SpinEdit::setFont(HFONT font)
@@ -141,11 +147,11 @@ LRESULT CALLBACK Win32SpinEdit::editProc(HWND window, UINT message, WPARAM wPara
             setTextOf(window, *text);
         break;
     case WM_SIZE:
-        // A new size puts the arrows at the inside's right end again, as tall as the inside.
+        // Whoever resizes the edit, the arrows go to the inside's right end again.
         if (self->m_arrows) {
-            self->m_fit = FitButtons(Size{kMinSpinButtonWidthPx, static_cast<short>(HIWORD(lParam))});
-            MoveWindow(self->m_arrows, static_cast<short>(LOWORD(lParam)) - self->m_fit.size.width, 0,
-                       self->m_fit.size.width, self->m_fit.size.height, TRUE);
+            const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+            self->placeArrows();
+            return result;
         }
         break;
     default:

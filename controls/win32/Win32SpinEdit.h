@@ -36,6 +36,8 @@ private:
     static LRESULT CALLBACK editProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR self);
     static LRESULT CALLBACK arrowsProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT arrows(UINT message, WPARAM wParam, LPARAM lParam);
+    /// Puts the arrows at the inside's right end, a button wide at the control's resolution.
+    void placeArrows();
     void step(int direction);
     int partAt(int y) const;
 
@@ -43,6 +45,7 @@ private:
     HWND m_edit = nullptr;
     HWND m_arrows = nullptr;
     SpinButtonFit m_fit{};
+    int m_dpi = kLayoutDpi;
     /// +1 while the up arrow is held, -1 the down arrow, 0 none.
     int m_held = 0;
     bool m_pointerInside = false;

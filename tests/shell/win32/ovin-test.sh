@@ -364,18 +364,19 @@ controls)
   grep -E 'Failure|Expected|Which|SKIPPED' "$work/spin.txt" || true
 
   read -r wx wy ww wh < <(geometry_of "OVIN v. 3.3") || true
-  panel_y=$((wy + wh - 130))
+  panel_y=$((wy + wh - $(px 130)))
+  panel_at() { echo "$((wx + $(px "$1"))) $((panel_y + $(px "$2")))"; } # panel_at X Y: a point of the panel at 100 %
   # The caption that runs under the wait's spin edit: the edit stands over its end, whole.
   sleep 0.5
   shot "$work/panel.png"
-  convert "$work/panel.png" -crop "${ww}x130+${wx}+${panel_y}" +repage "$pictures/windows-panel.png"
+  convert "$work/panel.png" -crop "${ww}x$(px 130)+${wx}+${panel_y}" +repage "$pictures/windows-panel.png"
 
   # "Najít ..." opens the open-file dialog; the file chosen in it gives its folder to the path field at once, and
   # the watched request file is that folder's from the next tick.
   data=$work/data
   mkdir -p "$data"
   printf 'line\r\n' >"$data/request.cfg"
-  xdotool mousemove $((wx + 520 + 28)) $((panel_y + 56 + 11)) sleep 0.2 click 1
+  xdotool mousemove $(panel_at 548 67) sleep 0.2 click 1
   dialog=$(list_controls --class '#32770' --wait 10)
   dialog_title=$(head -1 <<<"$dialog" | cut -d'|' -f3)
   printf '%s\n' "$dialog" >"$pictures/windows-open-dialog.txt"
@@ -402,9 +403,9 @@ controls)
   check "and is watched from the next tick" wait_until 10 log_starts "$(winpath "$data")\\request.cfg "
   sleep 0.3
   shot "$work/found.png"
-  convert "$work/found.png" -crop "${ww}x130+${wx}+${panel_y}" +repage "$pictures/windows-panel-found.png"
+  convert "$work/found.png" -crop "${ww}x$(px 130)+${wx}+${panel_y}" +repage "$pictures/windows-panel-found.png"
   # The colour most of the field's inside shows (the text takes the rest).
-  lime=$(convert "$work/found.png" -crop "149x17+$((wx + 424 + 2))+$((panel_y + 37 + 2))" -depth 8 -format %c \
+  lime=$(convert "$work/found.png" -crop "$(px 149)x$(px 17)+$(panel_at 426 39 | tr ' ' +)" -depth 8 -format %c \
     histogram:info:- | sort -rn | head -1 | grep -oE '#[0-9A-F]{6}' | head -1)
   check "the path field has the focus and shows it lime ($lime)" test "$lime" = "#00FF00"
 
@@ -412,8 +413,8 @@ controls)
   # program. The path field is emptied and "rel" typed in, and "ULOŽIT" takes it over.
   mkdir -p "$dir/rel"
   printf 'line\r\n' >"$dir/rel/request.cfg"
-  press $((wx + 424 + 140)) $((panel_y + 37 + 10)) End $(printf 'BackSpace %.0s' $(seq 80)) r e l
-  xdotool mousemove $((wx + 504 + 37)) $((panel_y + 96 + 12)) sleep 0.2 click 1
+  press $(panel_at 564 47) End $(printf 'BackSpace %.0s' $(seq 80)) r e l
+  xdotool mousemove $(panel_at 541 108) sleep 0.2 click 1
   check "the current folder is still the program's: rel\\request.cfg is found there" \
     wait_until 10 log_starts 'rel\request.cfg '
 
