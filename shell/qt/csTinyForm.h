@@ -67,6 +67,8 @@ protected:
         QLabel* text;
         QPushButton* yes;
         QPushButton* no;
+        /// Where the plain dialog put them.
+        question::Layout plain;
     };
 
     /// Runs after `ShowForm` has made the window visible.
