@@ -6,9 +6,7 @@
 
 namespace ovin {
 
-LogEditor::LogEditor(LogDocument& document, LogEditorFrontEnd& frontEnd) : m_document(document), m_frontEnd(frontEnd)
-{
-}
+LogEditor::LogEditor(LogDocument& document, LogEditorFrontEnd& frontEnd) : m_document(document), m_frontEnd(frontEnd) {}
 
 void LogEditor::run(EditorCommand command, bool extend)
 {
@@ -81,9 +79,9 @@ void LogEditor::copy(bool cut)
 {
     if (!m_document.hasSelection())
         return;
-    const std::string_view selected = std::string_view(m_document.text())
-                                          .substr(m_document.selectionStart(),
-                                                  m_document.selectionEnd() - m_document.selectionStart());
+    const std::string_view selected =
+        std::string_view(m_document.text())
+            .substr(m_document.selectionStart(), m_document.selectionEnd() - m_document.selectionStart());
     // What could not reach the clipboard is not cut away either.
     if (m_frontEnd.setClipboardText(selected) && cut)
         insert({});

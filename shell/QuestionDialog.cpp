@@ -56,8 +56,8 @@ Layout PlainLayout(const Metrics& m, bool hasIcon, Size text, int boldTextWidth)
     layout.text = {textLeft, m.marginPx, std::min(text.width, m.maxTextWidthPx), text.height};
     const int contentBottom = std::max(layout.icon ? layout.icon->bottom() : 0, layout.text.bottom());
     const int buttonsWidth = 2 * m.buttonWidthPx + m.buttonGapPx;
-    layout.clientWidth = PlainDialogWidth(std::max(layout.text.right() + m.marginPx, buttonsWidth + 2 * m.marginPx),
-                                          boldTextWidth, m);
+    layout.clientWidth =
+        PlainDialogWidth(std::max(layout.text.right() + m.marginPx, buttonsWidth + 2 * m.marginPx), boldTextWidth, m);
     const int buttonsLeft = (layout.clientWidth - buttonsWidth) / 2;
     const int buttonsTop = contentBottom + m.marginPx;
     layout.yes = {buttonsLeft, buttonsTop, m.buttonWidthPx, m.buttonHeightPx};

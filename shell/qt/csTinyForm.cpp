@@ -109,16 +109,21 @@ TTinyForm::QuestionParts TTinyForm::buildPlainQuestion(QDialog& dialog, const QS
     yes->setObjectName(QStringLiteral("Yes"));
     no->setObjectName(QStringLiteral("No"));
     yes->setDefault(true);
-    if (icon)
-        place(*icon, *plain.icon);
-    place(*label, plain.text);
-    place(*yes, plain.yes);
-    place(*no, plain.no);
-    dialog.resize(plain.clientWidth, plain.clientHeight);
     QObject::connect(yes, &QPushButton::clicked, &dialog, [&dialog] { dialog.done(kAnswerYes); });
     QObject::connect(no, &QPushButton::clicked, &dialog, [&dialog] { dialog.done(kAnswerNo); });
+    const QuestionParts parts{icon, label, yes, no, plain};
+    placeQuestion(dialog, parts, plain);
+    return parts;
+}
 
-    return {icon, label, yes, no, plain};
+void TTinyForm::placeQuestion(QDialog& dialog, const QuestionParts& parts, const question::Layout& layout)
+{
+    if (parts.icon)
+        place(*parts.icon, *layout.icon);
+    place(*parts.text, layout.text);
+    place(*parts.yes, layout.yes);
+    place(*parts.no, layout.no);
+    dialog.resize(layout.clientWidth, layout.clientHeight);
 }
 
 void TTinyForm::restyleQuestion(QDialog& dialog, const QuestionParts& parts, const QString& caption) const
@@ -140,14 +145,9 @@ void TTinyForm::restyleQuestion(QDialog& dialog, const QuestionParts& parts, con
     label->setText(QStringLiteral("<p style=\"line-height:%1px; -qt-line-height-type:line-distance\">%2</p>")
                        .arg(question::kLineGapPx)
                        .arg(text.toHtmlEscaped()));
-    const question::Layout restyled =
-        question::Restyle(plain, kQuestionMetrics, [label](int width) { return label->heightForWidth(width); });
-    if (icon)
-        place(*icon, *restyled.icon);
-    place(*label, restyled.text);
-    place(*yes, restyled.yes);
-    place(*no, restyled.no);
-    dialog.resize(restyled.clientWidth, restyled.clientHeight);
+    placeQuestion(dialog, parts, question::Restyle(plain, kQuestionMetrics, [label](int width) {
+                      return label->heightForWidth(width);
+                  }));
     for (QPushButton* button : {yes, no}) {
         const bool debug = IsDebugMode(m_context.switches, m_files);
         button->setText(QString::fromUtf8(button == yes ? question::YesCaption(debug) : question::NoCaption(debug)));

@@ -106,8 +106,7 @@ void layOut(HWND dialog, Question& q)
     SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(q.bold.get()), FALSE);
 
     const SIZE plainText = measureText(dialog, q.regular.get(), q.text, metrics.maxTextWidthPx, DT_LEFT);
-    const question::Layout plain =
-        question::PlainLayout(metrics, icon != nullptr, Size{plainText.cx, plainText.cy});
+    const question::Layout plain = question::PlainLayout(metrics, icon != nullptr, Size{plainText.cx, plainText.cy});
     const question::Layout layout = question::Restyle(
         plain, metrics, [&](int widthPx) { return measureText(dialog, q.bold.get(), q.text, widthPx, DT_CENTER).cy; });
     if (icon)

@@ -222,15 +222,14 @@ Win32LogView::Window::Window(HWND parent, EventLog& log, int controlId) : m_doc(
     m_dpi = win32::dpiOf(m_hwnd);
     createFont();
     m_findBar = std::make_unique<win32::Win32FindBar>(
-        m_hwnd, win32::Win32FindBar::Handlers{
-                    [this](const std::string& needle, bool backward) {
-                        m_findBar->setFound(m_editor.find(needle, backward));
-                    },
-                    [this](const std::string& needle) {
-                        m_highlight = needle;
-                        InvalidateRect(m_hwnd, nullptr, FALSE);
-                    },
-                    [this] { findBarClosed(); }});
+        m_hwnd, win32::Win32FindBar::Handlers{[this](const std::string& needle, bool backward) {
+                                                  m_findBar->setFound(m_editor.find(needle, backward));
+                                              },
+                                              [this](const std::string& needle) {
+                                                  m_highlight = needle;
+                                                  InvalidateRect(m_hwnd, nullptr, FALSE);
+                                              },
+                                              [this] { findBarClosed(); }});
     documentReplaced();
 }
 
