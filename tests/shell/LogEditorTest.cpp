@@ -135,8 +135,9 @@ TEST(LogEditor, UpAndDownKeepTheColumn)
 {
     const std::string text = "abcdef\r\nab\r\nabcdef\r\n\r\nxyz";
     using C = EditorCommand;
+    constexpr C Up = C::LineUp;
+    constexpr C Down = C::LineDown;
     const struct {
-        const char* name;
         std::size_t caret;
         bool extend;
         std::vector<C> commands;
@@ -144,40 +145,22 @@ TEST(LogEditor, UpAndDownKeepTheColumn)
         std::size_t anchor;               // at the end
         const char* heard;
     } cases[] = {
-        {"over a short line and back",
-         5,
-         false,
-         {C::LineDown, C::LineDown, C::LineUp, C::LineUp},
-         {10, 17, 10, 5},
-         5,
-         "reveal reveal reveal reveal"},
-        {"a move to the left forgets it",
-         5,
-         false,
-         {C::LineDown, C::MoveLeft, C::LineDown},
-         {10, 9, 13},
-         13,
-         "reveal reveal reveal"},
-        {"over an empty line", 24, false, {C::LineUp, C::LineUp}, {20, 14}, 14, "reveal reveal"},
-        {"the first and the last line stop it",
-         3,
-         false,
-         {C::LineUp, C::DocumentEnd, C::LineDown},
-         {3, 25, 25},
-         25,
-         "reveal reveal reveal"},
-        {"page down scrolls a page and keeps the column",
-         1,
-         false,
-         {C::PageDown, C::PageDown},
-         {13, 23},
-         23,
-         "scroll2 reveal scroll2 reveal"},
-        {"page up", 23, false, {C::PageUp}, {13}, 13, "scroll-2 reveal"},
-        {"shift down extends", 5, true, {C::LineDown, C::LineDown}, {10, 17}, 5, "extend extend"},
+        // Over a short line and back.
+        {5, false, {Down, Down, Up, Up}, {10, 17, 10, 5}, 5, "reveal reveal reveal reveal"},
+        // A move to the left forgets it.
+        {5, false, {Down, C::MoveLeft, Down}, {10, 9, 13}, 13, "reveal reveal reveal"},
+        // Over an empty line.
+        {24, false, {Up, Up}, {20, 14}, 14, "reveal reveal"},
+        // The first and the last line stop it.
+        {3, false, {Up, C::DocumentEnd, Down}, {3, 25, 25}, 25, "reveal reveal reveal"},
+        // A page scrolls the view by a page and keeps the column.
+        {1, false, {C::PageDown, C::PageDown}, {13, 23}, 23, "scroll2 reveal scroll2 reveal"},
+        {23, false, {C::PageUp}, {13}, 13, "scroll-2 reveal"},
+        // Shift extends the selection.
+        {5, true, {Down, Down}, {10, 17}, 5, "extend extend"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(testing::Message() << "from " << c.caret << " after " << c.commands.size() << " commands");
         Editor e(text);
         e.doc.setCaret(c.caret);
         std::vector<std::size_t> carets;
