@@ -9,13 +9,14 @@ namespace ovin {
 
 namespace question {
 
-namespace {
-
-constexpr int kTextGapPx = 15;
-constexpr int kButtonGapPx = 10;
-constexpr int kExtraHeightPx = 20;
-
-}  // namespace
+Metrics ScaledMetrics(int dpi)
+{
+    Metrics m;
+    for (int* px : {&m.marginPx, &m.iconSizePx, &m.buttonWidthPx, &m.buttonHeightPx, &m.buttonGapPx, &m.maxTextWidthPx,
+                    &m.textGapPx, &m.buttonTopGapPx, &m.extraHeightPx})
+        *px = ScaledPx(*px, dpi);
+    return m;
+}
 
 const char* YesCaption(bool debug) { return debug ? "&Ofšemže" : "&Ano"; }
 
@@ -39,26 +40,49 @@ std::string_view AcceleratorLetter(std::string_view caption)
     return {};
 }
 
-int PlainDialogWidth(int layoutWidth, int boldTextWidth, int marginPx)
+int PlainDialogWidth(int layoutWidth, int boldTextWidth, const Metrics& m)
 {
-    return std::max(layoutWidth, std::min(boldTextWidth, kMaxTextWidthPx) + 2 * marginPx);
+    return std::max(layoutWidth, std::min(boldTextWidth, m.maxTextWidthPx) + 2 * m.marginPx);
 }
 
-Restyled Restyle(const PlainLayout& plain)
+Layout PlainLayout(const Metrics& m, bool hasIcon, Size text, int boldTextWidth)
 {
-    Restyled r;
-    int bottom = 0;
-    if (plain.icon) {
-        r.icon = Rect{plain.dialogWidth / 2 - plain.icon->width / 2, 0, plain.icon->width, plain.icon->height};
-        bottom = r.icon->bottom();
+    Layout layout;
+    int textLeft = m.marginPx;
+    if (hasIcon) {
+        layout.icon = Rect{m.marginPx, m.marginPx, m.iconSizePx, m.iconSizePx};
+        textLeft += m.iconSizePx + m.marginPx;
     }
-    r.text = {0, bottom + kTextGapPx, plain.dialogWidth, plain.textHeight};
-    bottom = r.text.bottom();
-    r.buttonsTop = bottom + kButtonGapPx;
+    layout.text = {textLeft, m.marginPx, std::min(text.width, m.maxTextWidthPx), text.height};
+    const int contentBottom = std::max(layout.icon ? layout.icon->bottom() : 0, layout.text.bottom());
+    const int buttonsWidth = 2 * m.buttonWidthPx + m.buttonGapPx;
+    layout.clientWidth =
+        PlainDialogWidth(std::max(layout.text.right() + m.marginPx, buttonsWidth + 2 * m.marginPx), boldTextWidth, m);
+    const int buttonsLeft = (layout.clientWidth - buttonsWidth) / 2;
+    const int buttonsTop = contentBottom + m.marginPx;
+    layout.yes = {buttonsLeft, buttonsTop, m.buttonWidthPx, m.buttonHeightPx};
+    layout.no = {buttonsLeft + m.buttonWidthPx + m.buttonGapPx, buttonsTop, m.buttonWidthPx, m.buttonHeightPx};
+    layout.clientHeight = buttonsTop + m.buttonHeightPx + m.marginPx;
+    return layout;
+}
+
+Layout Restyle(const Layout& plain, const Metrics& m, const std::function<int(int widthPx)>& boldTextHeightPx)
+{
+    Layout layout = plain;
+    int bottom = 0;
+    if (layout.icon) {
+        layout.icon->left = layout.clientWidth / 2 - layout.icon->width / 2;
+        layout.icon->top = 0;
+        bottom = layout.icon->bottom();
+    }
+    layout.text = {0, bottom + m.textGapPx, layout.clientWidth, boldTextHeightPx(layout.clientWidth)};
+    bottom = layout.text.bottom();
+    for (Rect* button : {&layout.yes, &layout.no})
+        button->top = bottom + m.buttonTopGapPx;
     // The extra height comes on top of a layout in which everything fits, so the buttons are never cut off.
-    const int fitting = r.buttonsTop + plain.buttonHeight + plain.bottomMargin;
-    r.dialogHeight = std::max(plain.dialogHeight, fitting) + kExtraHeightPx;
-    return r;
+    const int fitting = layout.yes.top + m.buttonHeightPx + m.marginPx;
+    layout.clientHeight = std::max(plain.clientHeight, fitting) + m.extraHeightPx;
+    return layout;
 }
 
 }  // namespace question

@@ -30,11 +30,43 @@ inline constexpr int kAnswerNo = 7;
 inline constexpr const char* kPlatformYes = "&Yes";
 inline constexpr const char* kPlatformNo = "&No";
 
-/// The widest the question's text may make the dialog: a longer question wraps.
-inline constexpr int kMaxTextWidthPx = 360;
 /// Room between the lines of a question that wraps: the accents over capitals stand above the font's ascent,
 /// so with the font's own leading (none) they would touch the descenders of the line above.
 inline constexpr int kLineGapPx = 4;
+
+/// The question's measures in pixels: first those of the plain yes/no dialog, then the restyle's gaps and extra
+/// height. The defaults are the pixels at 96 dots per inch.
+struct Metrics {
+    int marginPx = 8;
+    int iconSizePx = 32;
+    int buttonWidthPx = 75;
+    int buttonHeightPx = 25;
+    /// Between the two buttons.
+    int buttonGapPx = 6;
+    /// The widest the question's text may make the plain dialog: a longer question wraps.
+    int maxTextWidthPx = 360;
+    /// Between the icon (or the top) and the restyled text.
+    int textGapPx = 15;
+    /// Between the restyled text and the buttons.
+    int buttonTopGapPx = 10;
+    int extraHeightPx = 20;
+};
+
+/// The measures at a display's dots per inch, each rounded as every layout measure is; at 96 they are the
+/// defaults unchanged.
+Metrics ScaledMetrics(int dpi);
+
+/// Where the dialog's parts stand in its client area, and its client size.
+struct Layout {
+    int clientWidth = 0;
+    int clientHeight = 0;
+    /// None for the custom kind.
+    std::optional<Rect> icon;
+    Rect text;
+    Rect yes;
+    Rect no;
+    friend bool operator==(const Layout&, const Layout&) = default;
+};
 
 /// The letter that answers a button on its own, without Alt, as in the standard dialogs of the desktop the
 /// program comes from (a dialog with buttons only has no field that would take it): the character after the
@@ -42,41 +74,25 @@ inline constexpr int kLineGapPx = 4;
 std::string_view AcceleratorLetter(std::string_view caption);
 
 /// The width of the plain dialog before the restyle: its own layout's width, widened so that the bold question
-/// (`boldTextWidth`, as the front end measures it, at most `kMaxTextWidthPx`) stands on one line with
-/// `marginPx` at both ends.
-int PlainDialogWidth(int layoutWidth, int boldTextWidth, int marginPx);
+/// (`boldTextWidth`, as the front end measures it, at most the metrics' widest text) stands on one line with the
+/// margin at both ends.
+int PlainDialogWidth(int layoutWidth, int boldTextWidth, const Metrics& metrics);
+
+/// The standard dialog as the platform lays it out: the icon at the top left, the text (as the front end measured
+/// it in the regular font, cut to the widest text) beside it, the two buttons side by side and centred under
+/// both. A `boldTextWidth` widens it as `PlainDialogWidth` says; 0 keeps the width the parts need.
+Layout PlainLayout(const Metrics& metrics, bool hasIcon, Size text, int boldTextWidth = 0);
 
 /// The caption of the yes button: "&Ano", or "&Ofšemže" in debug mode; the letter after "&" is the accelerator.
 const char* YesCaption(bool debug);
 /// The caption of the no button: "&Ne", or "&Jistě že ne" in debug mode.
 const char* NoCaption(bool debug);
 
-/// The standard dialog as the platform laid it out, and the measures the restyle needs of it.
-struct PlainLayout {
-    /// Outer width of the dialog; the restyle keeps it.
-    int dialogWidth = 0;
-    /// Height of the standard layout.
-    int dialogHeight = 0;
-    /// The icon's size; none for the custom kind.
-    std::optional<Size> icon;
-    /// The height the bold text needs when it is given the whole width (the front end measures its font).
-    int textHeight = 0;
-    /// Height of the buttons and the margin the standard layout keeps below them.
-    int buttonHeight = 0;
-    int bottomMargin = 0;
-};
-
-/// Where the restyle puts everything (steps 5 and 6 of `MessageDialog`): the icon centred at the top, the text
-/// bold and centred over the whole width 15 pixels below it, the buttons 10 pixels below the text (their left
-/// positions and sizes stay), and the dialog 20 pixels taller than a layout in which everything fits.
-struct Restyled {
-    std::optional<Rect> icon;
-    Rect text;
-    int buttonsTop = 0;
-    int dialogHeight = 0;
-};
-
-Restyled Restyle(const PlainLayout& plain);
+/// Where the restyle puts everything: the icon centred at the top edge, the text bold and centred over the whole
+/// width `textGapPx` below it, the buttons `buttonTopGapPx` under the text (their left positions and sizes stay),
+/// and the dialog `extraHeightPx` taller than a layout in which everything fits, so that the buttons are never cut
+/// off. The bold text may wrap differently from the plain one, so its height is asked for at the width it gets.
+Layout Restyle(const Layout& plain, const Metrics& metrics, const std::function<int(int widthPx)>& boldTextHeightPx);
 
 }  // namespace question
 

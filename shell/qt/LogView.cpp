@@ -237,11 +237,26 @@ std::size_t LogView::positionAt(QPoint point) const
     const long long wanted = firstVisibleLine() + row;
     const auto line =
         static_cast<std::size_t>(std::clamp<long long>(wanted, 0, static_cast<long long>(m_doc.lineCount()) - 1));
+    return positionAtX(line, point.x() - textLeft());
+}
+
+std::size_t LogView::positionAtX(std::size_t line, int x) const
+{
     QTextLayout layout;
     layoutLine(layout, line);
     const QTextLine tl = layout.lineAt(0);
-    const int index = tl.isValid() ? tl.xToCursor(point.x() - textLeft()) : 0;
+    const int index = tl.isValid() ? tl.xToCursor(x) : 0;
     return lineStart(line) + Utf8Offset(lineBytes(line), index);
+}
+
+int LogView::xOf(std::size_t pos) const { return characterRect(pos).left() - textLeft(); }
+
+std::size_t LogView::pageLines() const { return static_cast<std::size_t>(visibleLineCount()); }
+
+void LogView::scrollLines(long long lines)
+{
+    QScrollBar* v = verticalScrollBar();
+    v->setValue(static_cast<int>(std::clamp<long long>(v->value() + lines, v->minimum(), v->maximum())));
 }
 
 // ---- painting --------------------------------------------------------------
@@ -309,20 +324,6 @@ void LogView::resizeEvent(QResizeEvent* event)
 void LogView::scrollContentsBy(int, int) { viewport()->update(); }
 
 // ---- the caret -------------------------------------------------------------
-
-std::size_t LogView::verticalMove(std::size_t pos, int lines)
-{
-    const std::size_t line = lineOf(pos);
-    if (m_goalX < 0)
-        m_goalX = characterRect(pos).left() - textLeft();
-    const long long target =
-        std::clamp<long long>(static_cast<long long>(line) + lines, 0, static_cast<long long>(lineCount()) - 1);
-    QTextLayout layout;
-    layoutLine(layout, static_cast<std::size_t>(target));
-    const QTextLine tl = layout.lineAt(0);
-    const int index = tl.isValid() ? tl.xToCursor(m_goalX) : 0;
-    return lineStart(static_cast<std::size_t>(target)) + Utf8Offset(lineBytes(static_cast<std::size_t>(target)), index);
-}
 
 void LogView::setCaret(std::size_t pos, bool keepAnchor)
 {
@@ -410,32 +411,33 @@ void LogView::focusOutEvent(QFocusEvent* event)
 
 // ---- editing ---------------------------------------------------------------
 
-void LogView::insertText(std::string_view text)
-{
-    m_doc.insertText(text);
-    afterEdit();
-}
+void LogView::insertText(std::string_view text) { m_editor.insert(text); }
 
-void LogView::afterEdit()
+void LogView::revealCaret(bool extended)
 {
-    m_goalX = -1;
     caretChanged();
     ensureCaretVisible();
+    if (extended)
+        exportPrimarySelection();
 }
 
-void LogView::copyToClipboard(bool cut)
+void LogView::allSelected()
 {
-    if (!hasSelection())
-        return;
-    const std::string s = selectedText();
-    QApplication::clipboard()->setText(QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())));
-    if (cut)
-        insertText({});
+    caretChanged();
+    exportPrimarySelection();
 }
 
-void LogView::paste(bool fromPrimary)
+bool LogView::setClipboardText(std::string_view text)
 {
-    const QString text = QApplication::clipboard()->text(fromPrimary ? QClipboard::Selection : QClipboard::Clipboard);
+    QApplication::clipboard()->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    return true;
+}
+
+std::string LogView::clipboardText() { return QApplication::clipboard()->text(QClipboard::Clipboard).toStdString(); }
+
+void LogView::pastePrimarySelection()
+{
+    const QString text = QApplication::clipboard()->text(QClipboard::Selection);
     if (!text.isEmpty())
         insertText(text.toStdString());
 }
@@ -469,7 +471,7 @@ void LogView::keyPressEvent(QKeyEvent* event)
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     if (const std::optional<EditorCommand> command = commandOf(*event)) {
-        runCommand(*command, shift);
+        m_editor.run(*command, shift);
         return;
     }
     const QString typed = event->text();
@@ -483,99 +485,18 @@ void LogView::keyPressEvent(QKeyEvent* event)
     QAbstractScrollArea::keyPressEvent(event);
 }
 
-void LogView::runCommand(EditorCommand command, bool extend)
-{
-    switch (command) {
-    case EditorCommand::Nothing:
-        return;
-    case EditorCommand::SelectAll:
-        selectAll();
-        exportPrimarySelection();
-        return;
-    case EditorCommand::Copy:
-        copyToClipboard(false);
-        return;
-    case EditorCommand::Cut:
-        copyToClipboard(true);
-        return;
-    case EditorCommand::Paste:
-        paste(false);
-        return;
-    case EditorCommand::Find:
-        openFindBar();
-        return;
-    case EditorCommand::FindNext:
-    case EditorCommand::FindPrevious:
-        if (!m_findBar->needle().isEmpty())
-            m_findBar->setFound(findNext(m_findBar->needle(), command == EditorCommand::FindPrevious));
-        else
-            openFindBar();
-        return;
-    case EditorCommand::DeleteBackward:
-        m_doc.removeBackward();
-        afterEdit();
-        return;
-    case EditorCommand::DeleteForward:
-        m_doc.removeForward();
-        afterEdit();
-        return;
-    case EditorCommand::InsertLineBreak:
-        insertText("\r\n");
-        return;
-    default:
-        moveCaret(command, extend);
-        return;
-    }
-}
-
-void LogView::moveCaret(EditorCommand command, bool extend)
-{
-    // Up and down keep the caret's column in pixels from one line to the next; every other move forgets it.
-    int lines = 0;
-    switch (command) {
-    case EditorCommand::LineUp:
-        lines = -1;
-        break;
-    case EditorCommand::LineDown:
-        lines = 1;
-        break;
-    case EditorCommand::PageUp:
-        lines = -visibleLineCount();
-        break;
-    case EditorCommand::PageDown:
-        lines = visibleLineCount();
-        break;
-    default:
-        break;
-    }
-    std::size_t to = caret();
-    if (lines != 0) {
-        if (command == EditorCommand::PageUp || command == EditorCommand::PageDown)
-            verticalScrollBar()->setValue(verticalScrollBar()->value() + lines);
-        to = verticalMove(caret(), lines);
-    } else if (const std::optional<std::size_t> target = m_doc.moveTarget(command, extend)) {
-        m_goalX = -1;
-        to = *target;
-    } else {
-        return;
-    }
-    setCaret(to, extend);
-    if (extend)
-        exportPrimarySelection();
-}
-
 void LogView::mousePressEvent(QMouseEvent* event)
 {
     setFocus(Qt::MouseFocusReason);
     const std::size_t pos = positionAt(event->position().toPoint());
-    m_goalX = -1;
+    m_editor.forgetColumn();
     if (event->button() == Qt::LeftButton) {
         m_mouseSelecting = true;
         m_selectingWords = false;
         setCaret(pos, event->modifiers() & Qt::ShiftModifier);
     } else if (event->button() == Qt::MiddleButton && QApplication::clipboard()->supportsSelection()) {
         setCaret(pos);
-        paste(true);
+        pastePrimarySelection();
     }
 }
 
@@ -638,13 +559,10 @@ void LogView::setHighlight(const QString& needle)
     viewport()->update();
 }
 
-bool LogView::findNext(const QString& needle, bool backward)
-{
-    if (!m_doc.findNext(needle.toStdString(), backward))
-        return false;
-    caretChanged();
-    ensureCaretVisible();
-    return true;
-}
+bool LogView::findNext(const QString& needle, bool backward) { return m_editor.find(needle.toStdString(), backward); }
+
+std::string LogView::findNeedle() const { return m_findBar->needle().toStdString(); }
+
+void LogView::showFound(bool found) { m_findBar->setFound(found); }
 
 }  // namespace ovin

@@ -10,6 +10,7 @@
 
 #include "settings/EventLog.h"
 #include "shell/LogDocument.h"
+#include "shell/LogEditor.h"
 
 class QTextLayout;
 
@@ -19,9 +20,9 @@ class FindBar;
 
 /// The log view (`Memo1`): paints the log's document (`LogDocument`, which
 /// keeps the line index, the caret, the selection, the edits and find) and
-/// turns keys into its editor commands. It decodes just the lines on the
-/// screen, so a month of log costs little more than the text.
-class LogView final : public QAbstractScrollArea, private LogDocumentView {
+/// turns keys into its editor's commands (`LogEditor`). It decodes just the
+/// lines on the screen, so a month of log costs little more than the text.
+class LogView final : public QAbstractScrollArea, private LogDocumentView, private LogEditorFrontEnd {
     Q_OBJECT
 public:
     LogView(EventLog& log, QWidget* parent);
@@ -57,7 +58,7 @@ public:
     QRect characterRect(std::size_t pos) const;
 
     FindBar* findBar() const { return m_findBar; }
-    void openFindBar();
+    void openFindBar() override;
     /// Selects the next (or previous) match of `needle` after (before) the
     /// caret, wrapping round; false when the text holds none.
     bool findNext(const QString& needle, bool backward = false);
@@ -87,9 +88,18 @@ private:
     void documentAppended(bool caretMoved) override;
     void documentEdited() override;
 
-    /// Runs an editor command of the key table; `extend` (Shift) extends the selection with a caret move.
-    void runCommand(EditorCommand command, bool extend);
-    void moveCaret(EditorCommand command, bool extend);
+    // LogEditorFrontEnd
+    int xOf(std::size_t pos) const override;
+    std::size_t positionAtX(std::size_t line, int x) const override;
+    std::size_t pageLines() const override;
+    void scrollLines(long long lines) override;
+    bool setClipboardText(std::string_view text) override;
+    std::string clipboardText() override;
+    std::string findNeedle() const override;
+    void showFound(bool found) override;
+    void revealCaret(bool extended) override;
+    void allSelected() override;
+
     void updateScrollBars();
     void ensureCaretVisible();
     void restartBlink();
@@ -102,15 +112,11 @@ private:
     int lineHeight() const;
     int textLeft() const;
 
-    std::size_t verticalMove(std::size_t pos, int lines);
-
-    void copyToClipboard(bool cut);
-    void paste(bool fromPrimary);
-    void afterEdit();
+    void pastePrimarySelection();
 
     LogDocument m_doc;
+    LogEditor m_editor{m_doc, *this};
     int m_widthPx = 0;
-    int m_goalX = -1;
     bool m_follow = true;
     bool m_caretOn = true;
     bool m_selectingWords = false;

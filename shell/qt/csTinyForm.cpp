@@ -19,15 +19,10 @@ namespace ovin {
 
 namespace {
 
-// Metrics of the plain question dialog before it is restyled.
-constexpr int kMarginPx = 8;
-constexpr int kIconSizePx = 32;
-constexpr int kButtonWidthPx = 75;
-constexpr int kButtonHeightPx = 25;
-constexpr int kButtonGapPx = 6;
+// Qt's pixels are independent of the display's resolution already.
+const question::Metrics kQuestionMetrics;
 using question::kAnswerNo;
 using question::kAnswerYes;
-using question::kMaxTextWidthPx;
 
 QStyle::StandardPixmap iconOf(TMsgDlgType kind)
 {
@@ -42,6 +37,8 @@ QStyle::StandardPixmap iconOf(TMsgDlgType kind)
         return QStyle::SP_MessageBoxQuestion;
     }
 }
+
+void place(QWidget& widget, const Rect& r) { widget.setGeometry(r.left, r.top, r.width, r.height); }
 
 }  // namespace
 
@@ -87,20 +84,17 @@ TTinyForm::QuestionParts TTinyForm::buildPlainQuestion(QDialog& dialog, const QS
     // The plain dialog first: icon at the top left, the text beside it, the
     // two buttons centred below.
     QLabel* icon = nullptr;
-    int textLeft = kMarginPx;
     if (kind != TMsgDlgType::mtCustom) {
         icon = new QLabel(&dialog);
         icon->setObjectName(QStringLiteral("Image"));
-        icon->setPixmap(dialog.style()->standardIcon(iconOf(kind)).pixmap(kIconSizePx, kIconSizePx));
-        icon->setGeometry(kMarginPx, kMarginPx, kIconSizePx, kIconSizePx);
-        textLeft += kIconSizePx + kMarginPx;
+        const int size = kQuestionMetrics.iconSizePx;
+        icon->setPixmap(dialog.style()->standardIcon(iconOf(kind)).pixmap(size, size));
     }
     auto* label = new QLabel(text, &dialog);
     label->setObjectName(QStringLiteral("Message"));
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
-    const QSize hint = label->sizeHint();
-    const int textWidth = std::min(hint.width(), kMaxTextWidthPx);
+    const int textWidth = std::min(label->sizeHint().width(), kQuestionMetrics.maxTextWidthPx);
     // The text is shown bold in Tahoma: the dialog is made as wide as that
     // needs (within the plain dialog's limit), so that a question which fits
     // stands on one line with room at both ends.
@@ -108,30 +102,33 @@ TTinyForm::QuestionParts TTinyForm::buildPlainQuestion(QDialog& dialog, const QS
     shownFont.setFamily(QString::fromUtf8(question::kFontName));
     shownFont.setBold(true);
     const int shownTextWidth = QFontMetrics(shownFont).horizontalAdvance(text);
-    label->setGeometry(textLeft, kMarginPx, textWidth, label->heightForWidth(textWidth));
+    const question::Layout plain = question::PlainLayout(
+        kQuestionMetrics, icon != nullptr, Size{textWidth, label->heightForWidth(textWidth)}, shownTextWidth);
     auto* yes = new QPushButton(QString::fromUtf8(question::kPlatformYes), &dialog);
     auto* no = new QPushButton(QString::fromUtf8(question::kPlatformNo), &dialog);
     yes->setObjectName(QStringLiteral("Yes"));
     no->setObjectName(QStringLiteral("No"));
     yes->setDefault(true);
-    const int contentBottom = std::max(icon ? icon->geometry().bottom() + 1 : 0, label->geometry().bottom() + 1);
-    const int width = question::PlainDialogWidth(
-        std::max(textLeft + textWidth + kMarginPx, 2 * kButtonWidthPx + kButtonGapPx + 2 * kMarginPx), shownTextWidth,
-        kMarginPx);
-    const int buttonsLeft = (width - (2 * kButtonWidthPx + kButtonGapPx)) / 2;
-    const int buttonsTop = contentBottom + kMarginPx;
-    yes->setGeometry(buttonsLeft, buttonsTop, kButtonWidthPx, kButtonHeightPx);
-    no->setGeometry(buttonsLeft + kButtonWidthPx + kButtonGapPx, buttonsTop, kButtonWidthPx, kButtonHeightPx);
-    dialog.resize(width, buttonsTop + kButtonHeightPx + kMarginPx);
     QObject::connect(yes, &QPushButton::clicked, &dialog, [&dialog] { dialog.done(kAnswerYes); });
     QObject::connect(no, &QPushButton::clicked, &dialog, [&dialog] { dialog.done(kAnswerNo); });
+    const QuestionParts parts{icon, label, yes, no, plain};
+    placeQuestion(dialog, parts, plain);
+    return parts;
+}
 
-    return {icon, label, yes, no};
+void TTinyForm::placeQuestion(QDialog& dialog, const QuestionParts& parts, const question::Layout& layout)
+{
+    if (parts.icon)
+        place(*parts.icon, *layout.icon);
+    place(*parts.text, layout.text);
+    place(*parts.yes, layout.yes);
+    place(*parts.no, layout.no);
+    dialog.resize(layout.clientWidth, layout.clientHeight);
 }
 
 void TTinyForm::restyleQuestion(QDialog& dialog, const QuestionParts& parts, const QString& caption) const
 {
-    auto [icon, label, yes, no] = parts;
+    auto [icon, label, yes, no, plain] = parts;
     // The restyle.
     dialog.setWindowFlag(Qt::WindowStaysOnTopHint);
     dialog.setWindowTitle(caption);
@@ -142,29 +139,16 @@ void TTinyForm::restyleQuestion(QDialog& dialog, const QuestionParts& parts, con
     bold.setBold(true);
     label->setFont(bold);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    question::PlainLayout plain;
-    plain.dialogWidth = dialog.width();
-    plain.dialogHeight = dialog.height();
-    if (icon)
-        plain.icon = Size{icon->width(), icon->height()};
     // The text's lines stand a fixed gap apart, which only a rich text's line height gives.
     const QString text = label->text();
     label->setTextFormat(Qt::RichText);
     label->setText(QStringLiteral("<p style=\"line-height:%1px; -qt-line-height-type:line-distance\">%2</p>")
                        .arg(question::kLineGapPx)
                        .arg(text.toHtmlEscaped()));
-    // The bold text over the whole width needs its own height: the plain
-    // layout may have wrapped it differently.
-    plain.textHeight = label->heightForWidth(dialog.width());
-    plain.buttonHeight = kButtonHeightPx;
-    plain.bottomMargin = kMarginPx;
-    const question::Restyled restyled = question::Restyle(plain);
-    if (icon)
-        icon->move(restyled.icon->left, restyled.icon->top);
-    label->setGeometry(restyled.text.left, restyled.text.top, restyled.text.width, restyled.text.height);
-    dialog.resize(dialog.width(), restyled.dialogHeight);
+    placeQuestion(dialog, parts, question::Restyle(plain, kQuestionMetrics, [label](int width) {
+                      return label->heightForWidth(width);
+                  }));
     for (QPushButton* button : {yes, no}) {
-        button->move(button->x(), restyled.buttonsTop);
         const bool debug = IsDebugMode(m_context.switches, m_files);
         button->setText(QString::fromUtf8(button == yes ? question::YesCaption(debug) : question::NoCaption(debug)));
     }

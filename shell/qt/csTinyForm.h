@@ -67,6 +67,8 @@ protected:
         QLabel* text;
         QPushButton* yes;
         QPushButton* no;
+        /// Where the plain dialog put them.
+        question::Layout plain;
     };
 
     /// Runs after `ShowForm` has made the window visible.
@@ -86,6 +88,8 @@ private:
     QuestionParts buildPlainQuestion(QDialog& dialog, const QString& text, TMsgDlgType kind) const;
     /// Steps 2 to 6 of the restyle: on top, the caption, "Tahoma", the layout and the captions.
     void restyleQuestion(QDialog& dialog, const QuestionParts& parts, const QString& caption) const;
+    /// Puts the parts where `layout` says and gives the dialog its size.
+    static void placeQuestion(QDialog& dialog, const QuestionParts& parts, const question::Layout& layout);
 
     const ProcessControl& m_process;
     const FileSystem& m_files;

@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "Dpi.h"
-#include "QuestionLayout.h"
 #include "SelectedObject.h"
 #include "UniqueHandle.h"
 #include "Utf.h"
@@ -73,7 +72,7 @@ HWND createChild(HWND dialog, const wchar_t* windowClass, const wchar_t* text, D
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
 }
 
-void place(HWND control, const LayoutRect& r)
+void place(HWND control, const Rect& r)
 {
     SetWindowPos(control, nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -81,7 +80,7 @@ void place(HWND control, const LayoutRect& r)
 void layOut(HWND dialog, Question& q)
 {
     const int dpi = dpiOf(dialog);
-    const QuestionMetrics metrics = scaledQuestionMetrics(dpi);
+    const question::Metrics metrics = question::ScaledMetrics(dpi);
     q.regular = questionFont(dpi, false);
     q.bold = questionFont(dpi, true);
 
@@ -107,8 +106,8 @@ void layOut(HWND dialog, Question& q)
     SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(q.bold.get()), FALSE);
 
     const SIZE plainText = measureText(dialog, q.regular.get(), q.text, metrics.maxTextWidthPx, DT_LEFT);
-    const QuestionLayout plain = plainQuestionLayout(metrics, icon != nullptr, plainText.cx, plainText.cy);
-    const QuestionLayout layout = restyledQuestionLayout(
+    const question::Layout plain = question::PlainLayout(metrics, icon != nullptr, Size{plainText.cx, plainText.cy});
+    const question::Layout layout = question::Restyle(
         plain, metrics, [&](int widthPx) { return measureText(dialog, q.bold.get(), q.text, widthPx, DT_CENTER).cy; });
     if (icon)
         place(icon, *layout.icon);

@@ -18,6 +18,7 @@
 #include "WindowDC.h"
 #include "settings/EventLog.h"
 #include "shell/LogDocument.h"
+#include "shell/LogEditor.h"
 #include "shell/MainWindow.h"
 
 namespace ovin {
@@ -92,7 +93,7 @@ void forEachMatch(std::string_view line, std::string_view needle, F&& f)
 }  // namespace
 
 /// The window and everything it paints; the public class only owns it.
-class Win32LogView::Window final : private LogDocumentView {
+class Win32LogView::Window final : private LogDocumentView, private LogEditorFrontEnd {
 public:
     Window(HWND parent, EventLog& log, int controlId);
     ~Window() override;
@@ -101,7 +102,7 @@ public:
 
     HWND hwnd() const { return m_hwnd; }
     const LogDocument& document() const { return m_doc; }
-    void openFindBar();
+    void openFindBar() override;
     void setDpi(int dpi);
 
 private:
@@ -112,6 +113,18 @@ private:
     void documentReplaced() override;
     void documentAppended(bool caretMoved) override;
     void documentEdited() override;
+
+    // LogEditorFrontEnd
+    int xOf(std::size_t pos) const override { return xOfPos(pos); }
+    std::size_t positionAtX(std::size_t line, int x) const override { return posAtX(line, x); }
+    std::size_t pageLines() const override { return visibleLines(); }
+    void scrollLines(long long lines) override { scrollTo(static_cast<long long>(m_firstLine) + lines); }
+    bool setClipboardText(std::string_view text) override { return win32::setClipboardText(m_hwnd, text); }
+    std::string clipboardText() override { return win32::clipboardText(m_hwnd).value_or(std::string()); }
+    std::string findNeedle() const override { return m_findBar->needle(); }
+    void showFound(bool found) override { m_findBar->setFound(found); }
+    void revealCaret(bool extended) override;
+    void allSelected() override { caretChanged(); }
 
     // geometry
     void createFont();
@@ -145,13 +158,6 @@ private:
     // editing
     void onKeyDown(UINT key);
     void onChar(wchar_t c);
-    void runCommand(EditorCommand command, bool extend);
-    void moveCaret(EditorCommand command, bool extend);
-    std::size_t verticalMove(std::size_t pos, long long lines);
-    void insertText(std::string_view text);
-    void afterEdit();
-    void copyToClipboard(bool cut);
-    void paste();
 
     // the mouse
     void onButtonDown(int x, int y, WPARAM keys);
@@ -160,11 +166,11 @@ private:
     void onAutoScroll();
 
     // find
-    void findFromBar(const std::string& needle, bool backward);
     void findBarClosed();
     void placeFindBar();
 
     LogDocument m_doc;
+    LogEditor m_editor{m_doc, *this};
     HWND m_hwnd = nullptr;
     int m_dpi = win32::kDefaultDpi;
     win32::FontHandle m_font;
@@ -174,7 +180,6 @@ private:
     std::size_t m_firstLine = 0;
     int m_xOffset = 0;
     int m_widthPx = 0;
-    int m_goalX = -1;
     int m_wheelRest = 0;
     bool m_follow = true;
     bool m_mouseSelecting = false;
@@ -217,13 +222,14 @@ Win32LogView::Window::Window(HWND parent, EventLog& log, int controlId) : m_doc(
     m_dpi = win32::dpiOf(m_hwnd);
     createFont();
     m_findBar = std::make_unique<win32::Win32FindBar>(
-        m_hwnd, win32::Win32FindBar::Handlers{
-                    [this](const std::string& needle, bool backward) { findFromBar(needle, backward); },
-                    [this](const std::string& needle) {
-                        m_highlight = needle;
-                        InvalidateRect(m_hwnd, nullptr, FALSE);
-                    },
-                    [this] { findBarClosed(); }});
+        m_hwnd, win32::Win32FindBar::Handlers{[this](const std::string& needle, bool backward) {
+                                                  m_findBar->setFound(m_editor.find(needle, backward));
+                                              },
+                                              [this](const std::string& needle) {
+                                                  m_highlight = needle;
+                                                  InvalidateRect(m_hwnd, nullptr, FALSE);
+                                              },
+                                              [this] { findBarClosed(); }});
     documentReplaced();
 }
 
@@ -673,6 +679,11 @@ void Win32LogView::Window::ensureCaretVisible()
 void Win32LogView::Window::setCaret(std::size_t pos, bool keepAnchor)
 {
     m_doc.setCaret(pos, keepAnchor);
+    revealCaret(false);
+}
+
+void Win32LogView::Window::revealCaret(bool)
+{
     caretChanged();
     ensureCaretVisible();
 }
@@ -685,7 +696,7 @@ void Win32LogView::Window::onKeyDown(UINT key)
     const bool ctrl = keyDown(VK_CONTROL) && !keyDown(VK_MENU);
     const bool shift = keyDown(VK_SHIFT);
     if (const std::optional<EditorCommand> command = commandOf(key, ctrl, shift))
-        runCommand(*command, shift);
+        m_editor.run(*command, shift);
 }
 
 void Win32LogView::Window::onChar(wchar_t c)
@@ -708,129 +719,7 @@ void Win32LogView::Window::onChar(wchar_t c)
         typed = {c};
     }
     m_highSurrogate = 0;
-    insertText(toUtf8(typed));
-}
-
-void Win32LogView::Window::runCommand(EditorCommand command, bool extend)
-{
-    switch (command) {
-    case EditorCommand::Nothing:
-        return;
-    case EditorCommand::SelectAll:
-        m_doc.selectAll();
-        caretChanged();
-        return;
-    case EditorCommand::Copy:
-        copyToClipboard(false);
-        return;
-    case EditorCommand::Cut:
-        copyToClipboard(true);
-        return;
-    case EditorCommand::Paste:
-        paste();
-        return;
-    case EditorCommand::Find:
-        openFindBar();
-        return;
-    case EditorCommand::FindNext:
-    case EditorCommand::FindPrevious: {
-        const std::string needle = m_findBar->needle();
-        if (!needle.empty())
-            findFromBar(needle, command == EditorCommand::FindPrevious);
-        else
-            openFindBar();
-        return;
-    }
-    case EditorCommand::DeleteBackward:
-        m_doc.removeBackward();
-        afterEdit();
-        return;
-    case EditorCommand::DeleteForward:
-        m_doc.removeForward();
-        afterEdit();
-        return;
-    case EditorCommand::InsertLineBreak:
-        insertText("\r\n");
-        return;
-    default:
-        moveCaret(command, extend);
-        return;
-    }
-}
-
-void Win32LogView::Window::moveCaret(EditorCommand command, bool extend)
-{
-    // Up and down keep the caret's column in pixels from one line to the next; every other move forgets it.
-    long long lines = 0;
-    const auto page = static_cast<long long>(visibleLines());
-    switch (command) {
-    case EditorCommand::LineUp:
-        lines = -1;
-        break;
-    case EditorCommand::LineDown:
-        lines = 1;
-        break;
-    case EditorCommand::PageUp:
-        lines = -page;
-        break;
-    case EditorCommand::PageDown:
-        lines = page;
-        break;
-    default:
-        break;
-    }
-    std::size_t to = m_doc.caret();
-    if (lines != 0) {
-        if (command == EditorCommand::PageUp || command == EditorCommand::PageDown)
-            scrollTo(static_cast<long long>(m_firstLine) + lines);
-        to = verticalMove(m_doc.caret(), lines);
-    } else if (const std::optional<std::size_t> target = m_doc.moveTarget(command, extend)) {
-        m_goalX = -1;
-        to = *target;
-    } else {
-        return;
-    }
-    setCaret(to, extend);
-}
-
-std::size_t Win32LogView::Window::verticalMove(std::size_t pos, long long lines)
-{
-    const std::size_t line = m_doc.lineOf(pos);
-    if (m_goalX < 0)
-        m_goalX = xOfPos(pos);
-    const auto target = static_cast<std::size_t>(
-        std::clamp<long long>(static_cast<long long>(line) + lines, 0, static_cast<long long>(m_doc.lineCount()) - 1));
-    return posAtX(target, m_goalX);
-}
-
-void Win32LogView::Window::insertText(std::string_view text)
-{
-    m_doc.insertText(text);
-    afterEdit();
-}
-
-void Win32LogView::Window::afterEdit()
-{
-    m_goalX = -1;
-    caretChanged();
-    ensureCaretVisible();
-}
-
-void Win32LogView::Window::copyToClipboard(bool cut)
-{
-    if (!m_doc.hasSelection())
-        return;
-    const std::string_view selected =
-        std::string_view(m_doc.text()).substr(m_doc.selectionStart(), m_doc.selectionEnd() - m_doc.selectionStart());
-    // What could not reach the clipboard is not cut away either.
-    if (win32::setClipboardText(m_hwnd, selected) && cut)
-        insertText({});
-}
-
-void Win32LogView::Window::paste()
-{
-    if (const std::optional<std::string> text = win32::clipboardText(m_hwnd); text && !text->empty())
-        insertText(*text);
+    m_editor.insert(toUtf8(typed));
 }
 
 // ---- the mouse -------------------------------------------------------------------
@@ -839,7 +728,7 @@ void Win32LogView::Window::onButtonDown(int x, int y, WPARAM keys)
 {
     SetFocus(m_hwnd);
     SetCapture(m_hwnd);
-    m_goalX = -1;
+    m_editor.forgetColumn();
     m_mouseSelecting = true;
     m_selectingWords = false;
     m_lastMouse = {x, y};
@@ -885,16 +774,6 @@ void Win32LogView::Window::onAutoScroll()
 }
 
 // ---- find --------------------------------------------------------------------------
-
-void Win32LogView::Window::findFromBar(const std::string& needle, bool backward)
-{
-    const bool found = m_doc.findNext(needle, backward);
-    m_findBar->setFound(found);
-    if (!found)
-        return;
-    caretChanged();
-    ensureCaretVisible();
-}
 
 void Win32LogView::Window::findBarClosed()
 {

@@ -54,27 +54,111 @@ TEST(TrayEvents, MenuPosition)
     EXPECT_EQ(MenuPosition(Point{50, 50}, {0, 0, 320, 200}, {0, 20, 320, 180}, {400, 300}), (Point{0, 20}));
 }
 
-TEST(QuestionDialog, Restyle)
+// A plain layout as a platform might have made it: the restyle reads its size, its icon's size and its buttons.
+question::Layout plainOf(int width, int height, std::optional<Size> icon)
+{
+    question::Layout plain;
+    plain.clientWidth = width;
+    plain.clientHeight = height;
+    if (icon)
+        plain.icon = Rect{8, 8, icon->width, icon->height};
+    plain.text = {48, 8, 100, 13};
+    plain.yes = {20, 50, 75, 25};
+    plain.no = {101, 50, 75, 25};
+    return plain;
+}
+
+TEST(QuestionDialog, PlainLayoutPutsTheIconLeftAndCentresTheButtons)
 {
     const struct {
-        const char* name;
-        question::PlainLayout plain;
-        question::Restyled restyled;
+        bool icon;
+        Size text;
+        int boldTextWidth;
+        question::Layout expected;
     } cases[] = {
-        {"warning", {300, 100, Size{32, 32}, 26, 25, 8}, {Rect{134, 0, 32, 32}, {0, 47, 300, 26}, 83, 136}},
-        {"odd widths halve toward zero",
-         {301, 100, Size{31, 31}, 13, 25, 8},
-         {Rect{135, 0, 31, 31}, {0, 46, 301, 13}, 69, 122}},
-        {"custom: no icon", {200, 60, std::nullopt, 13, 25, 8}, {std::nullopt, {0, 15, 200, 13}, 38, 91}},
-        {"tall plain layout kept", {200, 300, std::nullopt, 13, 25, 8}, {std::nullopt, {0, 15, 200, 13}, 38, 320}},
+        // A short text: the buttons decide the width (2 x 75 + 6 + 2 x 8 = 172).
+        {true, {60, 13}, 0, {172, 81, Rect{8, 8, 32, 32}, {48, 8, 60, 13}, {8, 48, 75, 25}, {89, 48, 75, 25}}},
+        // A long text is wrapped at 360 pixels and is taller than the icon.
+        {true, {360, 52}, 0, {416, 101, Rect{8, 8, 32, 32}, {48, 8, 360, 52}, {130, 68, 75, 25}, {211, 68, 75, 25}}},
+        {false, {200, 13}, 0, {216, 62, std::nullopt, {8, 8, 200, 13}, {30, 29, 75, 25}, {111, 29, 75, 25}}},
+        // Wider than the limit: cut to it.
+        {false, {500, 26}, 0, {376, 75, std::nullopt, {8, 8, 360, 26}, {110, 42, 75, 25}, {191, 42, 75, 25}}},
+        // Widened for the bold question on one line, the buttons centred again.
+        {true, {60, 13}, 300, {316, 81, Rect{8, 8, 32, 32}, {48, 8, 60, 13}, {80, 48, 75, 25}, {161, 48, 75, 25}}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(question::PlainLayout(question::Metrics{}, c.icon, c.text, c.boldTextWidth), c.expected)
+            << c.text.width << " " << c.boldTextWidth;
+}
+
+TEST(QuestionDialog, RestyleCentresTheIconAndKeepsTheGaps)
+{
+    const question::Metrics at96;
+    const question::Metrics at144 = question::ScaledMetrics(144);
+    const auto plain96 = [&](bool icon, Size text) { return question::PlainLayout(at96, icon, text); };
+    const question::Layout plain144 = question::PlainLayout(at144, true, {60, 20});
+    const struct {
+        const char* name;
+        question::Metrics metrics;
+        question::Layout plain;
+        int boldHeight;
+        std::optional<Rect> icon;
+        Rect text;
+        int buttonsTop, clientHeight;
+    } cases[] = {
+        {"warning", at96, plainOf(300, 100, Size{32, 32}), 26, Rect{134, 0, 32, 32}, {0, 47, 300, 26}, 83, 136},
+        // Odd widths halve toward zero.
+        {"odd widths", at96, plainOf(301, 100, Size{31, 31}), 13, Rect{135, 0, 31, 31}, {0, 46, 301, 13}, 69, 122},
+        // No icon: the text starts 15 pixels below the top.
+        {"custom", at96, plainOf(200, 60, std::nullopt), 13, std::nullopt, {0, 15, 200, 13}, 38, 91},
+        {"tall plain kept", at96, plainOf(200, 300, std::nullopt), 13, std::nullopt, {0, 15, 200, 13}, 38, 320},
+        // Icon: 172 / 2 - 32 / 2 = 70; text 15 under the icon (32 + 15); buttons 10 under the text; the restyled
+        // content (47 + 13 + 10 + 25 + 8 = 103) is taller than the plain 81, plus 20.
+        {"short text", at96, plain96(true, {60, 13}), 13, Rect{70, 0, 32, 32}, {0, 47, 172, 13}, 70, 123},
+        // A wide text: the icon over the middle of the wider dialog; the bold text wraps taller.
+        {"wide text", at96, plain96(true, {360, 52}), 65, Rect{192, 0, 32, 32}, {0, 47, 416, 65}, 122, 175},
+        {"no icon", at96, plain96(false, {200, 13}), 13, std::nullopt, {0, 15, 216, 13}, 38, 91},
+        // At 144 dpi every measure is half as large again: the icon 48 over the middle of 259 (2 x 113 + 9 + 2 x
+        // 12), the text 23 under it, the buttons (38 high) 15 under the text, and 30 more than 106 + 38 + 12.
+        {"144 dpi", at144, plain144, 20, Rect{105, 0, 48, 48}, {0, 71, 259, 20}, 106, 186},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const question::Restyled r = question::Restyle(c.plain);
-        EXPECT_EQ(r.icon, c.restyled.icon);
-        EXPECT_EQ(r.text, c.restyled.text);
-        EXPECT_EQ(r.buttonsTop, c.restyled.buttonsTop);
-        EXPECT_EQ(r.dialogHeight, c.restyled.dialogHeight);
+        int askedWidth = -1;
+        const question::Layout r = question::Restyle(c.plain, c.metrics, [&](int width) {
+            askedWidth = width;
+            return c.boldHeight;
+        });
+        EXPECT_EQ(askedWidth, c.plain.clientWidth);
+        EXPECT_EQ(r.clientWidth, c.plain.clientWidth);
+        EXPECT_EQ(r.icon, c.icon);
+        EXPECT_EQ(r.text, c.text);
+        // The buttons move down only: their left edges and sizes stay.
+        EXPECT_EQ(r.yes, (Rect{c.plain.yes.left, c.buttonsTop, c.plain.yes.width, c.plain.yes.height}));
+        EXPECT_EQ(r.no, (Rect{c.plain.no.left, c.buttonsTop, c.plain.no.width, c.plain.no.height}));
+        EXPECT_EQ(r.clientHeight, c.clientHeight);
+        EXPECT_GE(r.clientHeight, c.plain.clientHeight + c.metrics.extraHeightPx);
+    }
+}
+
+TEST(QuestionDialog, MetricsScaleWithTheDisplay)
+{
+    const struct {
+        int dpi, margin, icon, buttonWidth, textGap, buttonGap, extra;
+    } cases[] = {
+        {96, 8, 32, 75, 15, 10, 20},
+        {120, 10, 40, 94, 19, 13, 25},
+        {144, 12, 48, 113, 23, 15, 30},
+        {192, 16, 64, 150, 30, 20, 40},
+    };
+    for (const auto& c : cases) {
+        const question::Metrics m = question::ScaledMetrics(c.dpi);
+        EXPECT_EQ(m.marginPx, c.margin) << c.dpi;
+        EXPECT_EQ(m.iconSizePx, c.icon) << c.dpi;
+        EXPECT_EQ(m.buttonWidthPx, c.buttonWidth) << c.dpi;
+        EXPECT_EQ(m.textGapPx, c.textGap) << c.dpi;
+        EXPECT_EQ(m.buttonTopGapPx, c.buttonGap) << c.dpi;
+        EXPECT_EQ(m.extraHeightPx, c.extra) << c.dpi;
     }
 }
 
@@ -108,8 +192,11 @@ TEST(QuestionDialog, AcceleratorsAndWidth)
         {200, 500, 8, 376},  // no wider than a bold line may be: it wraps
         {400, 500, 8, 400},
     };
-    for (const auto& c : widths)
-        EXPECT_EQ(question::PlainDialogWidth(c.layout, c.boldText, c.margin), c.width) << c.boldText;
+    for (const auto& c : widths) {
+        question::Metrics metrics;
+        metrics.marginPx = c.margin;
+        EXPECT_EQ(question::PlainDialogWidth(c.layout, c.boldText, metrics), c.width) << c.boldText;
+    }
 }
 
 TEST(Switches, CommandLineAndParameterFile)

@@ -1,5 +1,5 @@
-// The Windows front end's own decisions and drawing, without a desktop: the icon's event codes, the question's
-// layout arithmetic, and the menu's measures and pixels drawn into a bitmap.
+// The Windows front end's own decisions and drawing, without a desktop: the icon's event codes, the text's way
+// through UTF-16, and the menu's measures and pixels drawn into a bitmap.
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,6 @@
 #include <string>
 
 #include "shell/win32/PopupMenu.h"
-#include "shell/win32/QuestionLayout.h"
 #include "shell/win32/SelectedObject.h"
 #include "shell/win32/TrayIcon.h"
 #include "shell/win32/UniqueHandle.h"
@@ -20,92 +19,6 @@ namespace ovin::win32 {
 namespace {
 
 TEST(TrayEvent, TheShellsCallbackIsTheMessageAfterWmUser) { EXPECT_EQ(kTrayCallbackMessage, unsigned(WM_USER + 1)); }
-
-TEST(QuestionLayout, PlainDialogPutsTheIconLeftAndCentresTheButtons)
-{
-    const QuestionMetrics m;
-    const struct {
-        bool icon;
-        int textWidth, textHeight;
-        QuestionLayout expected;
-    } cases[] = {
-        // A short text: the buttons decide the width (2 x 75 + 6 + 2 x 8 = 172).
-        {true, 60, 13, {172, 81, LayoutRect{8, 8, 32, 32}, {48, 8, 60, 13}, {8, 48, 75, 25}, {89, 48, 75, 25}}},
-        // A long text is wrapped at 360 pixels and is taller than the icon.
-        {true, 360, 52, {416, 101, LayoutRect{8, 8, 32, 32}, {48, 8, 360, 52}, {130, 68, 75, 25}, {211, 68, 75, 25}}},
-        {false, 200, 13, {216, 62, std::nullopt, {8, 8, 200, 13}, {30, 29, 75, 25}, {111, 29, 75, 25}}},
-        // Wider than the limit: cut to it.
-        {false, 500, 26, {376, 75, std::nullopt, {8, 8, 360, 26}, {110, 42, 75, 25}, {191, 42, 75, 25}}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(plainQuestionLayout(m, c.icon, c.textWidth, c.textHeight), c.expected) << c.textWidth;
-}
-
-TEST(QuestionLayout, RestyleCentresTheIconAndKeepsTheGaps)
-{
-    const QuestionMetrics m;
-    const struct {
-        bool icon;
-        int textWidth, textHeight, boldHeight;
-        int iconLeft, textTop, buttonsTop, clientHeight;
-    } cases[] = {
-        // Icon: 172 / 2 - 32 / 2 = 70; text 15 under the icon (32 + 15); buttons 10 under the text; the
-        // restyled content (47 + 13 + 10 + 25 + 8 = 103) is taller than the plain 81, plus 20.
-        {true, 60, 13, 13, 70, 47, 70, 123},
-        // A wide text: the icon over the middle of the wider dialog (416 / 2 - 32 / 2); the bold text wraps taller.
-        {true, 360, 52, 65, 192, 47, 122, 175},
-        // No icon: the text starts 15 pixels below the top.
-        {false, 200, 13, 13, 0, 15, 38, 91},
-    };
-    for (const auto& c : cases) {
-        const QuestionLayout plain = plainQuestionLayout(m, c.icon, c.textWidth, c.textHeight);
-        int askedWidth = -1;
-        const QuestionLayout restyled = restyledQuestionLayout(plain, m, [&](int width) {
-            askedWidth = width;
-            return c.boldHeight;
-        });
-        SCOPED_TRACE(c.textWidth);
-        EXPECT_EQ(askedWidth, plain.clientWidth);
-        EXPECT_EQ(restyled.clientWidth, plain.clientWidth);
-        if (c.icon) {
-            ASSERT_TRUE(restyled.icon);
-            EXPECT_EQ(restyled.icon->left, c.iconLeft);
-            EXPECT_EQ(restyled.icon->top, 0);
-        } else {
-            EXPECT_FALSE(restyled.icon);
-        }
-        EXPECT_EQ(restyled.text, (LayoutRect{0, c.textTop, plain.clientWidth, c.boldHeight}));
-        EXPECT_EQ(restyled.yes.top, c.buttonsTop);
-        EXPECT_EQ(restyled.no.top, c.buttonsTop);
-        // The buttons keep their plain left edges and sizes.
-        EXPECT_EQ(restyled.yes.left, plain.yes.left);
-        EXPECT_EQ(restyled.no.left, plain.no.left);
-        EXPECT_EQ(restyled.yes.width, plain.yes.width);
-        EXPECT_EQ(restyled.clientHeight, c.clientHeight);
-        EXPECT_GE(restyled.clientHeight, plain.clientHeight + m.extraHeightPx);
-    }
-}
-
-TEST(QuestionLayout, MetricsScaleWithTheDisplay)
-{
-    const struct {
-        int dpi, margin, icon, buttonWidth, textGap, buttonGap, extra;
-    } cases[] = {
-        {96, 8, 32, 75, 15, 10, 20},
-        {120, 10, 40, 94, 19, 13, 25},
-        {144, 12, 48, 113, 23, 15, 30},
-        {192, 16, 64, 150, 30, 20, 40},
-    };
-    for (const auto& c : cases) {
-        const QuestionMetrics m = scaledQuestionMetrics(c.dpi);
-        EXPECT_EQ(m.marginPx, c.margin) << c.dpi;
-        EXPECT_EQ(m.iconSizePx, c.icon) << c.dpi;
-        EXPECT_EQ(m.buttonWidthPx, c.buttonWidth) << c.dpi;
-        EXPECT_EQ(m.textGapPx, c.textGap) << c.dpi;
-        EXPECT_EQ(m.buttonTopGapPx, c.buttonGap) << c.dpi;
-        EXPECT_EQ(m.extraHeightPx, c.extra) << c.dpi;
-    }
-}
 
 TEST(Utf, CzechTextSurvivesTheWayThroughUtf16)
 {
