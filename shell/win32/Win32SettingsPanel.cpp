@@ -114,8 +114,8 @@ void Win32SettingsPanel::createControls(HFONT font)
                 m_seWait = std::make_unique<Win32SpinEditX>(m_panel, id - 1, r, limits, font, win32::toWide(row.name));
                 spinEdit = &m_seWait->spinEdit();
             } else {
-                spinEdit = m_plainSpins.emplace_back(std::make_unique<Win32SpinEdit>(m_panel, id - 1, r, limits, font))
-                               .get();
+                spinEdit =
+                    m_plainSpins.emplace_back(std::make_unique<Win32SpinEdit>(m_panel, id - 1, r, limits, font)).get();
             }
             w = spinEdit->edit();
             m_spins[static_cast<std::size_t>(row.id)] = spinEdit;

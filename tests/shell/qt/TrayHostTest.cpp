@@ -52,8 +52,8 @@ private:
 bool clickIcon(int button)
 {
     QWidget* icon = trayWindow();
-    if (!icon || !QTest::qWaitFor([icon] { return icon->windowHandle() && icon->windowHandle()->isExposed(); },
-                                  kWaitMs))
+    if (!icon ||
+        !QTest::qWaitFor([icon] { return icon->windowHandle() && icon->windowHandle()->isExposed(); }, kWaitMs))
         return false;
     return QProcess::execute(QStringLiteral("xdotool"),
                              {"mousemove", "--window", QString::number(icon->winId()),
