@@ -15,20 +15,6 @@ set -euo pipefail
 build=$(cd "${1:?usage: gui-test.sh BUILD_DIR [PICTURE_DIR]}" && pwd)
 pictures=${2:-$(mktemp -d)}
 mkdir -p "$pictures"
-wine=${WINE:-/usr/lib/wine/wine64}
-wineserver=${WINESERVER:-$(dirname "$wine")/wineserver}
-work=$(mktemp -d)
-export WINEDEBUG=-all LANG=cs_CZ.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
-
-pids=()
-cleanup() {
-  local pid
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  WINEPREFIX=$work/prefix "$wineserver" -k 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 source "$(dirname "${BASH_SOURCE[0]}")/desktop.sh"
 
 locale -a 2>/dev/null | grep -qix 'cs_CZ.utf8' ||
@@ -63,20 +49,6 @@ wait_for_line() {
   return 1
 }
 
-# geometry_of NAME: "x y w h" of the first X window named NAME, empty when none is mapped within 10 s.
-geometry_of() {
-  local info
-  for _ in $(seq 100); do
-    info=$(xwininfo -name "$1" 2>/dev/null || true)
-    if grep -q "IsViewable" <<<"$info"; then
-      awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /^ *Width/{w=$NF} /^ *Height/{h=$NF}
-           END{print x, y, w, h}' <<<"$info"
-      return 0
-    fi
-    sleep 0.1
-  done
-}
-
 # The demo's own unnamed window bigger than 1 x 1: the popup menu.
 menu_geometry() {
   for _ in $(seq 50); do
@@ -90,12 +62,9 @@ menu_geometry() {
   done
 }
 
-# The tray host's docked icon windows belong to Wine's explorer.exe; an empty host has none bigger than 1 x 1.
-tray_icon_line() { xwininfo -root -tree | awk '/"panel"/{p=1} p && /"explorer.exe"/ && !/ 1x1\+/{print; exit}'; }
 icon_shown() { for _ in $(seq 50); do [ -n "$(tray_icon_line)" ] && return 0; sleep 0.1; done; return 1; }
 icon_gone() { for _ in $(seq 50); do [ -z "$(tray_icon_line)" ] && return 0; sleep 0.1; done; return 1; }
 
-shot() { import -window root "$1"; }
 # pixel FILE X Y: the colour as RRGGBB.
 pixel() { convert "$1" -crop "1x1+$2+$3" -depth 8 txt: | tail -1 | grep -oE '#[0-9A-F]{6}' | head -1 | tr -d '#'; }
 # pixels FILE X Y W H: "x y RRGGBB" for every pixel of the rectangle, in the picture's coordinates.

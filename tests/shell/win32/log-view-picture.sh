@@ -11,22 +11,8 @@ set -euo pipefail
 build=$(cd "${1:?usage: log-view-picture.sh BUILD_DIR [PICTURE]}" && pwd)
 picture=${2:-$(mktemp -d)/log-view.png}
 mkdir -p "$(dirname "$picture")"
-wine=${WINE:-/usr/lib/wine/wine64}
-wineserver=${WINESERVER:-$(dirname "$wine")/wineserver}
-work=$(mktemp -d)
-export WINEDEBUG=-all LANG=cs_CZ.UTF-8 LC_ALL=cs_CZ.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPREFIX=$work/prefix
-
-pids=()
-cleanup() {
-  local pid
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  WINEPREFIX=$work/prefix "$wineserver" -k 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 source "$(dirname "${BASH_SOURCE[0]}")/desktop.sh"
+export WINEPREFIX=$work/prefix
 ready_prefix
 
 start_screen 800x600

@@ -28,27 +28,13 @@ build=$(cd "${2:?}" && pwd)
 tools=$(cd "${3:?}" && pwd)
 pictures=${4:-$(mktemp -d)}
 mkdir -p "$pictures"
-wine=${WINE:-/usr/lib/wine/wine64}
-wineserver=${WINESERVER:-$(dirname "$wine")/wineserver}
-work=$(mktemp -d)
-export WINEDEBUG=-all LANG=cs_CZ.UTF-8 LC_ALL=cs_CZ.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
+source "$(dirname "${BASH_SOURCE[0]}")/desktop.sh"
 dpi=${OVIN_TEST_DPI:-96}
 # A measure given at 96 dots per inch, at the desktop's resolution (rounded as the program rounds).
 px() { echo $(( ($1 * dpi + 48) / 96 )); }
 # A prefix per resolution: the resolution is the prefix's setting, and the other scenarios expect 100 %.
 suffix=-desktop; [ "$dpi" = 96 ] || suffix=-desktop-$dpi
 if [ -n "${OVIN_WINEPREFIX:-}" ]; then export WINEPREFIX=$OVIN_WINEPREFIX$suffix; else export WINEPREFIX=$work/prefix; fi
-
-pids=()
-cleanup() {
-  "$wineserver" -k 2>/dev/null || true
-  local pid
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-source "$(dirname "${BASH_SOURCE[0]}")/desktop.sh"
 
 ready_prefix
 if [ "$dpi" != 96 ]; then
@@ -100,18 +86,6 @@ ended() { # ended PID
   ! kill -0 "$1" 2>/dev/null || [ "$(ps -o stat= -p "$1" 2>/dev/null | cut -c1)" = Z ]
 }
 
-geometry_of() { # geometry_of NAME: "x y w h" of the first viewable X window named NAME, empty when none within 10 s
-  local info
-  for _ in $(seq 100); do
-    info=$(xwininfo -name "$1" 2>/dev/null || true)
-    if grep -q "IsViewable" <<<"$info"; then
-      awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /^ *Width/{w=$NF} /^ *Height/{h=$NF}
-           END{print x, y, w, h}' <<<"$info"
-      return 0
-    fi
-    sleep 0.1
-  done
-}
 viewable() { xwininfo -name "$1" 2>/dev/null | grep -q IsViewable; }
 # The program's own unnamed mapped window bigger than 1 x 1: the popup menu.
 menu_geometry() {
@@ -129,9 +103,7 @@ menu_geometry() {
     sleep 0.1
   done
 }
-tray_icon_line() { xwininfo -root -tree | awk '/"panel"/{p=1} p && /"explorer.exe"/ && !/ 1x1\+/{print; exit}'; }
 icon_shown() { [ -n "$(tray_icon_line)" ]; }
-shot() { import -window root "$1"; }
 list_controls() { { "$wine" "$tools/list_controls.exe" "$@" 2>/dev/null || true; } | tr -d '\r'; }
 press() { # press X Y KEYS...: without a window manager the keyboard follows the pointer
   local x=$1 y=$2; shift 2
