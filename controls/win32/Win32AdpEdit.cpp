@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "controls/win32/WindowText.h"
+
 namespace ovin {
 
 namespace {
@@ -81,9 +83,7 @@ void Win32AdpEdit::setAlignment(TAlignment alignment)
     RECT bounds;
     GetWindowRect(old, &bounds);
     MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&bounds), 2);
-    const int length = GetWindowTextLengthW(old);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(old, text.data(), length + 1)));
+    const std::wstring text = win32::windowText(old);
     const DWORD kept = static_cast<DWORD>(GetWindowLongW(old, GWL_STYLE)) &
                        (WS_TABSTOP | WS_DISABLED | WS_CLIPSIBLINGS | WS_GROUP | ES_READONLY | ES_PASSWORD);
     const bool focused = GetFocus() == old;

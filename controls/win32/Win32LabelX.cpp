@@ -1,5 +1,7 @@
 #include "controls/win32/Win32LabelX.h"
 
+#include "controls/win32/WindowText.h"
+
 namespace ovin {
 
 namespace {
@@ -9,17 +11,9 @@ constexpr int kNewHeightPx = 17;
 
 WNDPROC g_staticProc = nullptr;
 
-std::wstring captionOf(HWND window)
-{
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
-    return text;
-}
-
 SIZE captionSize(HWND window)
 {
-    std::wstring caption = captionOf(window);
+    std::wstring caption = win32::windowText(window);
     // An empty caption (or a lone accelerator mark) still has a line's height, as the label had at design time.
     if (caption.empty() || caption == L"&")
         caption += L' ';

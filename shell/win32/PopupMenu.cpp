@@ -3,6 +3,7 @@
 #include <string>
 
 #include "Dpi.h"
+#include "controls/win32/ColorRef.h"
 #include "SelectedObject.h"
 #include "Utf.h"
 
@@ -109,7 +110,7 @@ bool PopupMenu::drawItem(const DRAWITEMSTRUCT& item) const
 void PopupMenu::DrawMenuBanner(HDC dc, int dpi) const
 {
     const MenuBanner& l = kMenuBanner;
-    const COLORREF sky = RGB(l.colour.red, l.colour.green, l.colour.blue);
+    const COLORREF sky = win32::colorRef(l.colour);
     const RECT strip{scaled(l.strip.left, dpi), scaled(l.strip.top, dpi), scaled(l.strip.right(), dpi),
                      scaled(l.strip.top + l.strip.height, dpi)};
     const BrushHandle brush(CreateSolidBrush(sky));
@@ -127,7 +128,7 @@ void PopupMenu::DrawMenuBanner(HDC dc, int dpi) const
     look.lfOrientation = l.escapement;
     const FontHandle font(CreateFontIndirectW(&look));
     const SelectedObject fontIn(dc, font.get());
-    SetTextColor(dc, RGB(l.textColour.red, l.textColour.green, l.textColour.blue));
+    SetTextColor(dc, win32::colorRef(l.textColour));
     SetBkColor(dc, sky);
     SetBkMode(dc, OPAQUE);
     SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);

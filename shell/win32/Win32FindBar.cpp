@@ -8,6 +8,7 @@
 #include "SelectedObject.h"
 #include "Utf.h"
 #include "WindowDC.h"
+#include "controls/win32/WindowText.h"
 #include "shell/MainWindow.h"
 
 namespace ovin::win32 {
@@ -158,13 +159,7 @@ void Win32FindBar::layout()
     MoveWindow(m_close, x, pad, closeW, h, TRUE);
 }
 
-std::string Win32FindBar::needle() const
-{
-    const int length = GetWindowTextLengthW(m_edit);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(m_edit, text.data(), length + 1)));
-    return toUtf8(text);
-}
+std::string Win32FindBar::needle() const { return toUtf8(win32::windowText(m_edit)); }
 
 void Win32FindBar::setNeedle(std::string_view text) { SetWindowTextW(m_edit, toWide(text).c_str()); }
 

@@ -9,6 +9,7 @@
 
 #include "Clipboard.h"
 #include "Dpi.h"
+#include "controls/win32/ColorRef.h"
 #include "LogViewAccessible.h"
 #include "PaintDC.h"
 #include "SelectedObject.h"
@@ -214,8 +215,7 @@ Win32LogView::Window::Window(HWND parent, EventLog& log, int controlId) : m_doc(
         return RegisterClassExW(&wc) != 0;
     }();
     (void)registered;
-    const Rgb bg = kMainWindowLook.logBackground;
-    m_background.reset(CreateSolidBrush(RGB(bg.red, bg.green, bg.blue)));
+    m_background.reset(CreateSolidBrush(win32::colorRef(kMainWindowLook.logBackground)));
     CreateWindowExW(WS_EX_CLIENTEDGE, kClassName, L"",
                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,
                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), GetModuleHandleW(nullptr), this);

@@ -8,10 +8,12 @@
 
 #include "Dpi.h"
 #include "Utf.h"
+#include "controls/win32/ColorRef.h"
 #include "controls/win32/Win32AdpEdit.h"
 #include "controls/win32/Win32LabelX.h"
 #include "controls/win32/Win32SpinEdit.h"
 #include "controls/win32/Win32SpinEditX.h"
+#include "controls/win32/WindowText.h"
 #include "shell/DialogAnswers.h"
 #include "shell/MainWindow.h"
 
@@ -21,16 +23,6 @@ namespace {
 
 constexpr wchar_t kPanelClass[] = L"OvinPanel";
 constexpr int kFirstControlId = 1000;
-
-COLORREF colourOf(const Rgb& c) { return RGB(c.red, c.green, c.blue); }
-
-std::wstring windowText(HWND window)
-{
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
-    return text;
-}
 
 }  // namespace
 
@@ -126,7 +118,7 @@ void Win32SettingsPanel::createControls(HFONT font)
             break;
         case PanelControlKind::PathEdit:
             m_ePathTo = std::make_unique<Win32AdpEdit>(m_panel, id - 1, RECT{}, font, tab);
-            m_ePathTo->setColorOnEnter(colourOf(kPathColourOnEnter));
+            m_ePathTo->setColorOnEnter(win32::colorRef(kPathColourOnEnter));
             w = m_ePathTo->hwnd();
             break;
         }
@@ -231,7 +223,7 @@ std::int32_t Win32SettingsPanel::value(PanelControl id) const { return spin(id)-
 
 void Win32SettingsPanel::setValue(PanelControl id, std::int32_t v) { spin(id)->setValue(v); }
 
-std::string Win32SettingsPanel::text(PanelControl id) const { return win32::toUtf8(windowText(control(id))); }
+std::string Win32SettingsPanel::text(PanelControl id) const { return win32::toUtf8(win32::windowText(control(id))); }
 
 void Win32SettingsPanel::setText(PanelControl id, const std::string& text)
 {
@@ -275,8 +267,9 @@ void Win32SettingsPanel::drawEmphasised(const DRAWITEMSTRUCT& item) const
     DrawFrameControl(item.hDC, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
     const HGDIOBJ old = SelectObject(item.hDC, m_boldFont);
     SetBkMode(item.hDC, TRANSPARENT);
-    SetTextColor(item.hDC, (item.itemState & ODS_DISABLED) ? GetSysColor(COLOR_GRAYTEXT) : colourOf(kEmphasisedColour));
-    const std::wstring caption = windowText(item.hwndItem);
+    SetTextColor(item.hDC,
+                 (item.itemState & ODS_DISABLED) ? GetSysColor(COLOR_GRAYTEXT) : win32::colorRef(kEmphasisedColour));
+    const std::wstring caption = win32::windowText(item.hwndItem);
     RECT text = r;
     if (pressed)
         OffsetRect(&text, 1, 1);
@@ -305,7 +298,8 @@ LRESULT Win32SettingsPanel::handle(HWND window, UINT message, WPARAM wParam, LPA
     if (window == m_active && message == WM_ERASEBKGND) {
         RECT r;
         GetClientRect(window, &r);
-        const HBRUSH brush = CreateSolidBrush(m_busy ? colourOf(kActivityBusyColour) : GetSysColor(COLOR_BTNFACE));
+        const HBRUSH brush =
+            CreateSolidBrush(m_busy ? win32::colorRef(kActivityBusyColour) : GetSysColor(COLOR_BTNFACE));
         FillRect(reinterpret_cast<HDC>(wParam), &r, brush);
         DeleteObject(brush);
         return 1;
