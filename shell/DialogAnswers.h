@@ -16,4 +16,16 @@ struct DialogAnswers {
     AnswerQueue<std::optional<std::string>> files;
 };
 
+/// The next queued yes or no, or none when there is no queue or it is empty: the question is then asked.
+inline std::optional<bool> TakeQueuedQuestion(DialogAnswers* answers)
+{
+    return answers ? answers->questions.take() : std::nullopt;
+}
+
+/// The next queued choice of a file (itself none for a cancelled dialog), or none: the dialog is then shown.
+inline std::optional<std::optional<std::string>> TakeQueuedFile(DialogAnswers* answers)
+{
+    return answers ? answers->files.take() : std::nullopt;
+}
+
 }  // namespace ovin

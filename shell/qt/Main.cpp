@@ -17,6 +17,7 @@
 #include "controls/qt/ckSpinEditX.h"
 #include "TrayIcon.h"
 #include "platform/Platform.h"
+#include "shell/DialogAnswers.h"
 #include "shell/SettingsPanelTable.h"
 #include "shell/TrayEvents.h"
 
@@ -183,9 +184,8 @@ bool TfmWex::Confirm(const std::string& text, TMsgDlgType kind)
 
 bool TfmWex::askYesNo(const std::string& caption, const std::string& text)
 {
-    bool yes = true;
-    if (takeQueuedAnswer(yes))
-        return yes;
+    if (const std::optional<bool> queued = TakeQueuedQuestion(queuedAnswers()))
+        return *queued;
     return PlainQuestionBox(QString::fromStdString(caption), QString::fromStdString(text));
 }
 

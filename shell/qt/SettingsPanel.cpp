@@ -206,10 +206,8 @@ void SettingsPanel::setFocus(PanelControl id) { control(id)->setFocus(Qt::OtherF
 
 std::optional<std::string> SettingsPanel::chooseFile()
 {
-    if (m_answers) {
-        if (std::optional<std::optional<std::string>> queued = m_answers->files.take())
-            return *queued;
-    }
+    if (std::optional<std::optional<std::string>> queued = TakeQueuedFile(m_answers))
+        return *queued;
     if (!m_od1) {
         // No filter, title or start folder of our own: the toolkit's defaults
         // apply. The dialog stays resizable.

@@ -156,9 +156,8 @@ void TTinyForm::restyleQuestion(QDialog& dialog, const QuestionParts& parts, con
 
 bool TTinyForm::MessageDialog(const QString& caption, const QString& text, TMsgDlgType kind)
 {
-    bool queued = false;
-    if (takeQueuedAnswer(queued))
-        return queued;
+    if (const std::optional<bool> queued = TakeQueuedQuestion(m_context.answers))
+        return *queued;
 
     QDialog dialog(isVisible() ? this : nullptr);
     dialog.setObjectName(QStringLiteral("MessageDialog"));
@@ -187,15 +186,5 @@ void TTinyForm::AnswerOnBareAccelerators(QDialog& dialog, const QList<QPushButto
 }
 
 void TTinyForm::SetApplicationTitle(const QString& title) { m_context.title.set(title.toStdString()); }
-
-bool TTinyForm::takeQueuedAnswer(bool& yes)
-{
-    if (!m_context.answers)
-        return false;
-    const std::optional<bool> answer = m_context.answers->questions.take();
-    if (answer)
-        yes = *answer;
-    return answer.has_value();
-}
 
 }  // namespace ovin

@@ -71,6 +71,9 @@ protected:
         question::Layout plain;
     };
 
+    /// The answers queued for the dialogs, or null: the dialogs are shown.
+    DialogAnswers* queuedAnswers() const { return m_context.answers; }
+
     /// Runs after `ShowForm` has made the window visible.
     virtual void AfterShow() {}
     bool event(QEvent* event) override;
@@ -79,9 +82,6 @@ protected:
     /// standard dialogs of the desktop the program comes from do: a dialog
     /// with buttons only has no field that would take the letter.
     static void AnswerOnBareAccelerators(QDialog& dialog, const QList<QPushButton*>& buttons);
-
-    /// Takes a queued answer if there is one.
-    bool takeQueuedAnswer(bool& yes);
 
 private:
     /// The platform's standard question: icon at the top left, the text beside it, the buttons centred below.

@@ -253,21 +253,10 @@ void TfmWex::restoreWindow()
         ShowWindow(m_window, SW_RESTORE);
 }
 
-bool TfmWex::takeQueuedAnswer(bool& yes)
-{
-    if (!m_context.answers)
-        return false;
-    const std::optional<bool> answer = m_context.answers->questions.take();
-    if (answer)
-        yes = *answer;
-    return answer.has_value();
-}
-
 bool TfmWex::Confirm(const std::string& text, TMsgDlgType kind)
 {
-    bool yes = false;
-    if (takeQueuedAnswer(yes))
-        return yes;
+    if (const std::optional<bool> queued = TakeQueuedQuestion(m_context.answers))
+        return *queued;
     return win32::askQuestion(IsWindowVisible(m_window) ? m_window : nullptr, win32::toWide(question::kConfirmCaption),
                               win32::toWide(text), kindOf(kind),
                               [this] { return IsDebugMode(m_context.switches, *m_platform.files); });
@@ -275,9 +264,8 @@ bool TfmWex::Confirm(const std::string& text, TMsgDlgType kind)
 
 bool TfmWex::askYesNo(const std::string& caption, const std::string& text)
 {
-    bool yes = true;
-    if (takeQueuedAnswer(yes))
-        return yes;
+    if (const std::optional<bool> queued = TakeQueuedQuestion(m_context.answers))
+        return *queued;
     return win32::askYesNo(m_window, win32::toWide(caption), win32::toWide(text));
 }
 

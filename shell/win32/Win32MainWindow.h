@@ -65,7 +65,6 @@ private:
     /// A move to a monitor of another resolution: fonts, controls and the window's size follow it.
     void changeDpi(int dpi, const RECT& suggested);
     void FormDestroy();
-    bool takeQueuedAnswer(bool& yes);
     /// Gives a message to the main window's dialog navigation first; true when it was taken there.
     bool dialogMessage(MSG& message);
 

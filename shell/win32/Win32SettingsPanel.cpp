@@ -242,10 +242,8 @@ void Win32SettingsPanel::setFocus(PanelControl id) { SetFocus(control(id)); }
 
 std::optional<std::string> Win32SettingsPanel::chooseFile()
 {
-    if (m_answers) {
-        if (std::optional<std::optional<std::string>> queued = m_answers->files.take())
-            return *queued;
-    }
+    if (std::optional<std::optional<std::string>> queued = TakeQueuedFile(m_answers))
+        return *queued;
     std::wstring file(MAX_PATH * 4, L'\0');
     OPENFILENAMEW od1{};
     od1.lStructSize = sizeof od1;
