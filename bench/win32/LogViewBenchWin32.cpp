@@ -23,14 +23,14 @@
 #include "settings/EventLog.h"
 #include "shell/LogDocument.h"
 #include "shell/win32/UniqueHandle.h"
-#include "shell/win32/Utf.h"
+#include "platform/win32/Win32Text.h"
 #include "shell/win32/Win32LogView.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using ovin::win32::toUtf8;
-using ovin::win32::toWide;
+using ovin::win32::narrow;
+using ovin::win32::widen;
 
 constexpr int kMonthLines = 2'600'000;
 constexpr int kSmallLines = 1'000;
@@ -172,7 +172,7 @@ StartFigures startRealProgram(const std::wstring& folder, const std::wstring& mo
     const auto start = Clock::now();
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
                         &started)) {
-        std::printf("Cannot start %s: error %lu\n", toUtf8(exe).c_str(), GetLastError());
+        std::printf("Cannot start %s: error %lu\n", narrow(exe).c_str(), GetLastError());
         return f;
     }
     const ovin::win32::KernelHandle process(started.hProcess);
@@ -313,12 +313,12 @@ int main()
     std::wstring smallFile;
     {
         ovin::Platform platform = ovin::createPlatform();
-        bigFile = toWide(ovin::EventLog(*platform.files, *platform.clock, toUtf8(bigFolder)).LogFileName());
-        smallFile = toWide(ovin::EventLog(*platform.files, *platform.clock, toUtf8(smallFolder)).LogFileName());
+        bigFile = widen(ovin::EventLog(*platform.files, *platform.clock, narrow(bigFolder)).LogFileName());
+        smallFile = widen(ovin::EventLog(*platform.files, *platform.clock, narrow(smallFolder)).LogFileName());
     }
     auto t = Clock::now();
     if (!writeMonthFile(bigFile, kMonthLines) || !writeMonthFile(smallFile, kSmallLines)) {
-        std::printf("Cannot write the month files in %s\n", toUtf8(bigFolder).c_str());
+        std::printf("Cannot write the month files in %s\n", narrow(bigFolder).c_str());
         return 1;
     }
     WIN32_FILE_ATTRIBUTE_DATA attributes{};
@@ -329,8 +329,8 @@ int main()
                 msSince(t));
 
     const StartFigures started = startRealProgram(bigFolder, bigFile);
-    const ViewFigures big = measure(toUtf8(bigFolder), true);
-    const ViewFigures small = measure(toUtf8(smallFolder), false);
+    const ViewFigures big = measure(narrow(bigFolder), true);
+    const ViewFigures small = measure(narrow(smallFolder), false);
     removeFolder(bigFolder);
     removeFolder(smallFolder);
 

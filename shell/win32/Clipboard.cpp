@@ -1,6 +1,6 @@
 #include "Clipboard.h"
 
-#include "Utf.h"
+#include "platform/win32/Win32Text.h"
 
 namespace ovin::win32 {
 
@@ -78,7 +78,7 @@ std::optional<std::string> clipboardText(HWND owner)
     std::size_t length = 0;
     while (length < room && wide[length] != L'\0')
         ++length;
-    std::string text = toUtf8(std::wstring_view(wide, length));
+    std::string text = narrow(std::wstring_view(wide, length));
     GlobalUnlock(memory);
     return text;
 }

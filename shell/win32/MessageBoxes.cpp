@@ -1,6 +1,6 @@
 #include "MessageBoxes.h"
 
-#include "Utf.h"
+#include "platform/win32/Win32Text.h"
 
 namespace ovin::win32 {
 

@@ -5,7 +5,7 @@
 #include "Dpi.h"
 #include "controls/win32/ColorRef.h"
 #include "SelectedObject.h"
-#include "Utf.h"
+#include "platform/win32/Win32Text.h"
 
 namespace ovin::win32 {
 
@@ -99,7 +99,7 @@ bool PopupMenu::drawItem(const DRAWITEMSTRUCT& item) const
     {
         const SelectedObject fontIn(dc, font.get());
         SetBkMode(dc, TRANSPARENT);
-        const std::wstring caption = toWide(entry->caption);
+        const std::wstring caption = widen(entry->caption);
         DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &area,
                   DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOCLIP | DT_NOPREFIX);
     }
@@ -117,7 +117,7 @@ void PopupMenu::DrawMenuBanner(HDC dc, int dpi) const
     FillRect(dc, &strip, brush.get());
 
     LOGFONTW look{};
-    const std::wstring face = toWide(l.fontName);
+    const std::wstring face = widen(l.fontName);
     face.copy(look.lfFaceName, LF_FACESIZE - 1);
     look.lfHeight = fontHeightFor(l.fontPt, dpi);
     look.lfWeight = l.bold ? FW_BOLD : FW_NORMAL;
@@ -132,7 +132,7 @@ void PopupMenu::DrawMenuBanner(HDC dc, int dpi) const
     SetBkColor(dc, sky);
     SetBkMode(dc, OPAQUE);
     SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
-    const std::wstring text = toWide(l.caption);
+    const std::wstring text = widen(l.caption);
     TextOutW(dc, scaled(l.text.x, dpi), scaled(l.text.y, dpi), text.c_str(), static_cast<int>(text.size()));
 }
 

@@ -6,7 +6,7 @@
 #include "Dpi.h"
 #include "SelectedObject.h"
 #include "UniqueHandle.h"
-#include "Utf.h"
+#include "platform/win32/Win32Text.h"
 #include "WindowDC.h"
 #include "shell/QuestionDialog.h"
 
@@ -48,7 +48,7 @@ const wchar_t* iconOf(QuestionKind kind)
 FontHandle questionFont(int dpi, bool bold)
 {
     LOGFONTW look{};
-    const std::wstring face = toWide(question::kFontName);
+    const std::wstring face = widen(question::kFontName);
     face.copy(look.lfFaceName, LF_FACESIZE - 1);
     look.lfHeight = fontHeightFor(kQuestionFontPoints, dpi);
     look.lfWeight = bold ? FW_BOLD : FW_NORMAL;
@@ -95,11 +95,11 @@ void layOut(HWND dialog, Question& q)
     }
     const HWND text = createChild(dialog, L"STATIC", q.text.c_str(), SS_CENTER | SS_NOPREFIX, kQuestionTextId);
     const bool debugYes = (*q.isDebugMode)();
-    const HWND yes = createChild(dialog, L"BUTTON", toWide(question::YesCaption(debugYes)).c_str(),
+    const HWND yes = createChild(dialog, L"BUTTON", widen(question::YesCaption(debugYes)).c_str(),
                                  BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDYES);
     const bool debugNo = (*q.isDebugMode)();
     const HWND no =
-        createChild(dialog, L"BUTTON", toWide(question::NoCaption(debugNo)).c_str(), BS_PUSHBUTTON | WS_TABSTOP, IDNO);
+        createChild(dialog, L"BUTTON", widen(question::NoCaption(debugNo)).c_str(), BS_PUSHBUTTON | WS_TABSTOP, IDNO);
     SendMessageW(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(q.regular.get()), FALSE);
     for (const HWND button : {yes, no})
         SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(q.regular.get()), FALSE);

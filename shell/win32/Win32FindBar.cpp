@@ -6,7 +6,7 @@
 
 #include "Dpi.h"
 #include "SelectedObject.h"
-#include "Utf.h"
+#include "platform/win32/Win32Text.h"
 #include "WindowDC.h"
 #include "controls/win32/WindowText.h"
 #include "shell/MainWindow.h"
@@ -70,7 +70,7 @@ void Win32FindBar::createFont()
     const MainWindowLook& look = kMainWindowLook;
     m_font.reset(CreateFontW(fontHeightFor(look.fontPt, m_dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, toWide(look.fontName).c_str()));
+                             DEFAULT_PITCH | FF_DONTCARE, widen(look.fontName).c_str()));
 }
 
 void Win32FindBar::setDpi(int dpi)
@@ -159,9 +159,9 @@ void Win32FindBar::layout()
     MoveWindow(m_close, x, pad, closeW, h, TRUE);
 }
 
-std::string Win32FindBar::needle() const { return toUtf8(win32::windowText(m_edit)); }
+std::string Win32FindBar::needle() const { return narrow(win32::windowText(m_edit)); }
 
-void Win32FindBar::setNeedle(std::string_view text) { SetWindowTextW(m_edit, toWide(text).c_str()); }
+void Win32FindBar::setNeedle(std::string_view text) { SetWindowTextW(m_edit, widen(text).c_str()); }
 
 void Win32FindBar::focusNeedle()
 {

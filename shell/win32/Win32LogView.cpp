@@ -14,7 +14,7 @@
 #include "PaintDC.h"
 #include "SelectedObject.h"
 #include "UniqueHandle.h"
-#include "Utf.h"
+#include "platform/win32/Win32Text.h"
 #include "Win32FindBar.h"
 #include "WindowDC.h"
 #include "settings/EventLog.h"
@@ -26,8 +26,8 @@ namespace ovin {
 
 namespace {
 
-using win32::toUtf8;
-using win32::toWide;
+using win32::narrow;
+using win32::widen;
 
 constexpr wchar_t kClassName[] = L"OvinLogView";
 constexpr UINT_PTR kAutoScrollTimer = 1;
@@ -251,7 +251,7 @@ void Win32LogView::Window::createFont()
     const MainWindowLook& look = kMainWindowLook;
     m_font.reset(CreateFontW(win32::fontHeightFor(look.logFontPt, m_dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, toWide(look.logFontName).c_str()));
+                             DEFAULT_PITCH | FF_DONTCARE, widen(look.logFontName).c_str()));
     // The line height and the average width are asked for on every line's way; the font decides them once.
     const win32::WindowDC dc(m_hwnd);
     const win32::SelectedObject font(dc.get(), m_font.get());
@@ -362,7 +362,7 @@ int Win32LogView::Window::xOfPos(std::size_t pos) const
 {
     const std::size_t line = m_doc.lineOf(pos);
     const std::string_view bytes = m_doc.lineBytes(line);
-    const std::wstring before = toWide(bytes.substr(0, pos - m_doc.lineStart(line)));
+    const std::wstring before = widen(bytes.substr(0, pos - m_doc.lineStart(line)));
     if (before.empty())
         return 0;
     const win32::WindowDC dc(m_hwnd);
@@ -375,7 +375,7 @@ int Win32LogView::Window::xOfPos(std::size_t pos) const
 std::size_t Win32LogView::Window::posAtX(std::size_t line, int x) const
 {
     const std::string_view bytes = m_doc.lineBytes(line);
-    const std::wstring wide = toWide(bytes);
+    const std::wstring wide = widen(bytes);
     const std::vector<int> ends = unitEnds(wide);
     // The caret goes before the character whose middle is right of the point.
     int index = 0;
@@ -581,7 +581,7 @@ void Win32LogView::Window::paintLine(HDC dc, std::size_t line, int y, int& wides
 {
     const std::string_view bytes = m_doc.lineBytes(line);
     // Only the visible lines are ever decoded, one at a time.
-    const std::wstring wide = toWide(bytes);
+    const std::wstring wide = widen(bytes);
     const int n = static_cast<int>(wide.size());
     std::vector<int> ends(wide.size());
     SIZE size{};
@@ -719,7 +719,7 @@ void Win32LogView::Window::onChar(wchar_t c)
         typed = {c};
     }
     m_highSurrogate = 0;
-    m_editor.insert(toUtf8(typed));
+    m_editor.insert(narrow(typed));
 }
 
 // ---- the mouse -------------------------------------------------------------------
@@ -889,7 +889,7 @@ LRESULT Win32LogView::Window::handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (static_cast<LONG>(lParam) == static_cast<LONG>(OBJID_CLIENT)) {
             if (!m_accessible)
                 m_accessible = win32::LogViewAccessible::create(
-                    m_hwnd, [this] { return toWide(m_doc.lineBytes(m_doc.lineOf(m_doc.caret()))); });
+                    m_hwnd, [this] { return widen(m_doc.lineBytes(m_doc.lineOf(m_doc.caret()))); });
             if (m_accessible)
                 return LresultFromObject(win32::kIidAccessible, wParam, m_accessible);
         }

@@ -8,7 +8,7 @@
 #include "MessageBoxes.h"
 #include "QuestionDialog.h"
 #include "Resources.h"
-#include "Utf.h"
+#include "platform/win32/Win32Text.h"
 #include "Win32LogView.h"
 #include "Win32SettingsPanel.h"
 #include "platform/Platform.h"
@@ -67,7 +67,7 @@ HFONT windowFontFor(int dpi)
 {
     const MainWindowLook& look = kMainWindowLook;
     LOGFONTW font{};
-    win32::toWide(look.fontName).copy(font.lfFaceName, LF_FACESIZE - 1);
+    win32::widen(look.fontName).copy(font.lfFaceName, LF_FACESIZE - 1);
     font.lfHeight = win32::fontHeightFor(look.fontPt, dpi);
     font.lfCharSet = DEFAULT_CHARSET;
     return CreateFontIndirectW(&font);
@@ -97,7 +97,7 @@ TfmWex::TfmWex(HINSTANCE instance, Platform& platform, const WindowContext& cont
 
     m_dpi = win32::dpiOf(nullptr);
     RECT frame = outerRectFor(m_dpi);
-    m_window = CreateWindowExW(kWindowExStyle, kWindowClass, win32::toWide(look.caption).c_str(), kWindowStyle,
+    m_window = CreateWindowExW(kWindowExStyle, kWindowClass, win32::widen(look.caption).c_str(), kWindowStyle,
                                CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                                nullptr, nullptr, instance, this);
     // A window made on a monitor of its own resolution is sized for it at once.
@@ -203,7 +203,7 @@ void TfmWex::ProcessMessages()
         PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
-bool TfmWex::AddTrayIcon() { return m_tray && m_tray->AddTrayIcon(win32::toWide(m_context.title.get())); }
+bool TfmWex::AddTrayIcon() { return m_tray && m_tray->AddTrayIcon(win32::widen(m_context.title.get())); }
 
 void TfmWex::SetTrayImage(int index)
 {
@@ -257,8 +257,8 @@ bool TfmWex::Confirm(const std::string& text, TMsgDlgType kind)
 {
     if (const std::optional<bool> queued = TakeQueuedQuestion(m_context.answers))
         return *queued;
-    return win32::askQuestion(IsWindowVisible(m_window) ? m_window : nullptr, win32::toWide(question::kConfirmCaption),
-                              win32::toWide(text), kindOf(kind),
+    return win32::askQuestion(IsWindowVisible(m_window) ? m_window : nullptr, win32::widen(question::kConfirmCaption),
+                              win32::widen(text), kindOf(kind),
                               [this] { return IsDebugMode(m_context.switches, *m_platform.files); });
 }
 
@@ -266,7 +266,7 @@ bool TfmWex::askYesNo(const std::string& caption, const std::string& text)
 {
     if (const std::optional<bool> queued = TakeQueuedQuestion(m_context.answers))
         return *queued;
-    return win32::askYesNo(m_window, win32::toWide(caption), win32::toWide(text));
+    return win32::askYesNo(m_window, win32::widen(caption), win32::widen(text));
 }
 
 void TfmWex::onTrayEvent(int eventCode)
@@ -371,8 +371,8 @@ LRESULT TfmWex::handle(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case kShowErrorReport: {
         const std::string text = std::move(m_pendingError);
-        MessageBoxW(IsWindowVisible(m_window) ? m_window : nullptr, win32::toWide(text).c_str(),
-                    win32::toWide(m_context.title.get()).c_str(), MB_OK | MB_ICONERROR);
+        MessageBoxW(IsWindowVisible(m_window) ? m_window : nullptr, win32::widen(text).c_str(),
+                    win32::widen(m_context.title.get()).c_str(), MB_OK | MB_ICONERROR);
         m_logic->errorReportClosed();
         return 0;
     }

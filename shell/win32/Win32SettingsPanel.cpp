@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "Dpi.h"
-#include "Utf.h"
+#include "platform/win32/Win32Text.h"
 #include "controls/win32/ColorRef.h"
 #include "controls/win32/Win32AdpEdit.h"
 #include "controls/win32/Win32LabelX.h"
@@ -79,7 +79,7 @@ void Win32SettingsPanel::createControls(HFONT font)
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     int id = kFirstControlId;
     for (const PanelControlRow& row : PanelControls()) {
-        const std::wstring caption = win32::toWide(row.caption);
+        const std::wstring caption = win32::widen(row.caption);
         const DWORD tab = row.tabOrder >= 0 ? WS_TABSTOP : 0;
         const HMENU menuId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++));
         // Made without a place: placeControls puts them where the table says at the window's resolution.
@@ -103,7 +103,7 @@ void Win32SettingsPanel::createControls(HFONT font)
             Win32SpinEdit* spinEdit = nullptr;
             if (row.id == PanelControl::seWait) {
                 // Given no caption: the text around it is the panel's own labels, so it never makes a label.
-                m_seWait = std::make_unique<Win32SpinEditX>(m_panel, id - 1, r, limits, font, win32::toWide(row.name));
+                m_seWait = std::make_unique<Win32SpinEditX>(m_panel, id - 1, r, limits, font, win32::widen(row.name));
                 spinEdit = &m_seWait->spinEdit();
             } else {
                 spinEdit =
@@ -124,7 +124,7 @@ void Win32SettingsPanel::createControls(HFONT font)
         }
         m_controls[static_cast<std::size_t>(row.id)] = w;
         if (*row.hint) {
-            std::wstring hint = win32::toWide(row.hint);
+            std::wstring hint = win32::widen(row.hint);
             TTTOOLINFOW tip{};
             tip.cbSize = sizeof tip;
             tip.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -223,11 +223,11 @@ std::int32_t Win32SettingsPanel::value(PanelControl id) const { return spin(id)-
 
 void Win32SettingsPanel::setValue(PanelControl id, std::int32_t v) { spin(id)->setValue(v); }
 
-std::string Win32SettingsPanel::text(PanelControl id) const { return win32::toUtf8(win32::windowText(control(id))); }
+std::string Win32SettingsPanel::text(PanelControl id) const { return win32::narrow(win32::windowText(control(id))); }
 
 void Win32SettingsPanel::setText(PanelControl id, const std::string& text)
 {
-    SetWindowTextW(control(id), win32::toWide(text).c_str());
+    SetWindowTextW(control(id), win32::widen(text).c_str());
 }
 
 void Win32SettingsPanel::setEnabled(PanelControl id, bool on)
@@ -255,7 +255,7 @@ std::optional<std::string> Win32SettingsPanel::chooseFile()
     if (!GetOpenFileNameW(&od1))
         return std::nullopt;
     file.resize(wcslen(file.c_str()));
-    return win32::toUtf8(file);
+    return win32::narrow(file);
 }
 
 void Win32SettingsPanel::drawEmphasised(const DRAWITEMSTRUCT& item) const

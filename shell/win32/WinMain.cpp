@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "UniqueHandle.h"
-#include "Utf.h"
+#include "platform/win32/Win32Text.h"
 #include "Win32MainWindow.h"
 #include "platform/InstanceBlock.h"
 #include "platform/Platform.h"
@@ -33,7 +33,7 @@ std::vector<std::string> commandLine()
     int count = 0;
     if (LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count)) {
         for (int i = 0; i < count; ++i)
-            arguments.push_back(ovin::win32::toUtf8(argv[i]));
+            arguments.push_back(ovin::win32::narrow(argv[i]));
         LocalFree(argv);
     }
     return arguments;
@@ -43,7 +43,7 @@ std::vector<std::string> commandLine()
 // message names its sender: this start's application window, hidden and titled as the application is at this point.
 void handOver(const ovin::InstanceBlock& block)
 {
-    const ovin::win32::WindowHandle sender(CreateWindowExW(0, L"STATIC", ovin::win32::toWide(ovin::kEntryTitle).c_str(),
+    const ovin::win32::WindowHandle sender(CreateWindowExW(0, L"STATIC", ovin::win32::widen(ovin::kEntryTitle).c_str(),
                                                            WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                                            GetModuleHandleW(nullptr), nullptr));
     if (const HWND previous = reinterpret_cast<HWND>(static_cast<INT_PTR>(block.window()))) {
@@ -103,10 +103,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         return 0;
     } catch (const std::system_error& e) {
         reportFailure(L"System Error. Code: " + std::to_wstring(e.code().value()) + L".\n\n" +
-                      ovin::win32::toWide(e.what()));
+                      ovin::win32::widen(e.what()));
         return 1;
     } catch (const std::exception& e) {
-        reportFailure(ovin::win32::toWide(e.what()));
+        reportFailure(ovin::win32::widen(e.what()));
         return 1;
     }
 }

@@ -13,7 +13,7 @@
 #include "shell/win32/SelectedObject.h"
 #include "shell/win32/TrayIcon.h"
 #include "shell/win32/UniqueHandle.h"
-#include "shell/win32/Utf.h"
+#include "platform/win32/Win32Text.h"
 
 namespace ovin::win32 {
 namespace {
@@ -23,8 +23,8 @@ TEST(TrayEvent, TheShellsCallbackIsTheMessageAfterWmUser) { EXPECT_EQ(kTrayCallb
 TEST(Utf, CzechTextSurvivesTheWayThroughUtf16)
 {
     for (const std::string text : {"", "Otevřít", "Ukončit Trovan + Ovin", "&Jistě že ne", "Příliš žluťoučký kůň"})
-        EXPECT_EQ(toUtf8(toWide(text)), text);
-    EXPECT_EQ(toWide("Ukončení"), L"Ukon\u010den\u00ed");
+        EXPECT_EQ(narrow(widen(text)), text);
+    EXPECT_EQ(widen("Ukončení"), L"Ukon\u010den\u00ed");
 }
 
 class PopupMenuDrawing : public ::testing::Test {
@@ -158,7 +158,7 @@ TEST_F(PopupMenuDrawing, OpenIsBoldAndTheOthersAreNot)
         const SelectedObject fontIn(m_dc.get(), font.get());
         SetTextColor(m_dc.get(), RGB(0, 0, 0));
         SetBkMode(m_dc.get(), TRANSPARENT);
-        const std::wstring text = toWide(caption);
+        const std::wstring text = widen(caption);
         RECT box = row;
         DrawTextW(m_dc.get(), text.c_str(), static_cast<int>(text.size()), &box,
                   DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);

@@ -11,13 +11,13 @@
 #include <string>
 
 #include "platform/InstanceBlock.h"
-#include "shell/win32/Utf.h"
+#include "platform/win32/Win32Text.h"
 
 int wmain(int argc, wchar_t** argv)
 {
     if (argc != 3)
         return 2;
-    const auto block = ovin::createInstanceBlock(ovin::win32::toUtf8(argv[1]));
+    const auto block = ovin::createInstanceBlock(ovin::win32::narrow(argv[1]));
     block->createOrOpen();
     block->setCount(1);
     std::printf("held\n");

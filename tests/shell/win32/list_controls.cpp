@@ -21,9 +21,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/win32/Utf.h"
+#include "platform/win32/Win32Text.h"
 
-using ovin::win32::toUtf8;
+using ovin::win32::narrow;
 
 namespace {
 
@@ -65,7 +65,7 @@ int idOf(HWND window) { return static_cast<int>(GetWindowLongPtrW(window, GWLP_I
 
 void printLine(const std::wstring& line)
 {
-    const std::string utf8 = toUtf8(line) + "\n";
+    const std::string utf8 = narrow(line) + "\n";
     std::fwrite(utf8.data(), 1, utf8.size(), stdout);
 }
 

@@ -13,7 +13,7 @@
 
 #include "platform/Platform.h"
 #include "settings/EventLog.h"
-#include "shell/win32/Utf.h"
+#include "platform/win32/Win32Text.h"
 #include "shell/win32/Win32FindBar.h"
 #include "shell/win32/Win32LogView.h"
 
@@ -62,7 +62,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     ovin::Platform platform = ovin::createPlatform();
-    ovin::EventLog log(*platform.files, *platform.clock, ovin::win32::toUtf8(temp));
+    ovin::EventLog log(*platform.files, *platform.clock, ovin::win32::narrow(temp));
     log.AddStartHeader();
     char line[160];
     for (int i = 0; i < 300; ++i) {

@@ -21,7 +21,7 @@
 #include "shell/win32/Resources.h"
 #include "shell/TrayEvents.h"
 #include "shell/win32/TrayIcon.h"
-#include "shell/win32/Utf.h"
+#include "platform/win32/Win32Text.h"
 
 using namespace ovin::win32;
 using ovin::MenuCommand;
