@@ -17,6 +17,7 @@
 #include "settings/EventLog.h"
 #include "watchdog/ProcessOps.h"
 #include "watchdog/RequestState.h"
+#include "watchdog/RouterRecord.h"
 #include "watchdog/RunTrovan.h"
 #include "watchdog/WatchdogHost.h"
 #include "watchdog/WatchdogServices.h"
@@ -65,8 +66,9 @@ struct Rig {
     ovin::WatchdogServices services{*platform.files, *platform.clock, *platform.process, processes, launcher};
     ovin::EventLog log{*platform.files, *platform.clock, folder};
     ovin::TConf conf{*platform.files, folder};
-    ovin::RequestState requestState{*platform.files, processes, log, conf};
-    ovin::RunTrovan runTrovan{services, folder, log, conf, host, requestState};
+    ovin::RouterRecord record{*platform.clock};
+    ovin::RequestState requestState{*platform.files, processes, log, conf, record};
+    ovin::RunTrovan runTrovan{services, folder, log, conf, host, requestState, record};
 };
 
 // The copy as it was made before: every line a string of its own.

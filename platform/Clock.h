@@ -29,6 +29,13 @@ public:
     virtual LocalTime now() const = 0;
     /// Blocks the calling thread; no events are processed meanwhile.
     virtual void sleepMs(int ms) = 0;
+    /// The same moment on the world's clock: milliseconds since 1970-01-01
+    /// 00:00 UTC. What other machines read (metrics, alerts) and spans that
+    /// must not jump when the local clock changes its offset use it.
+    virtual std::int64_t unixMs() const = 0;
+    /// How far local time is ahead of UTC now, in minutes (60 in Prague in
+    /// winter, 120 in summer).
+    virtual int utcOffsetMinutes() const = 0;
 };
 
 }  // namespace ovin

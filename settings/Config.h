@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -33,6 +34,17 @@ public:
     std::int32_t MaxRadkuRequest = 0;
     std::int32_t CekaniNaTrovan = 0;  ///< seconds
     std::int32_t Interval = 0;        ///< milliseconds
+
+    /// Told when the settings panel's values were taken over ("ULOŽIT"),
+    /// so that what hangs on the settings file is read again.
+    std::function<void()> onTakenOver;
+
+    /// The panel's values were taken over.
+    void TakenOver() const
+    {
+        if (onTakenOver)
+            onTakenOver();
+    }
 
     /// Ten "key=value" lines (Booleans as "b1"/"b0"), each ended by CR LF.
     std::string SettingsSummary() const;

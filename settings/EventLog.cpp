@@ -110,11 +110,14 @@ void EventLog::add(std::string_view text)
 
 void EventLog::AddLogText(std::string_view text) { add(text); }
 
-void EventLog::AddLogLine(std::string_view message)
+void EventLog::AddLogLine(std::string_view message, LineSeverity severity)
 {
     std::string line = "[" + timeStamp(m_clock.now()) + "] ";
     line.append(message);
     add(line);
+    // Before the save: a month file that cannot be written must not keep the line from the system log too.
+    if (m_lineListener)
+        m_lineListener(message, severity);
     save();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,6 +25,15 @@ public:
     /// The whole text was replaced (the month file loaded at start).
     virtual void logReplaced() = 0;
 };
+
+/// How much a logged line matters to someone who reads it outside the log
+/// (the system log's priority). The log's own text does not show it.
+enum class LineSeverity { Info, Warning, Error };
+
+/// Takes every timestamped line as it is logged: its message without the
+/// time stamp, and how much it matters. Called on the logging thread; must
+/// neither block nor throw.
+using LineListener = std::function<void(std::string_view message, LineSeverity severity)>;
 
 /// The Event log: one text, shown by the log view and saved to a file per
 /// calendar month beside the program. The month file is a byte-for-byte copy
@@ -49,9 +59,14 @@ public:
     const std::string& text() const { return m_text; }
     void setObserver(LogObserver* observer) { m_observer = observer; }
 
-    /// Appends "[hh:nn:ss.zzz] " + message and saves. On a failed save the
-    /// line stays in the text and OvinError("Cannot create file ...") is thrown.
-    void AddLogLine(std::string_view message);
+    /// Appends "[hh:nn:ss.zzz] " + message, hands the message to the line
+    /// listener and saves. On a failed save the line stays in the text and
+    /// OvinError("Cannot create file ...") is thrown.
+    void AddLogLine(std::string_view message, LineSeverity severity = LineSeverity::Info);
+
+    /// Who takes every timestamped line besides the text (the system log);
+    /// an empty listener takes none.
+    void setLineListener(LineListener listener) { m_lineListener = std::move(listener); }
 
     /// Adds untimed text (one line or several joined by CR LF) without saving.
     void AddLogText(std::string_view text);
@@ -113,6 +128,7 @@ private:
     // only ever added to, never replaced.
     std::optional<std::string> m_unloadedFile;
     LogObserver* m_observer = nullptr;
+    LineListener m_lineListener;
 };
 
 }  // namespace ovin

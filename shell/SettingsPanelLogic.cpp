@@ -46,6 +46,7 @@ void SettingsPanelLogic::bSaveConfClick()
             break;
         }
     }
+    m_conf.TakenOver();
 }
 
 void SettingsPanelLogic::cxJinyAdrReqClick()

@@ -21,7 +21,8 @@ public:
     /// other folder is on.
     void ShowSettings();
 
-    /// "ULOŽIT": takes every control's value over into the Watch settings. Nothing is logged or written.
+    /// "ULOŽIT": takes every control's value over into the Watch settings and tells the record so. Nothing is
+    /// written.
     void bSaveConfClick();
 
     /// The other folder's box changed: the record follows at once, so the next tick already watches the other

@@ -145,14 +145,22 @@ int CountProcesses(const ProcessTable& table, std::string_view name)
     return count;
 }
 
-void TerminateProcessByName(ProcessTable& table, std::string_view name)
+TerminateOutcome TerminateProcessByName(ProcessTable& table, std::string_view name)
 {
     const std::string wanted = upperAscii(name);
     const auto matches = [&](std::string_view n) {
         return upperAscii(FileNamePart(n)) == wanted || upperAscii(n) == wanted;
     };
-    for (const ProcessEntry& e : table.snapshot(matches))
-        (void)table.terminate(e);
+    TerminateOutcome outcome;
+    for (const ProcessEntry& e : table.snapshot(matches)) {
+        Result r = table.terminate(e);
+        if (r.ok) {
+            ++outcome.ended;
+        } else if (outcome.refused++ == 0) {
+            outcome.firstError = std::move(r.error);
+        }
+    }
+    return outcome;
 }
 
 std::int32_t FileSizeOf(const FileSystem& files, const std::string& path)

@@ -23,9 +23,17 @@ bool IsProcessRunning(const ProcessTable& table, std::string_view name);
 /// How many running processes have the image name of `name`.
 int CountProcesses(const ProcessTable& table, std::string_view name);
 
+/// What ending every process of one name came to.
+struct TerminateOutcome {
+    int ended = 0;
+    int refused = 0;
+    std::string firstError;  ///< the system's reason for the first refusal
+};
+
 /// Ends every process whose image name, or its file-name part, is `name`
-/// (ASCII letters compared without case). Failures are skipped silently.
-void TerminateProcessByName(ProcessTable& table, std::string_view name);
+/// (ASCII letters compared without case). A refusal does not stop the
+/// others from being ended; the outcome counts both.
+TerminateOutcome TerminateProcessByName(ProcessTable& table, std::string_view name);
 
 /// The low 32 bits of the entry's size as a signed number, or -1.
 std::int32_t FileSizeOf(const FileSystem& files, const std::string& path);

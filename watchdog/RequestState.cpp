@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "LoggedEvent.h"
 #include "ProcessOps.h"
+#include "RouterRecord.h"
 #include "platform/FileSystem.h"
 #include "settings/Config.h"
 #include "settings/EventLog.h"
@@ -10,8 +12,9 @@
 
 namespace ovin {
 
-RequestState::RequestState(FileSystem& files, ProcessTable& processes, EventLog& log, TConf& conf)
-    : m_files(files), m_processes(processes), m_log(log), m_conf(conf)
+RequestState::RequestState(FileSystem& files, ProcessTable& processes, EventLog& log, TConf& conf,
+                           RouterRecord& record)
+    : m_files(files), m_processes(processes), m_log(log), m_conf(conf), m_record(record)
 {
 }
 
@@ -53,19 +56,33 @@ void RequestState::check(const std::string& path)
         m_log.AddLogLine(path + " je stale stejny: " + std::to_string(m_stallCounter));
     if (m_stallCounter < m_conf.MaxStejnyRequest)
         return;
-    m_log.AddLogLine("Prekrocen limit stari souboru " + std::to_string(m_conf.MaxStejnyRequest));
+    const std::string limit = "Prekrocen limit stari souboru " + std::to_string(m_conf.MaxStejnyRequest);
+    LogAndTell(m_log, limit, LineSeverity::Warning, [&] { m_record.stall(limit); });
     if (m_conf.MazatRequest) {
         m_log.AddLogLine("Mazu soubor " + path);
         ForceDeleteFile(m_files, path);
     }
     // By image name, wherever the router runs from: a stuck copy started
     // from another folder blocks the request file just the same.
-    if (IsProcessRunning(m_processes, kRouterExeName)) {
-        m_log.AddLogLine("Ukoncuji Trovan");
-        TerminateProcessByName(m_processes, kRouterExeName);
-    } else {
+    if (IsProcessRunning(m_processes, kRouterExeName))
+        endRouters();
+    else
         m_log.AddLogLine("Trovan neni spusten - nemam co ukoncit");
-    }
+}
+
+void RequestState::endRouters()
+{
+    constexpr std::string_view kEnding = "Ukoncuji Trovan";
+    m_log.AddLogLine(kEnding, LineSeverity::Warning);
+    const TerminateOutcome outcome = TerminateProcessByName(m_processes, kRouterExeName);
+    m_record.killed(kEnding, outcome.ended > 0);
+    // A process that ended by itself between the look and the end fails too; only a router that still runs was
+    // refused.
+    if (outcome.refused == 0 || m_refusalLogged || !IsProcessRunning(m_processes, kRouterExeName))
+        return;
+    m_refusalLogged = true;
+    const std::string refused = "Nelze ukoncit Trovan - " + outcome.firstError;
+    LogAndTell(m_log, refused, LineSeverity::Error, [&] { m_record.killRefused(refused); });
 }
 
 void RequestState::reset()
@@ -73,6 +90,7 @@ void RequestState::reset()
     m_lastDateStamp = 0;
     m_lastSize = 0;
     m_stallCounter = 0;
+    m_refusalLogged = false;
 }
 
 }  // namespace ovin

@@ -4,8 +4,10 @@
 #include <string>
 
 #include "LineTally.h"
+#include "LoggedEvent.h"
 #include "ProcessOps.h"
 #include "RequestState.h"
+#include "RouterRecord.h"
 #include "WatchdogHost.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -19,35 +21,64 @@ namespace ovin {
 namespace {
 
 constexpr int kWaitStepMs = 1000;
+constexpr std::string_view kTryingLine = "Trovan neni spusten - pokusim se ho spustit";
+constexpr std::string_view kStartedLine = "Trovan spusten";
 constexpr const char* kCapacityError = "Text exceeds memo capacity";
 
 }  // namespace
 
 RunTrovan::RunTrovan(const WatchdogServices& services, std::string appFolder, EventLog& log, TConf& conf,
-                     WatchdogHost& host, RequestState& requestState)
+                     WatchdogHost& host, RequestState& requestState, RouterRecord& record)
     : m_services(services),
       m_appFolder(std::move(appFolder)),
       m_log(log),
       m_conf(conf),
       m_host(host),
-      m_requestState(requestState)
+      m_requestState(requestState),
+      m_record(record)
 {
 }
 
 void RunTrovan::RunTrovanExecute()
 {
-    if (IsProcessRunning(m_services.processes, kRouterExeName))
+    if (IsProcessRunning(m_services.processes, kRouterExeName)) {
+        m_record.routerRunning();
         return;
-    m_log.AddLogLine("Trovan neni spusten - pokusim se ho spustit");
+    }
+    if (launchHeld && launchHeld())
+        return;
+    attempt();
+}
+
+template <typename Tell>
+void RunTrovan::logAttemptLine(std::string_view message, LineSeverity severity, Tell&& tell)
+{
+    m_lastLine = message;
+    LogAndTell(m_log, message, severity, std::forward<Tell>(tell));
+}
+
+void RunTrovan::attempt()
+{
+    // A router this run saw running and did not end has crashed: that is worth a warning beyond the log.
+    const LineSeverity trying = m_record.attemptFindsCrash() ? LineSeverity::Warning : LineSeverity::Info;
+    logAttemptLine(kTryingLine, trying, [this] { m_record.attempt(kTryingLine); });
     const std::string exe = m_conf.RouterExePath();
     if (!m_services.files.fileExists(exe)) {
-        m_log.AddLogLine("Nelze spustit Trovan - soubor nenalezen " + exe);
+        const std::string missing = "Nelze spustit Trovan - soubor nenalezen " + exe;
+        logAttemptLine(missing, LineSeverity::Error, [&] {
+            m_record.missingExe(missing);
+            m_record.launchFailed(missing);
+        });
         return;
     }
     // Whoever can change the router's executable would run their program
     // under this program's user.
     if (m_services.files.othersCanChange(exe)) {
-        m_log.AddLogLine("Nelze spustit Trovan - soubor muze menit jiny uzivatel " + exe);
+        const std::string unsafe = "Nelze spustit Trovan - soubor muze menit jiny uzivatel " + exe;
+        logAttemptLine(unsafe, LineSeverity::Error, [&] {
+            m_record.launchRefused(unsafe);
+            m_record.launchFailed(unsafe);
+        });
         return;
     }
     const std::string request = m_conf.RequestFilePath();
@@ -57,17 +88,26 @@ void RunTrovan::RunTrovanExecute()
     // The new router may write its request file before the request-file
     // check of this tick runs; with the count of the stalled run still at
     // the limit it would be ended again at once, over and over.
-    if (m_services.launcher.open(exe, m_appFolder).ok)
+    const Result opened = m_services.launcher.open(exe, m_appFolder);
+    if (opened.ok) {
         m_requestState.reset();
+    } else {
+        // The wait below still runs: a router the system says it could not start may come up all the same.
+        const std::string refused = "Nelze spustit Trovan - " + opened.error;
+        logAttemptLine(refused, LineSeverity::Error, [&] { m_record.launchRefused(refused); });
+    }
 
     const int waitSeconds = m_host.routerWaitSeconds();
     for (int n = 1; n <= waitSeconds; ++n) {
         m_services.clock.sleepMs(kWaitStepMs);
-        m_log.AddLogLine("Čekám na spuštění Trovan " + std::to_string(n) + " s");
+        m_lastLine = "Čekám na spuštění Trovan " + std::to_string(n) + " s";
+        m_log.AddLogLine(m_lastLine);
         m_host.ProcessMessages();
     }
     if (IsProcessRunning(m_services.processes, kRouterExeName))
-        m_log.AddLogLine("Trovan spusten");
+        logAttemptLine(kStartedLine, LineSeverity::Info, [this] { m_record.launched(kStartedLine); });
+    else
+        m_record.launchFailed(m_lastLine);
 }
 
 void RunTrovan::handleLeftover(const std::string& path)

@@ -1,15 +1,18 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "WatchdogServices.h"
+#include "settings/EventLog.h"
 
 namespace ovin {
 
-class EventLog;
 class LineTally;
 class RequestState;
+class RouterRecord;
 class TConf;
 class WatchdogHost;
 
@@ -18,7 +21,11 @@ class WatchdogHost;
 class RunTrovan {
 public:
     RunTrovan(const WatchdogServices& services, std::string appFolder, EventLog& log, TConf& conf, WatchdogHost& host,
-              RequestState& requestState);
+              RequestState& requestState, RouterRecord& record);
+
+    /// When set and true, a tick that finds no router makes no attempt and
+    /// logs nothing (a pause between restarts of a router that keeps dying).
+    std::function<bool()> launchHeld;
 
     /// One check. Errors (an unreadable request file) are passed on; a copy
     /// of the request file that the log cannot take is reported through the
@@ -26,6 +33,10 @@ public:
     void RunTrovanExecute();
 
 private:
+    void attempt();
+    // Logs a line of the attempt, then tells the record through `tell`.
+    template <typename Tell>
+    void logAttemptLine(std::string_view message, LineSeverity severity, Tell&& tell);
     // Deals with a request file the router's previous run left behind:
     // copies a long one into the log, deletes an old one when allowed.
     void handleLeftover(const std::string& path);
@@ -43,7 +54,10 @@ private:
     TConf& m_conf;
     WatchdogHost& m_host;
     RequestState& m_requestState;
+    RouterRecord& m_record;
     bool m_copyRefused = false;
+    // The last line the attempt logged: what a failed launch is told with.
+    std::string m_lastLine;
 };
 
 }  // namespace ovin

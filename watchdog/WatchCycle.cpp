@@ -77,8 +77,17 @@ void WatchCycle::SetPriority(int level)
     if (level < 0 || level > 3)
         return;
     const PriorityLevel& p = kPriorityLevels[level];
-    (void)m_process.setOwnPriorityClass(p.cls);
+    const Result set = m_process.setOwnPriorityClass(p.cls);
     m_log.AddLogLine(p.line);
+    if (set.ok) {
+        m_priorityRefusalLogged = false;
+        return;
+    }
+    // The start timer sets the priority again every second while no tray takes the icon: one line says it.
+    if (m_priorityRefusalLogged)
+        return;
+    m_priorityRefusalLogged = true;
+    m_log.AddLogLine("Prioritu nelze nastavit - " + set.error, LineSeverity::Warning);
 }
 
 void WatchCycle::Timer1Timer()
@@ -106,6 +115,9 @@ void WatchCycle::Timer1Timer()
 
 void WatchCycle::closeTick()
 {
+    // Also after a check that failed: the tick ran, and whoever watches the ticks must see it.
+    if (TickEnded)
+        TickEnded();
     m_clock.sleepMs(kTickPauseMs);
     m_timer1.setEnabled(true);
     m_host.SetTrayImage(0);

@@ -34,6 +34,9 @@ public:
     /// the request-file check. Either may be empty.
     std::function<void()> RunTrovan;
     std::function<void()> RequestState;
+    /// Told when a tick has run its checks (also when one failed), before
+    /// its pause; may be empty.
+    std::function<void()> TickEnded;
 
     /// Switches the start timer on and shows the idle image.
     void setUp();
@@ -50,7 +53,8 @@ public:
     void Timer1Timer();
 
     /// Sets the own process's priority class (0 idle … 3 real-time) and logs
-    /// it; other levels do nothing.
+    /// it; other levels do nothing. A class the system refuses is logged with
+    /// its reason after that line, once until a setting succeeds again.
     void SetPriority(int level);
 
 private:
@@ -65,6 +69,7 @@ private:
     ProcessControl& m_process;
     Clock& m_clock;
     bool m_ticking = false;
+    bool m_priorityRefusalLogged = false;
 };
 
 }  // namespace ovin

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "ProcessOps.h"
 #include "WatchdogHost.h"
 #include "platform/FileSystem.h"
 
@@ -15,11 +16,17 @@ Watchdog::Watchdog(const WatchdogServices& services, std::string appFolder, Watc
       m_log(services.files, services.clock, m_appFolder, logCapacity),
       m_conf(services.files, m_appFolder),
       m_cycle(trayTimer, timer1, host, m_conf, m_log, services.process, services.clock),
-      m_requestState(services.files, services.processes, m_log, m_conf),
-      m_runTrovan(services, m_appFolder, m_log, m_conf, host, m_requestState)
+      m_record(services.clock),
+      m_requestState(services.files, services.processes, m_log, m_conf, m_record),
+      m_runTrovan(services, m_appFolder, m_log, m_conf, host, m_requestState, m_record)
 {
     m_cycle.RunTrovan = [this] { m_runTrovan.RunTrovanExecute(); };
     m_cycle.RequestState = [this] { m_requestState.RequestStateExecute(); };
+    m_cycle.TickEnded = [this] { tickEnded(); };
+    m_conf.onTakenOver = [this] {
+        loadDohled();
+        m_record.settingsSaved();
+    };
 }
 
 Watchdog::~Watchdog() = default;
@@ -51,16 +58,42 @@ void Watchdog::FormCreate()
     m_log.AddLogText("Trovan: \"" + router + "\"");
     if (!m_services.files.fileExists(router))
         reported([&] { m_log.AddLogLine(router + " NENALEZEN !"); });
+    loadDohled();
+    m_record.watchdogStarted();
+}
+
+void Watchdog::loadDohled()
+{
+    // A settings file that cannot be read (or is no file) has no section: every feature stays off.
+    std::string text;
+    if (!m_services.files.readFile(m_conf.SettingsFileName(), text).ok)
+        text.clear();
+    std::vector<std::string> complaints;
+    m_dohled = DohledSettings::Read(text, complaints);
+    for (const std::string& line : complaints)
+        reported([&] { m_log.AddLogLine(line, LineSeverity::Warning); });
+}
+
+void Watchdog::tickEnded()
+{
+    // Without the router check nothing else looks for the router; the scan is made only for someone who
+    // listens.
+    std::optional<bool> seen;
+    if (!m_conf.HlidatZdaTrovanJede && m_record.hasListeners())
+        seen = IsProcessRunning(m_services.processes, kRouterExeName);
+    m_record.tickEnded(m_requestState.stallCounter(), m_conf.MaxStejnyRequest, m_requestState.lastDateStamp(), seen);
 }
 
 void Watchdog::FormDestroy()
 {
     reported([this] { m_conf.SaveSettings(); });
+    m_record.watchdogEnded("");
 }
 
 void Watchdog::AddClosingLines()
 {
     reported([this] { m_log.AddClosingLines(); });
+    m_record.watchdogEnded("UKONCENI PROGRAMU");
 }
 
 std::string Watchdog::AppFolderOf(std::string_view exePath, const FileSystem& files)

@@ -5,10 +5,12 @@
 #include <string_view>
 
 #include "RequestState.h"
+#include "RouterRecord.h"
 #include "RunTrovan.h"
 #include "WatchCycle.h"
 #include "WatchdogServices.h"
 #include "settings/Config.h"
+#include "settings/DohledSettings.h"
 #include "settings/EventLog.h"
 
 namespace ovin {
@@ -31,7 +33,8 @@ public:
     Watchdog& operator=(const Watchdog&) = delete;
 
     /// The steps of the window's creation that are not on the screen, in
-    /// their order: the start block, the settings file, the timers, the paths.
+    /// their order: the start block, the settings file, the timers, the
+    /// paths, then the section [dohled] and the run's first event.
     /// Errors are reported through the host and creation goes on.
     void FormCreate();
 
@@ -41,6 +44,11 @@ public:
 
     /// The lines of a close that ends the program ("UKONCENI PROGRAMU").
     void AddClosingLines();
+
+    /// The router's history in this run, for those who report it.
+    RouterRecord& record() { return m_record; }
+    /// The section [dohled] as last read.
+    const DohledSettings& dohled() const { return m_dohled; }
 
     EventLog& log() { return m_log; }
     TConf& conf() { return m_conf; }
@@ -52,13 +60,18 @@ public:
 private:
     template <typename F>
     void reported(F&& step);
+    // Reads [dohled] from the settings file, logs what it cannot use and hands the rest to the features.
+    void loadDohled();
+    void tickEnded();
 
     WatchdogServices m_services;
     std::string m_appFolder;
     WatchdogHost& m_host;
     EventLog m_log;
     TConf m_conf;
+    DohledSettings m_dohled;
     WatchCycle m_cycle;
+    RouterRecord m_record;
     RequestState m_requestState;
     RunTrovan m_runTrovan;
 };

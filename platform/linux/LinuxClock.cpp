@@ -29,4 +29,19 @@ void LinuxClock::sleepMs(int ms)
     }
 }
 
+std::int64_t LinuxClock::unixMs() const
+{
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return static_cast<std::int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+int LinuxClock::utcOffsetMinutes() const
+{
+    const time_t now = time(nullptr);
+    tm local{};
+    localtime_r(&now, &local);
+    return static_cast<int>(local.tm_gmtoff / 60);
+}
+
 }  // namespace ovin

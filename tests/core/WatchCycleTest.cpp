@@ -147,6 +147,46 @@ TEST_F(WatchFixture, ARefusedIconIsRetriedEverySecondWithAPriorityLineEachTime)
     EXPECT_EQ(countInLog("Nastavena priorita: Normální"), 4);
 }
 
+TEST_F(WatchFixture, APriorityTheSystemRefusesIsSaidOnceBesideTheRetriedLine)
+{
+    process.refuse = true;
+    host.trayAnswers = {false, false, true};
+    create();
+    loop.runFor(5000);
+    EXPECT_EQ(countInLog("Nastavena priorita: Normální"), 3);
+    EXPECT_EQ(countInLog("Prioritu nelze nastavit - Permission denied"), 1);
+    process.refuse = false;
+    cycle().SetPriority(1);
+    process.refuse = true;
+    cycle().SetPriority(1);
+    EXPECT_EQ(countInLog("Prioritu nelze nastavit - Permission denied"), 2) << "said again after a success";
+}
+
+TEST_F(WatchFixture, TheDohledSectionIsReadAtStartAndAtEverySaveAndItsFaultsLogged)
+{
+    files.touch("/app/ovin.ini", "[conf]\r\nInterval=3000\r\n[dohled]\r\nUtlum=ano\r\nZdravySekund=30\r\n");
+    create();
+    EXPECT_EQ(countInLog("] Neplatne nastaveni [dohled] Utlum=ano (0 nebo 1) - plati 0\r\n"), 1);
+    EXPECT_EQ(watchdog->dohled().ZdravySekund, 30);
+    files.touch("/app/ovin.ini", "[dohled]\r\nZdravySekund=90\r\nUtlumPokusu=0\r\n");
+    watchdog->conf().TakenOver();
+    EXPECT_EQ(watchdog->dohled().ZdravySekund, 90);
+    EXPECT_EQ(countInLog("Neplatne nastaveni [dohled] UtlumPokusu=0 (cislo 1 az 1000) - plati 3"), 1);
+    EXPECT_EQ(countInLog("Utlum=ano"), 1) << "a fault no longer in the file is not said again";
+}
+
+TEST_F(WatchFixture, EveryTickReachesTheRecordAlsoWhenACheckFailed)
+{
+    create();
+    cycle().RunTrovan = [] { throw OvinError("request file unreadable"); };
+    watchdog->conf().HlidatZdaTrovanJede = true;
+    EXPECT_EQ(watchdog->record().lastTickUnixMs(), 0);
+    loop.runFor(5000);
+    EXPECT_GT(watchdog->record().lastTickUnixMs(), 0);
+    EXPECT_EQ(host.errors.size(), 1u);
+    EXPECT_EQ(watchdog->record().stallLimit(), watchdog->conf().MaxStejnyRequest);
+}
+
 TEST_F(WatchFixture, WithoutTheIconTheStartTimerFiresOnce)
 {
     files.touch("/app/ovin.ini", "[conf]\r\nZobrazitIkonu=0\r\n");

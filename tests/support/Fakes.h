@@ -36,11 +36,16 @@ public:
         advance(ms);
     }
 
+    /// Local time read as UTC, less the offset: the fake's zone is one hour ahead unless a test says otherwise.
+    std::int64_t unixMs() const override { return m_ms - std::int64_t{utcOffset} * 60000; }
+    int utcOffsetMinutes() const override { return utcOffset; }
+
     void set(const LocalTime& t) { m_ms = localSeconds(t) * 1000 + t.millisecond; }
     void advance(std::int64_t ms) { m_ms += ms; }
     std::int64_t ms() const { return m_ms; }
 
     std::vector<int> sleeps;
+    int utcOffset = 60;
 
 private:
     std::int64_t m_ms = 0;
@@ -254,6 +259,10 @@ public:
         });
         if (it == entries.end())
             return Result::failure("No such process");
+        if (vanishing.count(entry.pid)) {
+            entries.erase(it);
+            return Result::failure("No such process");
+        }
         if (refuse)
             return Result::failure("Operation not permitted");
         terminated.push_back(*it);
@@ -263,6 +272,8 @@ public:
     std::vector<ProcessEntry> entries;
     std::vector<ProcessEntry> terminated;
     bool refuse = false;
+    /// Processes that end by themselves just before they are ended.
+    std::set<std::uint32_t> vanishing;
 };
 
 class FakeLauncher final : public Launcher {
@@ -286,10 +297,13 @@ public:
     Result setOwnPriorityClass(PriorityClass cls) override
     {
         classes.push_back(cls);
+        if (refuse)
+            return Result::failure("Permission denied");
         return {};
     }
     std::string executablePath() const override { return "/app/ovin"; }
     std::vector<PriorityClass> classes;
+    bool refuse = false;
 };
 
 /// The window side: records what the watchdog shows.

@@ -56,6 +56,42 @@ TEST_F(RequestStateTest, AnUntouchedFileReachesTheLimitAndTheRouterIsEnded)
     EXPECT_EQ(processes.terminated.size(), 2u);
 }
 
+TEST_F(RequestStateTest, ARouterTheSystemRefusesToEndIsSaidOncePerStall)
+{
+    conf.MaxStejnyRequest = 1;
+    conf.MazatRequest = false;
+    processes.refuse = true;
+    addProcess("trovan.exe");
+    writeRequest("0123456789");
+    check();
+    const Lines atLimit = check();
+    ASSERT_GE(atLimit.size(), 2u);
+    EXPECT_EQ(Lines(atLimit.end() - 2, atLimit.end()),
+              (Lines{"Ukoncuji Trovan", "Nelze ukoncit Trovan - Operation not permitted"}));
+    const Lines again = check();
+    ASSERT_FALSE(again.empty());
+    EXPECT_EQ(again.back(), "Ukoncuji Trovan") << "the limit stays reached, the refusal was said";
+    files.files.erase(kRequestPath);
+    check();
+    writeRequest("0123456789");
+    check();
+    EXPECT_EQ(check().back(), "Nelze ukoncit Trovan - Operation not permitted") << "a new stall says it again";
+    EXPECT_EQ(record.counters().kills, 0);
+}
+
+TEST_F(RequestStateTest, ARouterThatEndedByItselfMeanwhileIsNoRefusal)
+{
+    conf.MaxStejnyRequest = 1;
+    addProcess("trovan.exe");
+    // Listed by the look, gone when it is ended: the end fails, but nothing runs any more.
+    processes.entries.push_back({"trovan.exe", 999});
+    processes.vanishing.insert(999);
+    writeRequest("0123456789");
+    check();
+    EXPECT_EQ(check().back(), "Ukoncuji Trovan");
+    EXPECT_EQ(record.counters().kills, 1);
+}
+
 TEST_F(RequestStateTest, AnEmptyFileCountsAsUnchangedAtOnce)
 {
     writeRequest("");

@@ -73,11 +73,31 @@ TEST_F(RunTrovanTest, TheStartIsFollowedByOneLinePerSecondOfTheWait)
 
 TEST_F(RunTrovanTest, ARouterThatDoesNotComeUpGetsNoFinalLine)
 {
-    launcher.fail = true;
     EXPECT_EQ(run(), Lines{kTrying});
     EXPECT_EQ(launcher.opened.size(), 1u);
     EXPECT_TRUE(clock.sleeps.empty());
     EXPECT_EQ(run(), Lines{kTrying}) << "the next tick tries again";
+}
+
+TEST_F(RunTrovanTest, AStartTheSystemRefusesIsLoggedWithItsReasonAndTheWaitStillRuns)
+{
+    launcher.fail = true;
+    host.waitSeconds = 2;
+    EXPECT_EQ(run(), (Lines{kTrying, "Nelze spustit Trovan - No such file or directory", "Čekám na spuštění Trovan 1 s",
+                            "Čekám na spuštění Trovan 2 s"}));
+    EXPECT_EQ(record.counters().launchFailures, 1);
+    EXPECT_EQ(run().size(), 4u) << "each attempt says why it failed";
+}
+
+TEST_F(RunTrovanTest, AHeldLaunchMakesNoAttemptAndLogsNothing)
+{
+    bool held = true;
+    runTrovan.launchHeld = [&] { return held; };
+    EXPECT_EQ(run(), Lines{});
+    EXPECT_TRUE(launcher.opened.empty());
+    held = false;
+    EXPECT_EQ(run(), Lines{kTrying});
+    EXPECT_EQ(launcher.opened.size(), 1u);
 }
 
 struct LeftoverCase {

@@ -10,6 +10,7 @@
 #include "settings/Config.h"
 #include "settings/EventLog.h"
 #include "watchdog/RequestState.h"
+#include "watchdog/RouterRecord.h"
 #include "watchdog/RunTrovan.h"
 #include "watchdog/WatchdogServices.h"
 
@@ -69,8 +70,9 @@ struct WatchdogRig {
     WatchdogServices services{files, clock, process, processes, launcher};
     EventLog log{files, clock, kAppFolder};
     TConf conf{files, kAppFolder};
-    RequestState requestState{files, processes, log, conf};
-    RunTrovan runTrovan{services, kAppFolder, log, conf, host, requestState};
+    RouterRecord record{clock};
+    RequestState requestState{files, processes, log, conf, record};
+    RunTrovan runTrovan{services, kAppFolder, log, conf, host, requestState, record};
 
 private:
     std::size_t m_read = 0;

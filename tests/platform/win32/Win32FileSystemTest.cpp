@@ -25,6 +25,7 @@
 #include "watchdog/LineTally.h"
 #include "watchdog/ProcessOps.h"
 #include "watchdog/RequestState.h"
+#include "watchdog/RouterRecord.h"
 
 namespace ovin {
 namespace {
@@ -125,7 +126,8 @@ TEST_F(Win32Files, APipeAsTheRequestFileIsNoRequestFile)
     conf.JinyAdrReq = true;
     conf.AdrReq = folder;
     ASSERT_EQ(conf.RequestFilePath(), folder + "\\request.cfg");
-    RequestState check(files, processes, log, conf);
+    RouterRecord record(clock);
+    RequestState check(files, processes, log, conf, record);
     for (int tick = 0; tick < 3; ++tick)
         check.RequestStateExecute();
     EXPECT_EQ(check.stallCounter(), 0);
