@@ -2,16 +2,12 @@
 
 namespace ovin::win32 {
 
-namespace {
-
-HICON loadIcon(HINSTANCE instance, int id, int metric)
+HICON LoadSharedIcon(HINSTANCE instance, int id, int sizeMetric)
 {
-    const int sizePx = GetSystemMetrics(metric);
+    const int sizePx = GetSystemMetrics(sizeMetric);
     // Shared icons belong to the system, which frees them with the module; a class keeps them for its life.
     return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, sizePx, sizePx, LR_SHARED));
 }
-
-}  // namespace
 
 bool RegisterWindowClass(const WindowClassSpec& spec)
 {
@@ -29,8 +25,8 @@ bool RegisterWindowClass(const WindowClassSpec& spec)
     wc.hbrBackground = spec.buttonFace ? reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1) : nullptr;
     wc.lpszClassName = spec.name;
     if (spec.iconId != 0) {
-        wc.hIcon = loadIcon(instance, spec.iconId, SM_CXICON);
-        wc.hIconSm = loadIcon(instance, spec.iconId, SM_CXSMICON);
+        wc.hIcon = LoadSharedIcon(instance, spec.iconId, SM_CXICON);
+        wc.hIconSm = LoadSharedIcon(instance, spec.iconId, SM_CXSMICON);
     }
     return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }

@@ -21,6 +21,10 @@ struct WindowClassSpec {
     HINSTANCE instance = nullptr;
 };
 
+/// The icon resource `id` of `instance` at the size of the system metric `sizeMetric` (SM_CXICON, SM_CXSMICON);
+/// shared, so the system frees it with the module.
+HICON LoadSharedIcon(HINSTANCE instance, int id, int sizeMetric);
+
 /// Registers the class unless the process has one of that name already (an earlier window of its kind
 /// registered it); true when the class can be used.
 bool RegisterWindowClass(const WindowClassSpec& spec);

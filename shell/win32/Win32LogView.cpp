@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "controls/win32/WindowClass.h"
 #include "controls/win32/ColorRef.h"
 #include "platform/win32/Win32Text.h"
 #include "shell/LogViewRules.h"
@@ -15,17 +16,8 @@ using win32::widen;
 
 Win32LogView::Window::Window(HWND parent, EventLog& log, int controlId) : m_doc(log, *this)
 {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = &Window::windowProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc) != 0;
-    }();
-    (void)registered;
+    win32::RegisterWindowClass(
+        {.name = kClassName, .procedure = &Window::windowProc, .style = CS_DBLCLKS, .cursor = IDC_IBEAM});
     m_background.reset(CreateSolidBrush(win32::colorRef(kMainWindowLook.logBackground)));
     CreateWindowExW(WS_EX_CLIENTEDGE, kClassName, L"",
                     WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN, 0, 0, 0, 0, parent,

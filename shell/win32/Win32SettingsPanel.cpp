@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "controls/win32/WindowClass.h"
 #include "Dpi.h"
 #include "platform/win32/Win32Text.h"
 #include "controls/win32/ColorRef.h"
@@ -30,16 +31,7 @@ Win32SettingsPanel::Win32SettingsPanel(HWND parent, TConf& conf, DialogAnswers* 
                                        std::function<void()> freeRightRelease)
     : m_logic(conf, *this), m_answers(answers), m_freeRightRelease(std::move(freeRightRelease)), m_dpi(dpi)
 {
-    static const bool registered = [] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &Win32SettingsPanel::panelProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kPanelClass;
-        return RegisterClassW(&wc) != 0;
-    }();
-    (void)registered;
+    win32::RegisterWindowClass({.name = kPanelClass, .procedure = &Win32SettingsPanel::panelProc, .buttonFace = true});
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     // A control parent: Tab and the arrow keys of the main window's dialog navigation go into the panel.
     m_panel = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_STATICEDGE, kPanelClass, L"Panel1",

@@ -15,6 +15,8 @@
 #include "controls/win32/Win32SpinEdit.h"
 #include "controls/win32/Win32SpinEditX.h"
 #include "controls/win32/Win32WatchTimer.h"
+#include "controls/win32/WindowClass.h"
+#include "shell/win32/Resources.h"
 
 // Places compared whole, and shown as such when they differ.
 inline bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
@@ -392,6 +394,51 @@ TEST_F(SpinEdit, TheArrowsGrowWithTheResolutionAndStayAtTheRightEdge)
         EXPECT_EQ(arrows.right, inside.right) << c.dpi;
         const LRESULT margins = SendMessageW(spin.edit(), EM_GETMARGINS, 0, 0);
         EXPECT_EQ(HIWORD(margins), c.arrowsWidth + 2) << c.dpi;
+    }
+}
+
+LRESULT CALLBACK firstProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK laterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(WindowClass, RegistersOnceWithItsCursorBackgroundStyleAndIcon)
+{
+    const struct {
+        win32::WindowClassSpec spec;
+        bool cursor, background, icon;
+    } cases[] = {
+        {{.name = L"OvinTestPlain", .procedure = &firstProc}, true, false, false},
+        {{.name = L"OvinTestHidden", .procedure = &firstProc, .cursor = nullptr}, false, false, false},
+        {{.name = L"OvinTestFace", .procedure = &firstProc, .style = CS_DBLCLKS, .cursor = IDC_IBEAM, .buttonFace = true},
+         true, true, false},
+        {{.name = L"OvinTestIcon", .procedure = &firstProc, .iconId = IDI_OVIN_WINDOW}, true, false, true},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(win32::RegisterWindowClass(c.spec)) << c.spec.name;
+        WNDCLASSEXW got{};
+        got.cbSize = sizeof got;
+        ASSERT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), c.spec.name, &got));
+        EXPECT_EQ(got.lpfnWndProc, &firstProc);
+        EXPECT_EQ(got.style, c.spec.style);
+        EXPECT_EQ(got.hCursor != nullptr, c.cursor) << c.spec.name;
+        if (c.cursor)
+            EXPECT_EQ(got.hCursor, LoadCursorW(nullptr, c.spec.cursor));
+        EXPECT_EQ(got.hbrBackground != nullptr, c.background) << c.spec.name;
+        EXPECT_EQ(got.hIcon != nullptr && got.hIconSm != nullptr, c.icon) << c.spec.name;
+
+        // A second window of the kind finds the class there and leaves it as it was.
+        win32::WindowClassSpec again = c.spec;
+        again.procedure = &laterProc;
+        EXPECT_TRUE(win32::RegisterWindowClass(again));
+        ASSERT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), c.spec.name, &got));
+        EXPECT_EQ(got.lpfnWndProc, &firstProc) << c.spec.name;
+        UnregisterClassW(c.spec.name, GetModuleHandleW(nullptr));
     }
 }
 
