@@ -19,7 +19,7 @@
 #include "shell/TrayEvents.h"
 #include "watchdog/Watchdog.h"
 
-namespace ovin {
+namespace ovin::win32 {
 
 namespace {
 
@@ -96,9 +96,9 @@ TfmWex::TfmWex(HINSTANCE instance, Platform& platform, const WindowContext& cont
     }
     m_font = windowFontFor(m_dpi);
 
-    m_tray = std::make_unique<win32::TrayIcon>(instance, win32::LoadSharedIcon(instance, IDI_OVIN_TRAY_IDLE, SM_CXSMICON),
-                                               std::array<int, 2>{IDI_OVIN_TRAY_IDLE, IDI_OVIN_TRAY_BUSY},
-                                               [this](int code) { onTrayEvent(code); });
+    m_tray = std::make_unique<win32::TrayIcon>(
+        instance, win32::LoadSharedIcon(instance, IDI_OVIN_TRAY_IDLE, SM_CXSMICON),
+        std::array<int, 2>{IDI_OVIN_TRAY_IDLE, IDI_OVIN_TRAY_BUSY}, [this](int code) { onTrayEvent(code); });
 
     m_watchdog = std::make_unique<Watchdog>(servicesOf(platform), appFolderOf(platform), *this, m_trayTimer, m_timer1,
                                             context.logCapacity);
@@ -369,4 +369,4 @@ LRESULT TfmWex::handle(UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(m_window, message, wParam, lParam);
 }
 
-}  // namespace ovin
+}  // namespace ovin::win32

@@ -20,6 +20,8 @@ class Watchdog;
 class Win32LogView;
 class Win32SettingsPanel;
 
+namespace win32 {
+
 /// The main window (`fmWex`, window class "TfmWex"): the Event log above the settings panel. It owns the watchdog
 /// for the program's whole run and is usually hidden. What it does is decided by `MainWindow`; this class paints
 /// and translates the system's messages.
@@ -86,5 +88,7 @@ private:
     bool m_placed = false;
     bool m_destroyed = false;
 };
+
+}  // namespace win32
 
 }  // namespace ovin

@@ -415,8 +415,14 @@ TEST(WindowClass, RegistersOnceWithItsCursorBackgroundStyleAndIcon)
     } cases[] = {
         {{.name = L"OvinTestPlain", .procedure = &firstProc}, true, false, false},
         {{.name = L"OvinTestHidden", .procedure = &firstProc, .cursor = nullptr}, false, false, false},
-        {{.name = L"OvinTestFace", .procedure = &firstProc, .style = CS_DBLCLKS, .cursor = IDC_IBEAM, .buttonFace = true},
-         true, true, false},
+        {{.name = L"OvinTestFace",
+          .procedure = &firstProc,
+          .style = CS_DBLCLKS,
+          .cursor = IDC_IBEAM,
+          .buttonFace = true},
+         true,
+         true,
+         false},
         {{.name = L"OvinTestIcon", .procedure = &firstProc, .iconId = IDI_OVIN_WINDOW}, true, false, true},
     };
     for (const auto& c : cases) {

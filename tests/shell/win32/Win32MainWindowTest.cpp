@@ -9,6 +9,8 @@
 namespace ovin {
 namespace {
 
+using win32::TfmWex;
+
 constexpr int kFirstPanelControlId = 1000;
 
 // Wine without a display makes no edit controls: these run on the desktop test's display (ovin-test.sh

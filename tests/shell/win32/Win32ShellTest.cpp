@@ -220,7 +220,8 @@ TEST(Question, WidensItselfSoThatTheBoldQuestionStandsOnOneLine)
 {
     const question::Metrics metrics = question::ScaledMetrics(96);
     // Questions that fit the widest text in the regular font, whose bold lines are wider than their plain ones.
-    for (const wchar_t* text : {L"Opravdu chcete ukončit Trovan i Ovin?", L"Ukončit všechny běžící procesy Trovan teď?"}) {
+    for (const wchar_t* text :
+         {L"Opravdu chcete ukončit Trovan i Ovin?", L"Ukončit všechny běžící procesy Trovan teď?"}) {
         for (const QuestionKind kind : {QuestionKind::Custom, QuestionKind::Warning}) {
             ShownQuestion shown;
             g_shown = &shown;
