@@ -258,5 +258,3 @@ void Win32LogView::setDpi(int dpi) { m_window->setDpi(dpi); }
 const LogDocument& Win32LogView::document() const { return m_window->document(); }
 
 }  // namespace ovin
-
-}  // namespace ovin

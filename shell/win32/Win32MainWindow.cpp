@@ -321,6 +321,11 @@ LRESULT CALLBACK TfmWex::windowProc(HWND window, UINT message, WPARAM wParam, LP
 LRESULT TfmWex::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_ACTIVATE:
+    case WM_SETFOCUS:
+        if (m_keptFocus.handle(m_window, message, wParam))
+            return 0;
+        break;
     case WM_SIZE:
         layout();
         return 0;

@@ -7,6 +7,7 @@
 
 #include "PopupMenu.h"
 #include "TrayIcon.h"
+#include "controls/win32/KeptFocus.h"
 #include "controls/win32/Win32WatchTimer.h"
 #include "shell/MainWindow.h"
 #include "shell/MainWindowFrontEnd.h"
@@ -84,6 +85,7 @@ private:
     std::unique_ptr<Win32SettingsPanel> m_panel;
     std::unique_ptr<win32::TrayIcon> m_tray;
     win32::PopupMenu m_menu;
+    KeptFocus m_keptFocus;
     std::string m_pendingError;
     bool m_placed = false;
     bool m_destroyed = false;

@@ -10,6 +10,7 @@
 #include <utility>
 #include <string>
 
+#include "controls/win32/KeptFocus.h"
 #include "controls/win32/Win32AdpEdit.h"
 #include "controls/win32/Win32LabelX.h"
 #include "controls/win32/Win32SpinEdit.h"
@@ -446,6 +447,76 @@ TEST(WindowClass, RegistersOnceWithItsCursorBackgroundStyleAndIcon)
         EXPECT_EQ(got.lpfnWndProc, &firstProc) << c.spec.name;
         UnregisterClassW(c.spec.name, GetModuleHandleW(nullptr));
     }
+}
+
+win32::KeptFocus* g_keptFocus = nullptr;
+
+LRESULT CALLBACK keepingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if ((message == WM_ACTIVATE || message == WM_SETFOCUS) && g_keptFocus &&
+        g_keptFocus->handle(window, message, wParam))
+        return 0;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+/// Two top-level windows of a class that keeps its control's focus, each with two children.
+struct TwoWindows {
+    TwoWindows()
+    {
+        win32::RegisterWindowClass({.name = L"OvinTestKeeping", .procedure = &keepingProc});
+        win32::RegisterWindowClass({.name = L"OvinTestChild", .procedure = &firstProc});
+        for (HWND* top : {&first, &second}) {
+            *top = CreateWindowExW(0, L"OvinTestKeeping", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                   nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        }
+        for (int i = 0; i < 2; ++i) {
+            children[i] = CreateWindowExW(0, L"OvinTestChild", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 10, 10,
+                                          first, nullptr, GetModuleHandleW(nullptr), nullptr);
+            otherChild[i] = CreateWindowExW(0, L"OvinTestChild", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, second,
+                                            nullptr, GetModuleHandleW(nullptr), nullptr);
+        }
+        g_keptFocus = &kept;
+    }
+    ~TwoWindows()
+    {
+        g_keptFocus = nullptr;
+        DestroyWindow(first);
+        DestroyWindow(second);
+    }
+    win32::KeptFocus kept;
+    HWND first = nullptr;
+    HWND second = nullptr;
+    HWND children[2] = {};
+    HWND otherChild[2] = {};
+};
+
+TEST(KeptFocus, TheKeyboardLentToAnotherWindowIsBorrowedAndComesBack)
+{
+    TwoWindows w;
+    const struct {
+        HWND gaining;
+        FocusLoss loss;
+    } losses[] = {
+        {w.children[1], FocusLoss::Ordinary},   {w.first, FocusLoss::Ordinary}, {w.second, FocusLoss::Borrowed},
+        {w.otherChild[0], FocusLoss::Borrowed}, {nullptr, FocusLoss::Borrowed},
+    };
+    for (const auto& c : losses)
+        EXPECT_EQ(win32::FocusLossOf(w.children[0], c.gaining), c.loss);
+
+    SetActiveWindow(w.first);
+    SetFocus(w.children[1]);
+    ASSERT_EQ(GetFocus(), w.children[1]);
+    SetActiveWindow(w.second);
+    ASSERT_NE(GetFocus(), w.children[1]);
+    SetActiveWindow(w.first);
+    EXPECT_EQ(GetFocus(), w.children[1]) << "back with the activation";
+
+    // A control that can no longer take it leaves the keyboard with the window, as the default handling does.
+    SetActiveWindow(w.second);
+    EnableWindow(w.children[1], FALSE);
+    SetActiveWindow(w.first);
+    EXPECT_EQ(GetFocus(), w.first);
+    EnableWindow(w.children[1], TRUE);
 }
 
 }  // namespace
