@@ -19,9 +19,8 @@ private:
     HWND m_control = nullptr;
 };
 
-/// Why `control` loses the keyboard to `gaining` (WM_KILLFOCUS's parameter): to another window altogether (another
-/// application, a dialog, or none) it is only borrowed, since the control gets it back with its window's
-/// activation; to another control of its own window it is an ordinary loss.
-FocusLoss FocusLossOf(HWND control, HWND gaining);
+/// Why `control` is losing the keyboard (asked on WM_KILLFOCUS): borrowed while its window, being deactivated,
+/// keeps it for the control to get back with the next activation; ordinary otherwise.
+FocusLoss FocusLossOf(HWND control);
 
 }  // namespace ovin::win32

@@ -125,7 +125,7 @@ LRESULT CALLBACK Win32AdpEdit::editProc(HWND window, UINT message, WPARAM wParam
     case WM_KILLFOCUS:
         // The keyboard lent to another window comes back with the activation of the edit's own window, so the
         // focus colour stays over it.
-        if (self->m_formFocus.exits(win32::FocusLossOf(window, reinterpret_cast<HWND>(wParam))))
+        if (self->m_formFocus.exits(win32::FocusLossOf(window)))
             self->setColor(self->m_focusColour.exit());
         break;
     case WM_GETDLGCODE: {

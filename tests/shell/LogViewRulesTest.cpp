@@ -5,11 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "settings/EventLog.h"
+#include "DocumentOnLog.h"
 #include "shell/LogDocument.h"
 #include "shell/LogMouseSelection.h"
 #include "shell/LogViewRules.h"
-#include "support/Fakes.h"
 
 namespace ovin {
 namespace {
@@ -19,22 +18,7 @@ using logview::EditorKey;
 using logview::LineSelection;
 using logview::Utf16Span;
 
-class QuietView final : public LogDocumentView {
-public:
-    void documentReplaced() override {}
-    void documentAppended(bool) override {}
-    void documentEdited() override {}
-};
-
-struct Doc {
-    explicit Doc(const std::string& text) { log.editText(0, 0, text); }
-
-    FakeClock clock;
-    FakeFileSystem files;
-    EventLog log{files, clock, "/app/"};
-    QuietView view;
-    LogDocument doc{log, view};
-};
+using Doc = DocumentOnLog;
 
 TEST(LogViewKeys, EachKeyGivesItsCommandWithShiftBeforeCtrl)
 {

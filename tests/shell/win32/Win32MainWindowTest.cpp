@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
+
 #include "controls/Geometry.h"
 #include "shell/SettingsPanelTable.h"
 #include "shell/qt/FakePlatform.h"
@@ -45,14 +47,29 @@ void moveToMonitorOf(HWND window, int dpi)
     SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
 }
 
-TEST(MainWindowDpi, AMoveToAMonitorOfAnotherResolutionLaysTheWindowOutAgain)
+/// The main window on fakes, with its settings panel.
+class MainWindowOnDesktop : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!editsCanBeMade())
+            GTEST_SKIP() << "no edit controls without a desktop";
+        m_window = std::make_unique<TfmWex>(GetModuleHandleW(nullptr), m_platform.platform, m_platform.context());
+        m_panel = FindWindowExW(m_window->hwnd(), nullptr, L"OvinPanel", L"Panel1");
+        ASSERT_NE(m_panel, nullptr);
+    }
+
+    test::FakePlatform m_platform;
+    std::unique_ptr<TfmWex> m_window;
+    HWND m_panel = nullptr;
+};
+using MainWindowDpi = MainWindowOnDesktop;
+using MainWindowFocus = MainWindowOnDesktop;
+
+TEST_F(MainWindowDpi, AMoveToAMonitorOfAnotherResolutionLaysTheWindowOutAgain)
 {
-    if (!editsCanBeMade())
-        GTEST_SKIP() << "no edit controls without a desktop";
-    test::FakePlatform p;
-    TfmWex fmWex(GetModuleHandleW(nullptr), p.platform, p.context());
-    const HWND panel = FindWindowExW(fmWex.hwnd(), nullptr, L"OvinPanel", L"Panel1");
-    ASSERT_NE(panel, nullptr);
+    TfmWex& fmWex = *m_window;
+    const HWND panel = m_panel;
     // Back to 100 % last: nothing may stay of the larger layout. (200 % would not fit the test's screen: the
     // system keeps a window within it.)
     for (const int dpi : {144, 120, 96}) {
@@ -104,14 +121,10 @@ COLORREF pathFieldColour(HWND panel, HWND field)
     return colour;
 }
 
-TEST(MainWindowFocus, TheControlThatHadTheKeyboardGetsItBackWithTheWindowKeepingItsColour)
+TEST_F(MainWindowFocus, TheControlThatHadTheKeyboardGetsItBackWithTheWindowKeepingItsColour)
 {
-    if (!editsCanBeMade())
-        GTEST_SKIP() << "no edit controls without a desktop";
-    test::FakePlatform p;
-    TfmWex fmWex(GetModuleHandleW(nullptr), p.platform, p.context());
-    const HWND panel = FindWindowExW(fmWex.hwnd(), nullptr, L"OvinPanel", L"Panel1");
-    ASSERT_NE(panel, nullptr);
+    TfmWex& fmWex = *m_window;
+    const HWND panel = m_panel;
     const HWND field = panelControl(panel, PanelControl::ePathTo);
     const HWND other = panelControl(panel, PanelControl::seMaxSame);
     ASSERT_TRUE(field && other);
