@@ -434,8 +434,9 @@ TEST(WindowClass, RegistersOnceWithItsCursorBackgroundStyleAndIcon)
         EXPECT_EQ(got.lpfnWndProc, &firstProc);
         EXPECT_EQ(got.style, c.spec.style);
         EXPECT_EQ(got.hCursor != nullptr, c.cursor) << c.spec.name;
-        if (c.cursor)
+        if (c.cursor) {
             EXPECT_EQ(got.hCursor, LoadCursorW(nullptr, c.spec.cursor));
+        }
         EXPECT_EQ(got.hbrBackground != nullptr, c.background) << c.spec.name;
         EXPECT_EQ(got.hIcon != nullptr && got.hIconSm != nullptr, c.icon) << c.spec.name;
 

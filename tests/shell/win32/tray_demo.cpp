@@ -211,8 +211,9 @@ int wmain(int argc, wchar_t** argv)
         return 0;
     }
 
-    state.tray = std::make_unique<TrayIcon>(instance, windowClass.hIconSm,
-                                            std::array<int, 2>{IDI_OVIN_TRAY_IDLE, IDI_OVIN_TRAY_BUSY}, &onTrayEvent);
+    state.tray =
+        std::make_unique<TrayIcon>(instance, ovin::win32::LoadSharedIcon(instance, IDI_OVIN_WINDOW, SM_CXSMICON),
+                                   std::array<int, 2>{IDI_OVIN_TRAY_IDLE, IDI_OVIN_TRAY_BUSY}, &onTrayEvent);
     SetTimer(state.window, kTrayTimerId, kTrayTimerMs, nullptr);
     state.write("started");
 
