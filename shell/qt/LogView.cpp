@@ -477,10 +477,9 @@ void LogView::mousePressEvent(QMouseEvent* event)
 
 void LogView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!(event->buttons() & Qt::LeftButton))
+    if (!m_mouse.selecting() || !(event->buttons() & Qt::LeftButton))
         return;
-    if (const std::optional<std::size_t> pos = m_mouse.dragTarget(positionAt(event->position().toPoint())))
-        setCaret(*pos, true);
+    setCaret(*m_mouse.dragTarget(positionAt(event->position().toPoint())), true);
 }
 
 void LogView::mouseReleaseEvent(QMouseEvent* event)
