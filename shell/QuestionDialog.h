@@ -80,8 +80,9 @@ int PlainDialogWidth(int layoutWidth, int boldTextWidth, const Metrics& metrics)
 
 /// The standard dialog as the platform lays it out: the icon at the top left, the text (as the front end measured
 /// it in the regular font, cut to the widest text) beside it, the two buttons side by side and centred under
-/// both. A `boldTextWidth` widens it as `PlainDialogWidth` says; 0 keeps the width the parts need.
-Layout PlainLayout(const Metrics& metrics, bool hasIcon, Size text, int boldTextWidth = 0);
+/// both, widened for the restyle's bold text on one line as `PlainDialogWidth` says (`boldTextWidth` is the
+/// question's width in the restyle's bold font on one line, as the front end measures it).
+Layout PlainLayout(const Metrics& metrics, bool hasIcon, Size text, int boldTextWidth);
 
 /// The caption of the yes button: "&Ano", or "&Ofšemže" in debug mode; the letter after "&" is the accelerator.
 const char* YesCaption(bool debug);

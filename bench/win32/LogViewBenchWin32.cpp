@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "controls/win32/WindowClass.h"
 #include "bench/MonthLogLines.h"
 #include "platform/Platform.h"
 #include "settings/EventLog.h"
@@ -101,14 +102,10 @@ Memory peakMemory()
 struct Frame {
     Frame()
     {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"OvinLogViewBench";
-        RegisterClassExW(&wc);
-        window.reset(CreateWindowExW(0, wc.lpszClassName, L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 640, 420, nullptr,
-                                     nullptr, wc.hInstance, nullptr));
+        constexpr wchar_t kFrameClass[] = L"OvinLogViewBench";
+        ovin::win32::RegisterWindowClass({.name = kFrameClass, .procedure = DefWindowProcW, .cursor = nullptr});
+        window.reset(CreateWindowExW(0, kFrameClass, L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 640, 420, nullptr, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr));
     }
     ovin::win32::WindowHandle window;
 };

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "controls/win32/KeptFocus.h"
 #include "controls/win32/WindowText.h"
 
 namespace ovin {
@@ -122,9 +123,9 @@ LRESULT CALLBACK Win32AdpEdit::editProc(HWND window, UINT message, WPARAM wParam
             self->setColor(self->m_focusColour.enter(self->m_color, self->m_colorOnEnter));
         break;
     case WM_KILLFOCUS:
-        // Every loss counts: the main window does not hand the keyboard back to this edit when it is activated
-        // again, so a colour kept over another application's turn could stay after the edit no longer has it.
-        if (self->m_formFocus.exits(FocusLoss::Ordinary))
+        // The keyboard lent to another window comes back with the activation of the edit's own window, so the
+        // focus colour stays over it.
+        if (self->m_formFocus.exits(win32::FocusLossOf(window)))
             self->setColor(self->m_focusColour.exit());
         break;
     case WM_GETDLGCODE: {

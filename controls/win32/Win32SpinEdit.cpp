@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "controls/win32/WindowClass.h"
 #include "controls/win32/Win32WatchTimer.h"
 
 namespace ovin {
@@ -28,20 +29,6 @@ void setTextOf(HWND window, const std::string& text)
     SetWindowTextW(window, wide.c_str());
 }
 
-void registerArrows(WNDPROC proc)
-{
-    static bool registered = false;
-    if (registered)
-        return;
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kArrowsClass;
-    RegisterClassW(&wc);
-    registered = true;
-}
-
 }  // namespace
 
 Win32SpinEdit::Win32SpinEdit(HWND parent, int controlId, RECT bounds, SpinLimits limits, HFONT font, int dpi)
@@ -50,7 +37,7 @@ Win32SpinEdit::Win32SpinEdit(HWND parent, int controlId, RECT bounds, SpinLimits
                [this] { return m_held != 0 && m_pointerInside; })
 {
     m_repeat.setEnabled(true);
-    registerArrows(&Win32SpinEdit::arrowsProc);
+    win32::RegisterWindowClass({.name = kArrowsClass, .procedure = &Win32SpinEdit::arrowsProc});
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     // Clipping its children: the edit's own painting would cover the arrows.
     m_edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"0",

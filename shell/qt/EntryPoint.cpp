@@ -55,22 +55,22 @@ int runAdmitted(int argc, char* argv[], ovin::Platform& platform, ovin::Previous
     ovin::ApplicationTitle title;
     title.set(ovin::kEntryTitle);
     const ovin::WindowContext context{switches, title, nullptr, ovin::LogCapacity()};
-    ovin::TfmWex fmWex(platform, context);
+    ovin::qt::TfmWex fmWex(platform, context);
     check.SetInstanceWindow(static_cast<std::int32_t>(fmWex.winId()));
 
     // exit, not quit: Qt's quit first asks every shown window to close, and
     // the main window refuses a close that is not the end of the session (it
     // only hides), so a quit with the window open would be cancelled.
     QObject::connect(
-        &fmWex, &ovin::TfmWex::quitRequested, &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+        &fmWex, &ovin::qt::TfmWex::quitRequested, &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 
     ovin::HandOverListener handOver(handOverName, &fmWex);
-    QObject::connect(&handOver, &ovin::HandOverListener::received, &fmWex, &ovin::TfmWex::CopyDataReceived);
+    QObject::connect(&handOver, &ovin::HandOverListener::received, &fmWex, &ovin::qt::TfmWex::CopyDataReceived);
     if (!handOver.isListening())
         fmWex.reportError(ovin::HandOverFailureText(handOver.errorString().toStdString()));
     ovin::SignalBridge bridge(ovin::createSessionSignals(), &fmWex);
-    QObject::connect(&bridge, &ovin::SignalBridge::sessionEnding, &fmWex, &ovin::TfmWex::ShutdownQuery);
-    QObject::connect(&bridge, &ovin::SignalBridge::interrupted, &fmWex, &ovin::TfmWex::Quit);
+    QObject::connect(&bridge, &ovin::SignalBridge::sessionEnding, &fmWex, &ovin::qt::TfmWex::ShutdownQuery);
+    QObject::connect(&bridge, &ovin::SignalBridge::interrupted, &fmWex, &ovin::qt::TfmWex::Quit);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &fmWex,
                      [&fmWex](QSessionManager&) { fmWex.ShutdownQuery(); });
 

@@ -15,31 +15,20 @@
 
 #include "FindBar.h"
 #include "LogViewAccessible.h"
+#include "shell/LogViewRules.h"
 #include "shell/MainWindow.h"
 
 namespace ovin {
 
 namespace {
 
-constexpr int kMarginPx = 2;
 // A selection larger than this is not offered as the X primary selection on
 // every change: the whole log selected would cost twice its size in memory.
 constexpr std::size_t kPrimarySelectionMaxBytes = std::size_t{16} << 20;
+constexpr int kMarginPx = logview::kMarginPx;
 
-// Every match of `needle` in `line`, as UTF-16 ranges of the decoded line.
-template <typename F>
-void forEachMatch(std::string_view line, std::string_view needle, F&& f)
-{
-    if (needle.empty())
-        return;
-    for (std::size_t at = line.find(needle); at != std::string_view::npos; at = line.find(needle, at + needle.size())) {
-        const int from = Utf16Index(line, at);
-        f(from, Utf16Index(line, at + needle.size()) - from);
-    }
-}
-
-// The editor's keys. The platform's standard sequences come first (they differ between desktops); then each key
-// gives its command, with Shift or Ctrl where that changes it. Shift with a caret move extends the selection.
+// The platform's standard sequences come first (they differ between desktops); the other keys are the editor's
+// own.
 struct StandardKeyRow {
     QKeySequence::StandardKey sequence;
     EditorCommand command;
@@ -53,26 +42,24 @@ constexpr StandardKeyRow kStandardKeys[] = {
 };
 
 struct KeyRow {
-    int key;
-    EditorCommand plain;
-    EditorCommand withCtrl;
-    std::optional<EditorCommand> withShift;  // before Ctrl
+    int qtKey;
+    logview::EditorKey key;
 };
 constexpr KeyRow kKeys[] = {
-    {Qt::Key_F3, EditorCommand::FindNext, EditorCommand::FindNext, EditorCommand::FindPrevious},
-    {Qt::Key_Left, EditorCommand::MoveLeft, EditorCommand::WordLeft, std::nullopt},
-    {Qt::Key_Right, EditorCommand::MoveRight, EditorCommand::WordRight, std::nullopt},
-    {Qt::Key_Up, EditorCommand::LineUp, EditorCommand::LineUp, std::nullopt},
-    {Qt::Key_Down, EditorCommand::LineDown, EditorCommand::LineDown, std::nullopt},
-    {Qt::Key_PageUp, EditorCommand::PageUp, EditorCommand::PageUp, std::nullopt},
-    {Qt::Key_PageDown, EditorCommand::PageDown, EditorCommand::PageDown, std::nullopt},
-    {Qt::Key_Home, EditorCommand::LineStart, EditorCommand::DocumentStart, std::nullopt},
-    {Qt::Key_End, EditorCommand::LineEnd, EditorCommand::DocumentEnd, std::nullopt},
-    {Qt::Key_Backspace, EditorCommand::DeleteBackward, EditorCommand::DeleteBackward, std::nullopt},
-    {Qt::Key_Delete, EditorCommand::DeleteForward, EditorCommand::DeleteForward, EditorCommand::Cut},
-    {Qt::Key_Insert, EditorCommand::Nothing, EditorCommand::Copy, EditorCommand::Paste},
-    {Qt::Key_Return, EditorCommand::InsertLineBreak, EditorCommand::InsertLineBreak, std::nullopt},
-    {Qt::Key_Enter, EditorCommand::InsertLineBreak, EditorCommand::InsertLineBreak, std::nullopt},
+    {Qt::Key_F3, logview::EditorKey::F3},
+    {Qt::Key_Left, logview::EditorKey::Left},
+    {Qt::Key_Right, logview::EditorKey::Right},
+    {Qt::Key_Up, logview::EditorKey::Up},
+    {Qt::Key_Down, logview::EditorKey::Down},
+    {Qt::Key_PageUp, logview::EditorKey::PageUp},
+    {Qt::Key_PageDown, logview::EditorKey::PageDown},
+    {Qt::Key_Home, logview::EditorKey::Home},
+    {Qt::Key_End, logview::EditorKey::End},
+    {Qt::Key_Backspace, logview::EditorKey::Backspace},
+    {Qt::Key_Delete, logview::EditorKey::Delete},
+    {Qt::Key_Insert, logview::EditorKey::Insert},
+    {Qt::Key_Return, logview::EditorKey::Return},
+    {Qt::Key_Enter, logview::EditorKey::Return},
 };
 
 std::optional<EditorCommand> commandOf(QKeyEvent& event)
@@ -81,17 +68,15 @@ std::optional<EditorCommand> commandOf(QKeyEvent& event)
         if (event.matches(row.sequence))
             return row.command;
     }
-    const bool shift = event.modifiers() & Qt::ShiftModifier;
-    const bool ctrl = event.modifiers() & Qt::ControlModifier;
     for (const KeyRow& row : kKeys) {
-        if (event.key() != row.key)
-            continue;
-        if (shift && row.withShift)
-            return *row.withShift;
-        return ctrl ? row.withCtrl : row.plain;
+        if (event.key() == row.qtKey)
+            return logview::CommandOfKey(row.key, event.modifiers() & Qt::ControlModifier,
+                                         event.modifiers() & Qt::ShiftModifier);
     }
     return std::nullopt;
 }
+
+QColor qColor(Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
 
 }  // namespace
 
@@ -105,7 +90,7 @@ LogView::LogView(EventLog& log, QWidget* parent) : QAbstractScrollArea(parent), 
     viewport()->setCursor(Qt::IBeamCursor);
     QPalette pal = palette();
     const MainWindowLook& look = kMainWindowLook;
-    pal.setColor(QPalette::Base, QColor(look.logBackground.red, look.logBackground.green, look.logBackground.blue));
+    pal.setColor(QPalette::Base, qColor(look.logBackground));
     setPalette(pal);
     viewport()->setAutoFillBackground(true);
     viewport()->setBackgroundRole(QPalette::Base);
@@ -185,11 +170,8 @@ void LogView::updateScrollBars()
     m_follow = v->value() >= v->maximum();
 
     QScrollBar* h = horizontalScrollBar();
-    // The widest line is known in bytes only; the widths seen while painting
-    // correct the estimate upwards.
-    const int estimate = static_cast<int>(std::min<std::size_t>(
-        m_doc.widestLineBytes() * static_cast<std::size_t>(fontMetrics().averageCharWidth()), INT32_MAX / 2));
-    const int width = std::max(estimate, m_widthPx) + 2 * kMarginPx;
+    const int width =
+        logview::ContentWidthPx(m_doc.widestLineBytes(), fontMetrics().averageCharWidth(), m_widthPx, kMarginPx);
     h->setPageStep(viewport()->width());
     h->setSingleStep(fontMetrics().averageCharWidth() * 2);
     h->setRange(0, std::max(0, width - viewport()->width()));
@@ -267,13 +249,11 @@ void LogView::paintEvent(QPaintEvent*)
     const int lh = lineHeight();
     const std::size_t first = static_cast<std::size_t>(firstVisibleLine());
     const std::size_t last = std::min(m_doc.lineCount(), first + static_cast<std::size_t>(visibleLineCount()) + 2);
-    const std::size_t selFrom = selectionStart();
-    const std::size_t selTo = selectionEnd();
     const std::string needle = m_highlight.toStdString();
     const bool showCaret = hasFocus() && m_caretOn;
 
     QTextCharFormat found;
-    found.setBackground(QColor(255, 255, 0));
+    found.setBackground(qColor(logview::kFoundBackground));
     QTextCharFormat selected;
     selected.setBackground(palette().color(QPalette::Highlight));
     selected.setForeground(palette().color(QPalette::HighlightedText));
@@ -284,17 +264,15 @@ void LogView::paintEvent(QPaintEvent*)
         layoutLine(layout, line);
         const std::string_view bytes = lineBytes(line);
         QList<QTextLayout::FormatRange> ranges;
-        forEachMatch(bytes, needle, [&](int from, int len) { ranges.append({from, len, found}); });
+        for (const logview::Utf16Span& match : logview::MatchSpans(bytes, needle))
+            ranges.append({match.from, match.to - match.from, found});
         const std::size_t ls = lineStart(line);
         const std::size_t le = lineEnd(line);
-        if (selFrom < selTo && selFrom <= le && selTo >= ls && !(selTo == ls && selFrom < ls)) {
-            const int from = Utf16Index(bytes, std::max(selFrom, ls) - ls);
-            const int to = Utf16Index(bytes, std::min(selTo, le) - ls);
-            // A selected line break shows as a little selected room after the line.
-            const int breakRoom = selTo > le && line + 1 < m_doc.lineCount() ? 1 : 0;
+        if (const std::optional<logview::LineSelection> part = logview::SelectedPart(m_doc, line)) {
+            const auto [from, to] = part->characters;
             if (to > from)
                 ranges.append({from, to - from, selected});
-            if (breakRoom) {
+            if (part->lineBreak) {
                 const QTextLine tl = layout.lineAt(0);
                 const qreal x = tl.isValid() ? tl.naturalTextWidth() : 0;
                 painter.fillRect(QRectF(textLeft() + x, (line - first) * lh, fontMetrics().averageCharWidth(), lh),
@@ -382,15 +360,13 @@ void LogView::ensureCaretVisible()
         v->setValue(line);
     else if (line >= v->value() + visibleLineCount())
         v->setValue(line - visibleLineCount() + 1);
-    const QRect r = caretRect();
     QScrollBar* h = horizontalScrollBar();
-    const int room = fontMetrics().averageCharWidth() * 4;
-    if (r.left() < kMarginPx)
-        h->setValue(h->value() + r.left() - kMarginPx - room);
-    else if (r.left() > viewport()->width() - kMarginPx) {
-        if (r.left() + h->value() > h->maximum() + viewport()->width())
+    const int x = xOf(caret());
+    if (const std::optional<int> offset = logview::OffsetShowingCaret(x, h->value(), viewport()->width(), kMarginPx,
+                                                                      fontMetrics().averageCharWidth())) {
+        if (kMarginPx + x > h->maximum() + viewport()->width())
             updateScrollBars();
-        h->setValue(h->value() + r.left() - viewport()->width() + kMarginPx + room);
+        h->setValue(*offset);
     }
     viewport()->update();
 }
@@ -468,10 +444,9 @@ bool LogView::event(QEvent* event)
 
 void LogView::keyPressEvent(QKeyEvent* event)
 {
-    const bool shift = event->modifiers() & Qt::ShiftModifier;
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     if (const std::optional<EditorCommand> command = commandOf(*event)) {
-        m_editor.run(*command, shift);
+        m_editor.run(*command, event->modifiers() & Qt::ShiftModifier);
         return;
     }
     const QString typed = event->text();
@@ -491,9 +466,9 @@ void LogView::mousePressEvent(QMouseEvent* event)
     const std::size_t pos = positionAt(event->position().toPoint());
     m_editor.forgetColumn();
     if (event->button() == Qt::LeftButton) {
-        m_mouseSelecting = true;
-        m_selectingWords = false;
-        setCaret(pos, event->modifiers() & Qt::ShiftModifier);
+        m_mouse.press(pos, event->modifiers() & Qt::ShiftModifier);
+        caretChanged();
+        ensureCaretVisible();
     } else if (event->button() == Qt::MiddleButton && QApplication::clipboard()->supportsSelection()) {
         setCaret(pos);
         pastePrimarySelection();
@@ -502,30 +477,22 @@ void LogView::mousePressEvent(QMouseEvent* event)
 
 void LogView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!m_mouseSelecting || !(event->buttons() & Qt::LeftButton))
+    if (!m_mouse.selecting() || !(event->buttons() & Qt::LeftButton))
         return;
-    std::size_t pos = positionAt(event->position().toPoint());
-    if (m_selectingWords)
-        pos = pos >= m_doc.anchor() ? m_doc.wordEnd(pos) : m_doc.wordStart(pos);
-    setCaret(pos, true);
+    setCaret(*m_mouse.dragTarget(positionAt(event->position().toPoint())), true);
 }
 
 void LogView::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && m_mouseSelecting) {
-        m_mouseSelecting = false;
+    if (event->button() == Qt::LeftButton && m_mouse.release())
         exportPrimarySelection();
-    }
 }
 
 void LogView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    const std::size_t pos = positionAt(event->position().toPoint());
-    m_doc.setSelection(m_doc.wordStart(pos), m_doc.wordEnd(pos));
-    m_mouseSelecting = true;
-    m_selectingWords = true;
+    m_mouse.doubleClick(positionAt(event->position().toPoint()));
     caretChanged();
     exportPrimarySelection();
 }
@@ -547,8 +514,8 @@ void LogView::openFindBar()
     setViewportMargins(0, 0, 0, h);
     m_findBar->show();
     placeFindBar();
-    if (hasSelection() && lineOf(selectionStart()) == lineOf(selectionEnd()))
-        m_findBar->setNeedle(QString::fromStdString(selectedText()));
+    if (const std::optional<std::string> needle = logview::NeedleFromSelection(m_doc))
+        m_findBar->setNeedle(QString::fromStdString(*needle));
     m_findBar->focusNeedle();
     setHighlight(m_findBar->needle());
 }

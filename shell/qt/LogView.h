@@ -11,6 +11,7 @@
 #include "settings/EventLog.h"
 #include "shell/LogDocument.h"
 #include "shell/LogEditor.h"
+#include "shell/LogMouseSelection.h"
 
 class QTextLayout;
 
@@ -116,11 +117,10 @@ private:
 
     LogDocument m_doc;
     LogEditor m_editor{m_doc, *this};
+    LogMouseSelection m_mouse{m_doc};
     int m_widthPx = 0;
     bool m_follow = true;
     bool m_caretOn = true;
-    bool m_selectingWords = false;
-    bool m_mouseSelecting = false;
     QBasicTimer m_blink;
     QString m_highlight;
     FindBar* m_findBar = nullptr;

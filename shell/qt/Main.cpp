@@ -21,7 +21,7 @@
 #include "shell/SettingsPanelTable.h"
 #include "shell/TrayEvents.h"
 
-namespace ovin {
+namespace ovin::qt {
 
 namespace {
 
@@ -233,4 +233,4 @@ bool TfmWex::PlainQuestionBox(const QString& caption, const QString& text)
     return box.exec() == QDialog::Accepted;
 }
 
-}  // namespace ovin
+}  // namespace ovin::qt

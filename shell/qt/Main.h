@@ -20,6 +20,8 @@ class LogView;
 class SettingsPanel;
 class TrayIcon;
 
+namespace qt {
+
 /// The main window: the Event log above the settings panel. It owns the
 /// watchdog for the program's whole run and is usually hidden. What it does
 /// is decided by `MainWindow`; this class paints and translates events.
@@ -101,5 +103,7 @@ private:
     QPointer<QMessageBox> m_errorBox;
     bool m_placed = false;
 };
+
+}  // namespace qt
 
 }  // namespace ovin

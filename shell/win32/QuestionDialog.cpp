@@ -66,6 +66,15 @@ SIZE measureText(HWND dialog, HFONT font, const std::wstring& text, int widthPx,
     return {box.right - box.left, box.bottom - box.top};
 }
 
+int boldLineWidth(HWND dialog, HFONT bold, const std::wstring& text)
+{
+    const WindowDC dc(dialog);
+    const SelectedObject fontIn(dc.get(), bold);
+    RECT box{};
+    DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &box, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    return box.right - box.left;
+}
+
 HWND createChild(HWND dialog, const wchar_t* windowClass, const wchar_t* text, DWORD style, int id)
 {
     return CreateWindowExW(0, windowClass, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, dialog,
@@ -106,7 +115,8 @@ void layOut(HWND dialog, Question& q)
     SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(q.bold.get()), FALSE);
 
     const SIZE plainText = measureText(dialog, q.regular.get(), q.text, metrics.maxTextWidthPx, DT_LEFT);
-    const question::Layout plain = question::PlainLayout(metrics, icon != nullptr, Size{plainText.cx, plainText.cy});
+    const question::Layout plain = question::PlainLayout(metrics, icon != nullptr, Size{plainText.cx, plainText.cy},
+                                                         boldLineWidth(dialog, q.bold.get(), q.text));
     const question::Layout layout = question::Restyle(
         plain, metrics, [&](int widthPx) { return measureText(dialog, q.bold.get(), q.text, widthPx, DT_CENTER).cy; });
     if (icon)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "controls/win32/WindowClass.h"
 #include "shell/TrayEvents.h"
 
 namespace ovin::win32 {
@@ -30,12 +31,8 @@ bool TrayIcon::createWindow()
 {
     if (m_window)
         return true;
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = &TrayIcon::windowProc;
-    windowClass.hInstance = m_instance;
-    windowClass.lpszClassName = kCallbackClass;
-    RegisterClassExW(&windowClass);  // fails harmlessly when an earlier icon registered it
+    RegisterWindowClass(
+        {.name = kCallbackClass, .procedure = &TrayIcon::windowProc, .cursor = nullptr, .instance = m_instance});
     // A hidden top-level window rather than a message-only one: only top-level windows hear the broadcast that a
     // new shell has started.
     m_window.reset(CreateWindowExW(WS_EX_TOOLWINDOW, kCallbackClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "controls/win32/WindowClass.h"
 #include "Dpi.h"
 #include "SelectedObject.h"
 #include "platform/win32/Win32Text.h"
@@ -24,26 +25,11 @@ enum ControlId { kPreviousId = 101, kNextId, kCloseId };
 constexpr int kGapPx = 4;
 constexpr int kPaddingPx = 2;
 
-void registerBarClass(WNDPROC proc)
-{
-    static const bool registered = [proc] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kBarClass;
-        return RegisterClassExW(&wc) != 0;
-    }();
-    (void)registered;
-}
-
 }  // namespace
 
 Win32FindBar::Win32FindBar(HWND parent, Handlers handlers) : m_handlers(std::move(handlers))
 {
-    registerBarClass(&barProc);
+    RegisterWindowClass({.name = kBarClass, .procedure = &barProc, .buttonFace = true});
     m_dpi = dpiOf(parent);
     createFont();
     HINSTANCE instance = GetModuleHandleW(nullptr);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "controls/win32/WindowClass.h"
 #include "Dpi.h"
 #include "MessageBoxes.h"
 #include "QuestionDialog.h"
@@ -18,7 +19,7 @@
 #include "shell/TrayEvents.h"
 #include "watchdog/Watchdog.h"
 
-namespace ovin {
+namespace ovin::win32 {
 
 namespace {
 
@@ -27,12 +28,6 @@ constexpr int kLogViewId = 100;
 constexpr UINT kShowErrorReport = WM_APP + 1;
 
 WatchdogServices servicesOf(Platform& p) { return {*p.files, *p.clock, *p.process, *p.processes, *p.launcher}; }
-
-HICON loadIcon(HINSTANCE instance, int id, int metric)
-{
-    const int sizePx = GetSystemMetrics(metric);
-    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, sizePx, sizePx, LR_SHARED));
-}
 
 win32::QuestionKind kindOf(TMsgDlgType kind)
 {
@@ -81,19 +76,11 @@ TfmWex::TfmWex(HINSTANCE instance, Platform& platform, const WindowContext& cont
     : m_platform(platform), m_context(context), m_instance(instance)
 {
     const MainWindowLook& look = kMainWindowLook;
-    static const bool registered = [instance] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = &TfmWex::windowProc;
-        wc.hInstance = instance;
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kWindowClass;
-        wc.hIcon = loadIcon(instance, IDI_OVIN_WINDOW, SM_CXICON);
-        wc.hIconSm = loadIcon(instance, IDI_OVIN_WINDOW, SM_CXSMICON);
-        return RegisterClassExW(&wc) != 0;
-    }();
-    (void)registered;
+    win32::RegisterWindowClass({.name = kWindowClass,
+                                .procedure = &TfmWex::windowProc,
+                                .buttonFace = true,
+                                .iconId = IDI_OVIN_WINDOW,
+                                .instance = instance});
 
     m_dpi = win32::dpiOf(nullptr);
     RECT frame = outerRectFor(m_dpi);
@@ -109,9 +96,9 @@ TfmWex::TfmWex(HINSTANCE instance, Platform& platform, const WindowContext& cont
     }
     m_font = windowFontFor(m_dpi);
 
-    m_tray = std::make_unique<win32::TrayIcon>(instance, loadIcon(instance, IDI_OVIN_TRAY_IDLE, SM_CXSMICON),
-                                               std::array<int, 2>{IDI_OVIN_TRAY_IDLE, IDI_OVIN_TRAY_BUSY},
-                                               [this](int code) { onTrayEvent(code); });
+    m_tray = std::make_unique<win32::TrayIcon>(
+        instance, win32::LoadSharedIcon(instance, IDI_OVIN_TRAY_IDLE, SM_CXSMICON),
+        std::array<int, 2>{IDI_OVIN_TRAY_IDLE, IDI_OVIN_TRAY_BUSY}, [this](int code) { onTrayEvent(code); });
 
     m_watchdog = std::make_unique<Watchdog>(servicesOf(platform), appFolderOf(platform), *this, m_trayTimer, m_timer1,
                                             context.logCapacity);
@@ -334,6 +321,11 @@ LRESULT CALLBACK TfmWex::windowProc(HWND window, UINT message, WPARAM wParam, LP
 LRESULT TfmWex::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_ACTIVATE:
+    case WM_SETFOCUS:
+        if (m_keptFocus.handle(m_window, message, wParam))
+            return 0;
+        break;
     case WM_SIZE:
         layout();
         return 0;
@@ -382,4 +374,4 @@ LRESULT TfmWex::handle(UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(m_window, message, wParam, lParam);
 }
 
-}  // namespace ovin
+}  // namespace ovin::win32

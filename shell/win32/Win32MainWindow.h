@@ -7,6 +7,7 @@
 
 #include "PopupMenu.h"
 #include "TrayIcon.h"
+#include "controls/win32/KeptFocus.h"
 #include "controls/win32/Win32WatchTimer.h"
 #include "shell/MainWindow.h"
 #include "shell/MainWindowFrontEnd.h"
@@ -19,6 +20,8 @@ struct Platform;
 class Watchdog;
 class Win32LogView;
 class Win32SettingsPanel;
+
+namespace win32 {
 
 /// The main window (`fmWex`, window class "TfmWex"): the Event log above the settings panel. It owns the watchdog
 /// for the program's whole run and is usually hidden. What it does is decided by `MainWindow`; this class paints
@@ -82,9 +85,12 @@ private:
     std::unique_ptr<Win32SettingsPanel> m_panel;
     std::unique_ptr<win32::TrayIcon> m_tray;
     win32::PopupMenu m_menu;
+    KeptFocus m_keptFocus;
     std::string m_pendingError;
     bool m_placed = false;
     bool m_destroyed = false;
 };
+
+}  // namespace win32
 
 }  // namespace ovin

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "controls/win32/WindowClass.h"
 #include "Dpi.h"
 #include "platform/win32/Win32Text.h"
 #include "controls/win32/ColorRef.h"
@@ -30,16 +31,7 @@ Win32SettingsPanel::Win32SettingsPanel(HWND parent, TConf& conf, DialogAnswers* 
                                        std::function<void()> freeRightRelease)
     : m_logic(conf, *this), m_answers(answers), m_freeRightRelease(std::move(freeRightRelease)), m_dpi(dpi)
 {
-    static const bool registered = [] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &Win32SettingsPanel::panelProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = kPanelClass;
-        return RegisterClassW(&wc) != 0;
-    }();
-    (void)registered;
+    win32::RegisterWindowClass({.name = kPanelClass, .procedure = &Win32SettingsPanel::panelProc, .buttonFace = true});
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     // A control parent: Tab and the arrow keys of the main window's dialog navigation go into the panel.
     m_panel = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_STATICEDGE, kPanelClass, L"Panel1",
@@ -76,66 +68,71 @@ int Win32SettingsPanel::px(int designPx) const { return win32::scaled(designPx, 
 
 void Win32SettingsPanel::createControls(HFONT font)
 {
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
     int id = kFirstControlId;
     for (const PanelControlRow& row : PanelControls()) {
-        const std::wstring caption = win32::widen(row.caption);
-        const DWORD tab = row.tabOrder >= 0 ? WS_TABSTOP : 0;
-        const HMENU menuId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++));
-        // Made without a place: placeControls puts them where the table says at the window's resolution.
-        const auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle) {
-            return CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, m_panel, menuId,
-                                   instance, nullptr);
-        };
-        HWND w = nullptr;
-        switch (row.kind) {
-        case PanelControlKind::CheckBox:
-            w = make(L"BUTTON", caption.c_str(), tab | BS_AUTOCHECKBOX, 0);
-            break;
-        case PanelControlKind::Label:
-            // Only its corner is fixed: the label is as large as its caption in the panel's font.
-            w = m_labels.emplace_back(std::make_unique<Win32LabelX>(m_panel, id - 1, POINT{0, 0}, caption, font))
-                    ->hwnd();
-            break;
-        case PanelControlKind::SpinEdit: {
-            const SpinLimits limits{row.minValue, row.maxValue};
-            const RECT r = win32::scaledRect(row.bounds, m_dpi);
-            Win32SpinEdit* spinEdit = nullptr;
-            if (row.id == PanelControl::seWait) {
-                // Given no caption: the text around it is the panel's own labels, so it never makes a label.
-                m_seWait = std::make_unique<Win32SpinEditX>(m_panel, id - 1, r, limits, font, win32::widen(row.name));
-                spinEdit = &m_seWait->spinEdit();
-            } else {
-                spinEdit =
-                    m_plainSpins.emplace_back(std::make_unique<Win32SpinEdit>(m_panel, id - 1, r, limits, font)).get();
-            }
-            w = spinEdit->edit();
-            m_spins[static_cast<std::size_t>(row.id)] = spinEdit;
-            break;
-        }
-        case PanelControlKind::Button:
-            w = make(L"BUTTON", caption.c_str(), tab | (row.emphasised ? BS_OWNERDRAW : BS_PUSHBUTTON), 0);
-            break;
-        case PanelControlKind::PathEdit:
-            m_ePathTo = std::make_unique<Win32AdpEdit>(m_panel, id - 1, RECT{}, font, tab);
-            m_ePathTo->setColorOnEnter(win32::colorRef(kPathColourOnEnter));
-            w = m_ePathTo->hwnd();
-            break;
-        }
+        const HWND w = createControl(row, id++, font);
         m_controls[static_cast<std::size_t>(row.id)] = w;
-        if (*row.hint) {
-            std::wstring hint = win32::widen(row.hint);
-            TTTOOLINFOW tip{};
-            tip.cbSize = sizeof tip;
-            tip.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-            tip.hwnd = m_panel;
-            tip.uId = reinterpret_cast<UINT_PTR>(w);
-            tip.lpszText = hint.data();
-            SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tip));
-        }
+        addHint(w, row.hint);
     }
     placeControls(font);
+    putInTabOrder();
+}
 
+HWND Win32SettingsPanel::createControl(const PanelControlRow& row, int id, HFONT font)
+{
+    const std::wstring caption = win32::widen(row.caption);
+    const DWORD tab = row.tabOrder >= 0 ? WS_TABSTOP : 0;
+    // Made without a place: placeControls puts them where the table says at the window's resolution.
+    const auto make = [&](const wchar_t* cls, DWORD style) {
+        return CreateWindowExW(0, cls, caption.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, m_panel,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    };
+    switch (row.kind) {
+    case PanelControlKind::CheckBox:
+        return make(L"BUTTON", tab | BS_AUTOCHECKBOX);
+    case PanelControlKind::Label:
+        // Only its corner is fixed: the label is as large as its caption in the panel's font.
+        return m_labels.emplace_back(std::make_unique<Win32LabelX>(m_panel, id, POINT{0, 0}, caption, font))->hwnd();
+    case PanelControlKind::SpinEdit: {
+        const SpinLimits limits{row.minValue, row.maxValue};
+        const RECT r = win32::scaledRect(row.bounds, m_dpi);
+        Win32SpinEdit* spinEdit = nullptr;
+        if (row.id == PanelControl::seWait) {
+            // Given no caption: the text around it is the panel's own labels, so it never makes a label.
+            m_seWait = std::make_unique<Win32SpinEditX>(m_panel, id, r, limits, font, win32::widen(row.name));
+            spinEdit = &m_seWait->spinEdit();
+        } else {
+            spinEdit = m_plainSpins.emplace_back(std::make_unique<Win32SpinEdit>(m_panel, id, r, limits, font)).get();
+        }
+        m_spins[static_cast<std::size_t>(row.id)] = spinEdit;
+        return spinEdit->edit();
+    }
+    case PanelControlKind::Button:
+        return make(L"BUTTON", tab | (row.emphasised ? BS_OWNERDRAW : BS_PUSHBUTTON));
+    case PanelControlKind::PathEdit:
+        m_ePathTo = std::make_unique<Win32AdpEdit>(m_panel, id, RECT{}, font, tab);
+        m_ePathTo->setColorOnEnter(win32::colorRef(kPathColourOnEnter));
+        return m_ePathTo->hwnd();
+    }
+    return nullptr;
+}
+
+void Win32SettingsPanel::addHint(HWND control, const char* hint)
+{
+    if (!*hint)
+        return;
+    std::wstring text = win32::widen(hint);
+    TTTOOLINFOW tip{};
+    tip.cbSize = sizeof tip;
+    tip.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tip.hwnd = m_panel;
+    tip.uId = reinterpret_cast<UINT_PTR>(control);
+    tip.lpszText = text.data();
+    SendMessageW(m_tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tip));
+}
+
+void Win32SettingsPanel::putInTabOrder()
+{
     // The tab order is the order of the windows among their siblings: the focusable controls are put in it.
     std::vector<const PanelControlRow*> order;
     for (const PanelControlRow& row : PanelControls()) {

@@ -9,6 +9,7 @@
 
 #include "shell/PanelFrontEnd.h"
 #include "shell/SettingsPanelLogic.h"
+#include "shell/SettingsPanelTable.h"
 
 namespace ovin {
 
@@ -60,6 +61,11 @@ private:
     static LRESULT CALLBACK panelProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void createControls(HFONT font);
+    /// Makes the window of one row of the panel's table with the control id `id`; spin edits and the path edit
+    /// are kept as the objects that feed them.
+    HWND createControl(const PanelControlRow& row, int id, HFONT font);
+    void addHint(HWND control, const char* hint);
+    void putInTabOrder();
     void placeControls(HFONT font);
     void drawEmphasised(const DRAWITEMSTRUCT& item) const;
     Win32SpinEdit* spin(PanelControl id) const;

@@ -51,7 +51,7 @@ void handOver(const ovin::InstanceBlock& block)
             ShowWindow(previous, SW_RESTORE);
         SetForegroundWindow(previous);
     }
-    const HWND target = FindWindowW(ovin::TfmWex::kWindowClass, nullptr);
+    const HWND target = FindWindowW(ovin::win32::TfmWex::kWindowClass, nullptr);
     if (!target)
         return;
     COPYDATASTRUCT data{};
@@ -68,7 +68,7 @@ int runAdmitted(HINSTANCE instance, ovin::Platform& platform, ovin::PreviousInst
     ovin::ApplicationTitle title;
     title.set(ovin::kEntryTitle);
     const ovin::WindowContext context{switches, title, nullptr, ovin::EventLog::kMemoCapacity};
-    ovin::TfmWex fmWex(instance, platform, context);
+    ovin::win32::TfmWex fmWex(instance, platform, context);
     check.SetInstanceWindow(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(fmWex.hwnd())));
     if (show)
         fmWex.ShowForm();

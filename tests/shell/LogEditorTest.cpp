@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "DocumentOnLog.h"
 #include "settings/EventLog.h"
 #include "shell/LogDocument.h"
 #include "shell/LogEditor.h"
@@ -13,13 +14,6 @@ namespace ovin {
 namespace {
 
 using namespace test;
-
-class QuietView final : public LogDocumentView {
-public:
-    void documentReplaced() override {}
-    void documentAppended(bool) override {}
-    void documentEdited() override {}
-};
 
 /// A front end of fixed-width characters, ten pixels each, that writes down what the editor told it.
 class RecordingFrontEnd final : public LogEditorFrontEnd {
@@ -60,14 +54,9 @@ private:
     const LogDocument& m_doc;
 };
 
-struct Editor {
-    explicit Editor(const std::string& text) { log.editText(0, 0, text); }
+struct Editor : DocumentOnLog {
+    explicit Editor(const std::string& text) : DocumentOnLog(text) {}
 
-    FakeClock clock;
-    FakeFileSystem files;
-    EventLog log{files, clock, "/app/"};
-    QuietView view;
-    LogDocument doc{log, view};
     RecordingFrontEnd frontEnd{doc};
     LogEditor editor{doc, frontEnd};
 };

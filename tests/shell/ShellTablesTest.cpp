@@ -95,8 +95,8 @@ TEST(QuestionDialog, RestyleCentresTheIconAndKeepsTheGaps)
 {
     const question::Metrics at96;
     const question::Metrics at144 = question::ScaledMetrics(144);
-    const auto plain96 = [&](bool icon, Size text) { return question::PlainLayout(at96, icon, text); };
-    const question::Layout plain144 = question::PlainLayout(at144, true, {60, 20});
+    const auto plain96 = [&](bool icon, Size text) { return question::PlainLayout(at96, icon, text, 0); };
+    const question::Layout plain144 = question::PlainLayout(at144, true, {60, 20}, 0);
     const struct {
         const char* name;
         question::Metrics metrics;

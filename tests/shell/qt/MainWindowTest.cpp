@@ -60,6 +60,7 @@ protected:
     void AfterShow() override { ++afterShows; }
 };
 
+using qt::TfmWex;
 using test::FakePlatform;
 
 // The rows of a widget's picture that hold ink (pixels far darker than the

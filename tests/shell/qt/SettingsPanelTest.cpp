@@ -19,6 +19,7 @@ namespace ovin {
 
 namespace {
 
+using qt::TfmWex;
 using test::FakePlatform;
 
 /// The window of a program whose settings file holds `conf` (lines of the

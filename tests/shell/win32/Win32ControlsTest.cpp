@@ -10,11 +10,14 @@
 #include <utility>
 #include <string>
 
+#include "controls/win32/KeptFocus.h"
 #include "controls/win32/Win32AdpEdit.h"
 #include "controls/win32/Win32LabelX.h"
 #include "controls/win32/Win32SpinEdit.h"
 #include "controls/win32/Win32SpinEditX.h"
 #include "controls/win32/Win32WatchTimer.h"
+#include "controls/win32/WindowClass.h"
+#include "shell/win32/Resources.h"
 
 // Places compared whole, and shown as such when they differ.
 inline bool operator==(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
@@ -393,6 +396,123 @@ TEST_F(SpinEdit, TheArrowsGrowWithTheResolutionAndStayAtTheRightEdge)
         const LRESULT margins = SendMessageW(spin.edit(), EM_GETMARGINS, 0, 0);
         EXPECT_EQ(HIWORD(margins), c.arrowsWidth + 2) << c.dpi;
     }
+}
+
+LRESULT CALLBACK firstProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK laterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(WindowClass, RegistersOnceWithItsCursorBackgroundStyleAndIcon)
+{
+    const struct {
+        win32::WindowClassSpec spec;
+        bool cursor, background, icon;
+    } cases[] = {
+        {{.name = L"OvinTestPlain", .procedure = &firstProc}, true, false, false},
+        {{.name = L"OvinTestHidden", .procedure = &firstProc, .cursor = nullptr}, false, false, false},
+        {{.name = L"OvinTestFace",
+          .procedure = &firstProc,
+          .style = CS_DBLCLKS,
+          .cursor = IDC_IBEAM,
+          .buttonFace = true},
+         true,
+         true,
+         false},
+        {{.name = L"OvinTestIcon", .procedure = &firstProc, .iconId = IDI_OVIN_WINDOW}, true, false, true},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(win32::RegisterWindowClass(c.spec)) << c.spec.name;
+        WNDCLASSEXW got{};
+        got.cbSize = sizeof got;
+        ASSERT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), c.spec.name, &got));
+        EXPECT_EQ(got.lpfnWndProc, &firstProc);
+        EXPECT_EQ(got.style, c.spec.style);
+        EXPECT_EQ(got.hCursor != nullptr, c.cursor) << c.spec.name;
+        if (c.cursor) {
+            EXPECT_EQ(got.hCursor, LoadCursorW(nullptr, c.spec.cursor));
+        }
+        EXPECT_EQ(got.hbrBackground != nullptr, c.background) << c.spec.name;
+        EXPECT_EQ(got.hIcon != nullptr && got.hIconSm != nullptr, c.icon) << c.spec.name;
+
+        // A second window of the kind finds the class there and leaves it as it was.
+        win32::WindowClassSpec again = c.spec;
+        again.procedure = &laterProc;
+        EXPECT_TRUE(win32::RegisterWindowClass(again));
+        ASSERT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), c.spec.name, &got));
+        EXPECT_EQ(got.lpfnWndProc, &firstProc) << c.spec.name;
+        UnregisterClassW(c.spec.name, GetModuleHandleW(nullptr));
+    }
+}
+
+win32::KeptFocus* g_keptFocus = nullptr;
+
+LRESULT CALLBACK keepingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if ((message == WM_ACTIVATE || message == WM_SETFOCUS) && g_keptFocus &&
+        g_keptFocus->handle(window, message, wParam))
+        return 0;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+/// Two top-level windows of a class that keeps its control's focus, each with two children.
+struct TwoWindows {
+    TwoWindows()
+    {
+        win32::RegisterWindowClass({.name = L"OvinTestKeeping", .procedure = &keepingProc});
+        win32::RegisterWindowClass({.name = L"OvinTestChild", .procedure = &firstProc});
+        for (HWND* top : {&first, &second}) {
+            *top = CreateWindowExW(0, L"OvinTestKeeping", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                   nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        }
+        for (int i = 0; i < 2; ++i) {
+            children[i] = CreateWindowExW(0, L"OvinTestChild", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 0, 10, 10,
+                                          first, nullptr, GetModuleHandleW(nullptr), nullptr);
+            otherChild[i] = CreateWindowExW(0, L"OvinTestChild", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, second,
+                                            nullptr, GetModuleHandleW(nullptr), nullptr);
+        }
+        g_keptFocus = &kept;
+    }
+    ~TwoWindows()
+    {
+        g_keptFocus = nullptr;
+        DestroyWindow(first);
+        DestroyWindow(second);
+    }
+    win32::KeptFocus kept;
+    HWND first = nullptr;
+    HWND second = nullptr;
+    HWND children[2] = {};
+    HWND otherChild[2] = {};
+};
+
+TEST(KeptFocus, TheKeyboardLentToAnotherWindowIsBorrowedAndComesBack)
+{
+    TwoWindows w;
+    SetActiveWindow(w.first);
+    SetFocus(w.children[1]);
+    ASSERT_EQ(GetFocus(), w.children[1]);
+    EXPECT_EQ(win32::FocusLossOf(w.children[1]), FocusLoss::Ordinary) << "to another control of the window";
+
+    SetActiveWindow(w.second);
+    ASSERT_NE(GetFocus(), w.children[1]);
+    EXPECT_EQ(win32::FocusLossOf(w.children[1]), FocusLoss::Borrowed);
+    EXPECT_EQ(win32::FocusLossOf(w.children[0]), FocusLoss::Ordinary) << "only the control that had it";
+    SetActiveWindow(w.first);
+    EXPECT_EQ(GetFocus(), w.children[1]) << "back with the activation";
+    EXPECT_EQ(win32::FocusLossOf(w.children[1]), FocusLoss::Ordinary);
+
+    // A control that can no longer take it leaves the keyboard with the window, as the default handling does.
+    SetActiveWindow(w.second);
+    EnableWindow(w.children[1], FALSE);
+    SetActiveWindow(w.first);
+    EXPECT_EQ(GetFocus(), w.first);
+    EXPECT_EQ(win32::FocusLossOf(w.children[1]), FocusLoss::Ordinary);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/win32/WindowClass.h"
 #include "settings/EventLog.h"
 #include "shell/LogDocument.h"
 #include "shell/win32/Clipboard.h"
@@ -31,15 +32,9 @@ constexpr wchar_t kFrameClass[] = L"OvinLogViewTestFrame";
 
 const wchar_t* frameClass()
 {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kFrameClass;
-        return RegisterClassExW(&wc) != 0;
-    }();
-    return registered ? kFrameClass : L"STATIC";
+    return win32::RegisterWindowClass({.name = kFrameClass, .procedure = DefWindowProcW, .cursor = nullptr})
+               ? kFrameClass
+               : L"STATIC";
 }
 
 /// A hidden top-level window holding the view on a log of `text`.

@@ -1,5 +1,5 @@
 // The Windows front end's own decisions and drawing, without a desktop: the icon's event codes, the text's way
-// through UTF-16, and the menu's measures and pixels drawn into a bitmap.
+// through UTF-16, the menu's measures and pixels drawn into a bitmap, and the question's width.
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,13 @@
 #include <memory>
 #include <string>
 
+#include "shell/QuestionDialog.h"
 #include "shell/win32/PopupMenu.h"
+#include "shell/win32/QuestionDialog.h"
 #include "shell/win32/SelectedObject.h"
 #include "shell/win32/TrayIcon.h"
 #include "shell/win32/UniqueHandle.h"
+#include "shell/win32/WindowDC.h"
 #include "platform/win32/Win32Text.h"
 
 namespace ovin::win32 {
@@ -176,6 +179,61 @@ TEST_F(PopupMenuDrawing, OpenIsBoldAndTheOthersAreNot)
         const LONG other = c.weight >= FW_BOLD ? FW_NORMAL : FW_BOLD;
         if (referenceInk(caption, other) != referenceInk(caption, c.weight)) {
             EXPECT_NE(drawn, referenceInk(caption, other)) << caption;
+        }
+    }
+}
+
+// What the question showed, read from inside its modal loop before it is answered no.
+struct ShownQuestion {
+    bool found = false;
+    int labelWidth = 0;
+    int boldLineWidth = 0;
+    int clientWidth = 0;
+};
+ShownQuestion* g_shown = nullptr;
+const wchar_t kQuestionCaption[] = L"Dotaz: šířka";
+
+void CALLBACK readQuestion(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    const HWND dialog = FindWindowW(L"#32770", kQuestionCaption);
+    if (!dialog)
+        return;
+    KillTimer(nullptr, timer);
+    const HWND label = GetDlgItem(dialog, kQuestionTextId);
+    RECT r{};
+    GetWindowRect(label, &r);
+    g_shown->labelWidth = r.right - r.left;
+    GetClientRect(dialog, &r);
+    g_shown->clientWidth = r.right;
+    wchar_t text[256] = {};
+    GetWindowTextW(label, text, 256);
+    const WindowDC dc(label);
+    const SelectedObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    RECT box{};
+    DrawTextW(dc.get(), text, -1, &box, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    g_shown->boldLineWidth = box.right;
+    g_shown->found = true;
+    PostMessageW(dialog, WM_COMMAND, IDNO, 0);
+}
+
+TEST(Question, WidensItselfSoThatTheBoldQuestionStandsOnOneLine)
+{
+    const question::Metrics metrics = question::ScaledMetrics(96);
+    // Questions that fit the widest text in the regular font, whose bold lines are wider than their plain ones.
+    for (const wchar_t* text :
+         {L"Opravdu chcete ukončit Trovan i Ovin?", L"Ukončit všechny běžící procesy Trovan teď?"}) {
+        for (const QuestionKind kind : {QuestionKind::Custom, QuestionKind::Warning}) {
+            ShownQuestion shown;
+            g_shown = &shown;
+            const UINT_PTR timer = SetTimer(nullptr, 0, 20, &readQuestion);
+            EXPECT_FALSE(askQuestion(nullptr, kQuestionCaption, text, kind, [] { return false; }));
+            KillTimer(nullptr, timer);
+            g_shown = nullptr;
+            if (!shown.found)
+                GTEST_SKIP() << "no dialogs without a desktop";
+            ASSERT_LT(shown.boldLineWidth, metrics.maxTextWidthPx) << narrow(text);
+            EXPECT_GE(shown.labelWidth, shown.boldLineWidth + 2 * metrics.marginPx) << narrow(text);
+            EXPECT_EQ(shown.labelWidth, shown.clientWidth);
         }
     }
 }

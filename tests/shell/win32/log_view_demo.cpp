@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "controls/win32/WindowClass.h"
 #include "platform/Platform.h"
 #include "settings/EventLog.h"
 #include "platform/win32/Win32Text.h"
@@ -78,14 +79,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int)
     }
     log.AddLogText("[08:05:00.000] Trovan neni spusten - pokusim se ho spustit");
 
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = frameProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kWindowClass;
-    RegisterClassExW(&wc);
+    ovin::win32::RegisterWindowClass({.name = kWindowClass, .procedure = frameProc, .buttonFace = true});
     RECT r{0, 0, 590, 363};
     AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
     HWND frame = CreateWindowExW(0, kWindowClass, L"Memo1", WS_OVERLAPPEDWINDOW, 20, 20, r.right - r.left,

@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "controls/win32/WindowClass.h"
 #include "shell/win32/MessageBoxes.h"
 #include "shell/win32/PopupMenu.h"
 #include "shell/win32/QuestionDialog.h"
@@ -152,12 +153,6 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-HICON loadIcon(HINSTANCE instance, int id, int metric)
-{
-    const int sizePx = GetSystemMetrics(metric);
-    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, sizePx, sizePx, LR_SHARED));
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -186,16 +181,11 @@ int wmain(int argc, wchar_t** argv)
     demo = &state;
 
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = &windowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kWindowClass;
-    windowClass.hIcon = loadIcon(instance, IDI_OVIN_WINDOW, SM_CXICON);
-    windowClass.hIconSm = loadIcon(instance, IDI_OVIN_WINDOW, SM_CXSMICON);
-    RegisterClassExW(&windowClass);
+    ovin::win32::RegisterWindowClass({.name = kWindowClass,
+                                      .procedure = &windowProc,
+                                      .buttonFace = true,
+                                      .iconId = IDI_OVIN_WINDOW,
+                                      .instance = instance});
     state.window = CreateWindowExW(0, kWindowClass, L"Ovin tray demo", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                    CW_USEDEFAULT, 300, 200, nullptr, nullptr, instance, nullptr);
     if (!state.window)
@@ -221,8 +211,9 @@ int wmain(int argc, wchar_t** argv)
         return 0;
     }
 
-    state.tray = std::make_unique<TrayIcon>(instance, windowClass.hIconSm,
-                                            std::array<int, 2>{IDI_OVIN_TRAY_IDLE, IDI_OVIN_TRAY_BUSY}, &onTrayEvent);
+    state.tray =
+        std::make_unique<TrayIcon>(instance, ovin::win32::LoadSharedIcon(instance, IDI_OVIN_WINDOW, SM_CXSMICON),
+                                   std::array<int, 2>{IDI_OVIN_TRAY_IDLE, IDI_OVIN_TRAY_BUSY}, &onTrayEvent);
     SetTimer(state.window, kTrayTimerId, kTrayTimerMs, nullptr);
     state.write("started");
 
