@@ -479,7 +479,7 @@ std::string htmlPage(const std::vector<MachineReport>& machines)
                     "th,td{border:1px solid #ccc;padding:3px 8px;text-align:right}\n"
                     "tr>th:first-child{text-align:left}thead th{background:#f0f0f0}\n"
                     "tr.total{font-weight:bold;background:#f7f7f7}p.note{margin:4px 0;font-size:13px}\n"
-                    "p.warn{color:#a33}\n</style>\n</head>\n<body>\n<h1>" +
+                    "p.warn{color:#a33}p.sum{font-size:15px;margin:0 0 8px}\n</style>\n</head>\n<body>\n<h1>" +
                     html("Ovin – přehled") + "</h1>\n";
     if (machines.size() > 1) {
         s += "<h2>" + html("Stroje (nejhorší dostupnost první)") + "</h2>\n<table><thead>" + htmlHeading("Stroj") +
@@ -490,6 +490,11 @@ std::string htmlPage(const std::vector<MachineReport>& machines)
     }
     for (const MachineReport* m : fleetOrder(machines)) {
         s += "<section>\n<h2>" + html(m->name) + " <small>(" + html(periodText(*m)) + ")</small></h2>\n";
+        s += "<p class=\"sum\">" +
+             html("Dostupnost " + availabilityText(m->totals) + " · zaseknutí " + num(m->totals.stalls) + " · pády " +
+                  num(m->totals.crashes) + " · nespuštěno " + num(m->totals.launchFailures) + " · výpadek celkem " +
+                  durationText(m->totals.downtimeMs) + " · bez dozoru " + durationText(m->totals.unwatchedMs)) +
+             "</p>\n";
         s += chart(*m);
         s += "<table><thead>" + htmlHeading("Datum") + "</thead><tbody>\n";
         for (const DayRow& r : m->days)
