@@ -19,9 +19,10 @@ namespace {
 std::vector<std::string> routerStarts(const fs::path& folder)
 {
     std::vector<std::string> modes;
-    for (const std::string& line : lines(readFile(folder / "trovan.log")))
-        if (line.rfind("start ", 0) == 0)
-            modes.push_back(line.substr(6));
+    const std::string text = readFile(folder / "trovan.log");
+    for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1)
+        if (text.compare(at, 6, "start ") == 0)
+            modes.push_back(text.substr(at + 6, end - at - 6));
     return modes;
 }
 
@@ -55,14 +56,14 @@ TEST(ReportEndToEnd, CountsWhatTheWatchdogWentThrough)
     const fs::path exe = installOvin(dir.path());
     installRouter(dir.path());
     writeFile(dir / "ovin.ini", "[conf]\r\nZobrazitIkonu=0\r\nHlidatZdaTrovanJede=1\r\nInterval=1000\r\n"
-                                "CekaniNaTrovan=1\r\nMazatRequest=1\r\nMaxStejnyRequest=2\r\n");
+                                "CekaniNaTrovan=1\r\nMazatRequest=1\r\nMaxStejnyRequest=1\r\n");
     auto count = [&](const std::string& message) {
         return countOf(readFile(dir / monthFileName()), "] " + message + "\r\n");
     };
 
     // Two crashes: each router ends by itself after a while and is started
     // again; then two stalls, each ended and started again.
-    writeFile(dir / "trovan.mode", "crash life=1800");
+    writeFile(dir / "trovan.mode", "crash life=1400");
     {
         Process ovin(exe, {}, dir.path());
         ASSERT_TRUE(waitFor([&] { return routerStarts(dir.path()).size() >= 3; }, 30s));
@@ -115,7 +116,14 @@ TEST(ReportEndToEnd, CountsWhatTheWatchdogWentThrough)
     const long long unwatched = field(totals, "unwatched_s");
     EXPECT_GE(unwatched, 1) << json;
     EXPECT_LT(unwatched, 20) << json;
-    EXPECT_EQ(field(totals, "unreadable_lines"), 0);
+    // The only lines it cannot read are the copies of leftover request files
+    // that the watchdog put into the log before a start.
+    const std::string log = readFile(dir / monthFileName());
+    long long copied = 0;
+    const std::regex copy(R"(Radku v request\.cfg \(([0-9]+)\))");
+    for (auto it = std::sregex_iterator(log.begin(), log.end(), copy); it != std::sregex_iterator(); ++it)
+        copied += std::stoll((*it)[1]);
+    EXPECT_EQ(field(totals, "unreadable_lines"), copied);
     EXPECT_NE(json.find("\"undated\": []"), std::string::npos) << json;
 
     // The table says the same to people.
