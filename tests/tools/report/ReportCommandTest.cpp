@@ -162,6 +162,34 @@ TEST_F(ReportCommandTest, ThePageStandsAlone)
     EXPECT_EQ(html.find("href="), std::string::npos);
 }
 
+// A log as a Czech Windows writes it: its letters in code page 1250, its
+// folder named with them. The figures are the same, the machine keeps its name.
+TEST_F(ReportCommandTest, AWindowsLogInCodePage1250)
+{
+    const std::string name = "Plze\xC5\x88";  // "Plzeň" in UTF-8, as the program holds names
+    const fs::path dir = m_root / fs::path(std::u8string(name.begin(), name.end()));
+    fs::create_directories(dir);
+    std::ofstream(dir / "ovin202612.log", std::ios::binary)
+        << "\r\n07.12.2026 10:00:00 START\r\nNastaveni:\r\nRequestPath: \"C:\\Plze\xF2\\request.cfg\"\r\n"
+           "[10:00:01.000] Nastavena priorita: Norm\xE1ln\xED\r\n"
+           "[10:00:30.000] Trovan neni spusten - pokusim se ho spustit\r\n"
+           "[10:00:31.000] \xC8\x65k\xE1m na spu\x9At\xECn\xED Trovan 1 s\r\n"
+           "[10:00:31.000] Trovan spusten\r\n"
+           "[10:20:00.000] Trovan neni spusten - pokusim se ho spustit\r\n"
+           "[10:20:01.000] \xC8\x65k\xE1m na spu\x9At\xECn\xED Trovan 1 s\r\n"
+           "[10:20:01.000] Trovan spusten\r\n";
+    const std::u8string u8 = dir.u8string();
+    Recorded console;
+    ASSERT_EQ(run({"--json", std::string(u8.begin(), u8.end())}, console), kExitOk) << console.errText;
+    const std::string& json = console.outText;
+    EXPECT_NE(json.find("{\"name\": \"" + name + "\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"launches\": 2, \"launch_failures\": 0, \"missing_exe\": 0, \"crashes\": 1, "
+                        "\"downtime_s\": 1,"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"unreadable_lines\": 0"), std::string::npos) << json;
+}
+
 // A named pipe in place of a month file is no file: the report goes on and
 // never waits for a writer.
 TEST_F(ReportCommandTest, APipeNeverBlocks)
