@@ -13,7 +13,7 @@ mode=${3:-}
 
 work=$(mktemp -d)
 trap 'rm -rf -- "$work"' EXIT
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_CACHE_HOME="$work/cache"
 mkdir -p "$HOME"
 # shellcheck source=../support/checks.sh
 source "$(dirname "$0")/../support/checks.sh"
@@ -84,7 +84,6 @@ runEntry() { # entry
 mkdir -p "$work/bin"
 printf '#!/bin/sh\nprintf "%%s\\n" "$1" >"%s"\n' "$work/opened" >"$work/bin/xdg-open"
 chmod +x "$work/bin/xdg-open"
-export XDG_CACHE_HOME="$work/cache"
 check "the report entry runs" runEntry "$report"
 page=$(cat "$work/opened" 2>/dev/null)
 check "it opens a page in the user's cache" test "${page#"$XDG_CACHE_HOME/ovin/"}" != "$page"

@@ -211,13 +211,14 @@ check "the router runs from the folder" runs 'C:\routers\first\trovan.exe'
 echo "== the report's shortcut"
 # Started as a user starts it, with Wine's browser held back: the page must be in the user's temporary folder,
 # with the figures of the log the watchdog has just written.
-temp=$drive/users/$(whoami)/AppData/Local/Temp
-rm -f "$temp/ovin-prehled.html"
+# (Wine keeps %TEMP% in the user's folder, not under AppData.)
+pageIn() { find "$drive/users" -name ovin-prehled.html -size +0 | grep -q .; }
+find "$drive/users" -name ovin-prehled.html -delete
 [ -e "$reportLnk" ] && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winebrowser.exe=d" win start /unix "$reportLnk"
-check "writes the page" waitFor 300 test -s "$temp/ovin-prehled.html"
+check "writes the page" waitFor 300 pageIn
+page=$(find "$drive/users" -name ovin-prehled.html | head -n 1)
 check "with the chart and a launch of the router" bash -c \
-  'grep -q "<svg" "$0" && grep -q "<th>Celkem</th><td>1</td><td>0</td><td>0</td><td>1</td>" "$0"' \
-  "$temp/ovin-prehled.html"
+  'grep -q "<svg" "$0" && grep -q "<th>Celkem</th><td>1</td><td>0</td><td>0</td><td>1</td>" "$0"' "$page"
 
 echo "== a second folder"
 secondBefore=$(listing "$second")
