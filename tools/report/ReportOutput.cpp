@@ -285,7 +285,7 @@ std::string chart(const MachineReport& m)
     const double plotW = kChartWidth - kLeft - kRight;
     const double plotH = kChartHeight - kTop - kBottom;
     const double slot = n > 0 ? plotW / n : plotW;
-    const double barW = std::max(1.0, slot * 0.7);
+    const double barW = std::clamp(slot * 0.7, 1.0, 40.0);
     auto x = [&](int i) { return kLeft + slot * i + (slot - barW) / 2; };
     auto yCount = [&](double v) { return kTop + plotH - plotH * v / static_cast<double>(countTop); };
     auto yMin = [&](double v) { return kTop + plotH - plotH * v / static_cast<double>(minTop); };
