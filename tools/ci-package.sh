@@ -30,7 +30,7 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF "${launcher[@]}" \
   -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
   -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
-cmake --build "$build" --target ovin theme_icons package_files trovan
+cmake --build "$build" --target ovin ovin-report theme_icons package_files trovan
 rm -f "$build"/ovin_*.deb "$build"/ovin-*.tar.gz
 (cd "$build" && cpack -G "DEB;TGZ" >/dev/null)
 deb=$(readlink -f "$build"/ovin_*_*.deb)
@@ -43,10 +43,13 @@ lintianOut=$(lintian --fail-on none "$deb" 2>&1 | grep -v "running with root pri
 check "lintian reports no error or warning" bash -c '! grep -q "^[EW]: " <<<"$0"' "$lintianOut"
 check "the .tar.gz holds ovin-deploy and the program beside it" \
   bash -c 'tar -tzf "$0" | grep -q "/bin/ovin-deploy$" && tar -tzf "$0" | grep -q "/lib/ovin/ovin$"' "$tgz"
+check "and ovin-report with its manual page" \
+  bash -c 'tar -tzf "$0" | grep -q "/bin/ovin-report$" && tar -tzf "$0" | grep -q "/man1/ovin-report.1.gz$"' "$tgz"
 
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null
 check "the package installs the program into /usr/lib/ovin" test -x /usr/lib/ovin/ovin
 check "ovin-deploy is on the PATH" test "$(command -v ovin-deploy)" = /usr/bin/ovin-deploy
+check "ovin-report is on the PATH" test "$(command -v ovin-report)" = /usr/bin/ovin-report
 check "the desktop file is valid" desktop-file-validate /usr/share/applications/ovin.desktop
 
 work=$(mktemp -d)

@@ -2,7 +2,10 @@
 #   - Ovin-<version>-win64.exe, an installer that puts ovin.exe into a router's folder for the current user, with
 #     a Startup shortcut (hidden in the tray at log-on), a Start-menu shortcut that opens the window and an
 #     uninstaller; silent with /S /D=<folder>;
-#   - Ovin-<version>-win64.zip with the program, the README and the licence, for those who copy by hand.
+#     The installer also puts ovin-report.exe with its manual as text beside the program, and a Start-menu shortcut
+#     "Ovin – přehled (<folder>)" that writes the folder's report page and opens it in the default browser;
+#   - Ovin-<version>-win64.zip with the programs, the manual, the README and the licence, for those who copy by
+#     hand.
 #     cpack -G NSIS / cpack -G ZIP, or plain cpack for both.
 #
 # OVIN_WINDOWS_PROGRAM names the program's target (default ovin); its file must be ovin.exe.
@@ -20,6 +23,19 @@ list(PREPEND CMAKE_MODULE_PATH "${CMAKE_CURRENT_LIST_DIR}")
 # packages hold this component alone, whatever else the build installs.
 install(TARGETS ${OVIN_WINDOWS_PROGRAM} RUNTIME DESTINATION . COMPONENT windows)
 install(FILES "${_ovinRoot}/README-windows.md" DESTINATION . COMPONENT windows)
+if(TARGET ovin-report)
+  install(TARGETS ovin-report RUNTIME DESTINATION . COMPONENT windows)
+  # The manual page as text for Windows: UTF-8 with a byte-order mark, so that Notepad takes it as such, and CR LF.
+  find_program(OVIN_GROFF groff REQUIRED)
+  set(_ovinReportManual "${CMAKE_BINARY_DIR}/ovin-report.txt")
+  add_custom_command(OUTPUT "${_ovinReportManual}"
+    COMMAND sh -c "printf '\\357\\273\\277' > \"$1\" && \"$0\" -man -Tutf8 -P-cbou \"$2\" | sed 's/$/\\r/' >> \"$1\""
+      "${OVIN_GROFF}" "${_ovinReportManual}" "${_ovinRoot}/package/ovin-report.1"
+    DEPENDS "${_ovinRoot}/package/ovin-report.1"
+    VERBATIM)
+  add_custom_target(ovin_report_manual ALL DEPENDS "${_ovinReportManual}")
+  install(FILES "${_ovinReportManual}" DESTINATION . COMPONENT windows)
+endif()
 install(FILES "${_ovinRoot}/package/copyright" DESTINATION . RENAME copyright.txt COMPONENT windows)
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};windows;/")
 
@@ -68,3 +84,6 @@ add_custom_target(windows_packages
   DEPENDS ${OVIN_WINDOWS_PROGRAM}
   COMMENT "Packing Ovin-${PROJECT_VERSION}-win64"
   VERBATIM)
+if(TARGET ovin-report)
+  add_dependencies(windows_packages ovin-report ovin_report_manual)
+endif()

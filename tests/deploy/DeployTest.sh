@@ -13,7 +13,7 @@ mode=${3:-}
 
 work=$(mktemp -d)
 trap 'rm -rf -- "$work"' EXIT
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_CACHE_HOME="$work/cache"
 mkdir -p "$HOME"
 # shellcheck source=../support/checks.sh
 source "$(dirname "$0")/../support/checks.sh"
@@ -24,6 +24,7 @@ entryOf() { # kind folder
   case $1 in
     autostart) echo "$XDG_CONFIG_HOME/autostart/$id" ;;
     menu) echo "$XDG_DATA_HOME/applications/$id" ;;
+    report) echo "$XDG_DATA_HOME/applications/${id%.desktop}-report.desktop" ;;
   esac
 }
 
@@ -48,7 +49,9 @@ b="$work/router \$b"
 mkdir -p "$a" "$b"
 echo "[conf]" >"$a/ovin.ini"
 echo router >"$a/trovan.exe"
-echo log >"$a/ovin202612.log"
+printf '%s\r\n' "07.12.2026 10:00:00 START" "[10:00:30.000] Trovan neni spusten - pokusim se ho spustit" \
+  "[10:00:33.000] Trovan spusten" "[10:05:00.000] Prekrocen limit stari souboru 5" "[10:05:00.000] Ukoncuji Trovan" \
+  >"$a/ovin202612.log"
 out=$("$deploy" "$a")
 check "deploy succeeds and says what it did" grep -q "Copied .* to $a/ovin" <<<"$out"
 check "the copy is the program" cmp -s "$program" "$a/ovin"
@@ -63,9 +66,29 @@ for entry in "$auto" "$menu"; do
   check "$(basename "$entry") runs in the folder" grep -qx "Path=$a" "$entry"
   check "$(basename "$entry") shows the dog" grep -qx "Icon=ovin" "$entry"
 done
+report=$(entryOf report "$a")
+check "report menu entry written" test -f "$report"
+check "the report entry is named after the folder" grep -qx "Name=Ovin – přehled (router a)" "$report"
 if command -v desktop-file-validate >/dev/null; then
-  check "the entries are valid desktop files" desktop-file-validate "$auto" "$menu"
+  check "the entries are valid desktop files" desktop-file-validate "$auto" "$menu" "$report"
 fi
+
+# The report entry run as a desktop runs it (the key's escapes undone, then its quoting): the page is written and
+# handed to xdg-open, here a stand-in that notes what it was given.
+runEntry() { # entry
+  local line
+  line=$(sed -n 's/^Exec=//p' "$1" | sed -e 's/\\\\/\\/g' -e 's/%%/%/g')
+  eval "set -- $line"
+  PATH="$work/bin:$PATH" "$@"
+}
+mkdir -p "$work/bin"
+printf '#!/bin/sh\nprintf "%%s\\n" "$1" >"%s"\n' "$work/opened" >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+check "the report entry runs" runEntry "$report"
+page=$(cat "$work/opened" 2>/dev/null)
+check "it opens a page in the user's cache" test "${page#"$XDG_CACHE_HOME/ovin/"}" != "$page"
+check "the page holds the folder's figures" grep -q "<svg" "$page"
+check "and counts its stall" grep -q "<td>1</td><td>1</td><td>1</td>" "$page"
 
 # One router per machine: a second folder is refused while the first is deployed, and the refusal names it.
 out=$("$deploy" "$b" 2>&1)
@@ -78,8 +101,8 @@ check "--show does not get round it" bash -c '! "$0" --show "$1" 2>/dev/null' "$
 echo "an older build" >"$a/ovin"
 "$deploy" "$a" >/dev/null
 check "a re-deployment replaces the program" cmp -s "$program" "$a/ovin"
-check "and keeps one pair of entries" \
-  test "$(ls "$XDG_CONFIG_HOME/autostart" "$XDG_DATA_HOME/applications" | grep -c '^ovin-')" -eq 2
+check "and keeps one set of entries" \
+  test "$(ls "$XDG_CONFIG_HOME/autostart" "$XDG_DATA_HOME/applications" | grep -c '^ovin-')" -eq 3
 check "and records the new copy" grep -qx "X-Ovin-Sha256=$(sha256sum <"$program" | cut -d' ' -f1)" "$auto"
 "$deploy" --show "$a" >/dev/null
 check "a re-deployment with --show opens the window at log-in" grep -qx "Exec=\"$a/ovin\" show" "$auto"
@@ -97,6 +120,7 @@ check "--help says how to use it" bash -c '"$0" --help | grep -q "^Usage:"' "$de
 "$deploy" --remove "$a" >/dev/null
 check "the autostart entry is removed" test ! -e "$auto"
 check "the menu entry is removed" test ! -e "$menu"
+check "the report entry is removed" test ! -e "$report"
 check "the copy is removed" test ! -e "$a/ovin"
 check "router, settings and log stay" test -f "$a/trovan.exe" -a -f "$a/ovin.ini" -a -f "$a/ovin202612.log"
 

@@ -26,6 +26,8 @@ bin/ovin-deploy -x
 share/applications/ovin.desktop -f
 share/man/man1/ovin.1.gz -f
 share/man/man1/ovin-deploy.1.gz -f
+bin/ovin-report -x
+share/man/man1/ovin-report.1.gz -f
 share/doc/ovin/copyright -f
 share/doc/ovin/changelog.gz -f
 TABLE
@@ -39,13 +41,15 @@ check "the program is not on the PATH" test ! -e "$prefix/bin/ovin"
 if command -v desktop-file-validate >/dev/null; then
   check "the desktop file is valid" desktop-file-validate "$prefix/share/applications/ovin.desktop"
 fi
-for page in ovin ovin-deploy; do
+for page in ovin ovin-deploy ovin-report; do
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
   check "$page(1) formats without warnings" test -z "$warnings"
 done
 check "ovin(1) names every word" bash -c \
   'LC_ALL=C.UTF-8 man -l "$0" 2>/dev/null | col -b | grep -q "d, debug, -d, -debug"' \
   "$prefix/share/man/man1/ovin.1.gz"
+
+check "the installed ovin-report runs" bash -c '"$0" --help | grep -q "ovin-report"' "$prefix/bin/ovin-report"
 
 # The installed ovin-deploy copies the installed program.
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"

@@ -71,6 +71,7 @@ drive=$WINEPREFIX/drive_c
 programs=$drive/users/$(whoami)/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs
 startupLnk="$programs/StartUp/Ovin (first).lnk"
 menuLnk="$programs/Ovin (first).lnk"
+reportLnk="$programs/Ovin – přehled (first).lnk"
 first=$drive/routers/first
 second="$drive/routers/the second"
 month=$(date +%Y%m)
@@ -177,15 +178,20 @@ win "$installer" /S "/D=C:\\routers\\first"
 code=$?
 installMs=$(($(nowMs) - t0))
 check "the silent install ends with 0" test "$code" -eq 0
-check "it adds exactly ovin.exe and its uninstaller to the folder" \
-  test "$(listing "$first")" = "$(printf '%s\n' "$before" ovin-uninstall.exe ovin.exe | sort)"
+check "it adds exactly ovin.exe, its uninstaller and ovin-report.exe with its manual to the folder" \
+  test "$(listing "$first")" = "$(printf '%s\n' "$before" ovin-uninstall.exe ovin.exe ovin-report.exe ovin-report.txt | sort)"
 check "the program and the uninstaller are 64-bit" both64 "$first/ovin.exe" "$first/ovin-uninstall.exe"
 check "the Startup shortcut starts the folder's ovin.exe" test "$(lnkField "$startupLnk" target)" = 'C:\routers\first\ovin.exe'
 check "with no switch, so hidden in the tray" test -z "$(lnkField "$startupLnk" args)"
 check "in its own folder" test "$(lnkField "$startupLnk" workdir)" = 'C:\routers\first'
 check "the Start-menu shortcut \"Ovin (first)\" starts it" test "$(lnkField "$menuLnk" target)" = 'C:\routers\first\ovin.exe'
 check "with its window shown" test "$(lnkField "$menuLnk" args)" = show
-check "no other shortcut is written" test "$(find "$programs" -name '*.lnk' | wc -l)" -eq 2
+check "the Start-menu shortcut \"Ovin – přehled (first)\" runs the report through cmd" \
+  test "$(lnkField "$reportLnk" target)" = 'C:\windows\system32\cmd.exe'
+reportArgs=$(lnkField "$reportLnk" args)
+check "which writes the folder's page and opens it with the default browser" test "$reportArgs" = \
+  '/c ""C:\routers\first\ovin-report.exe" --html "%TEMP%\ovin-prehled.html" -- "C:\routers\first" && start "" "%TEMP%\ovin-prehled.html""'
+check "no other shortcut is written" test "$(find "$programs" -name '*.lnk' | wc -l)" -eq 3
 check "the uninstall entry names the folder" test "$(regValue InstallLocation)" = 'C:\routers\first'
 check "and its uninstaller, quiet too" test "$(regValue QuietUninstallString)" = '"C:\routers\first\ovin-uninstall.exe" /S'
 check "and is shown as Ovin (first)" test "$(regValue DisplayName)" = "Ovin (first)"
@@ -201,6 +207,18 @@ echo "== the Startup shortcut at log-on"
 check "the watchdog runs from the folder" waitFor 100 runs 'C:\routers\first\ovin.exe'
 check "it starts the router and logs \"Trovan spusten\"" waitFor 300 grep -q "Trovan spusten" "$log"
 check "the router runs from the folder" runs 'C:\routers\first\trovan.exe'
+
+echo "== the report's shortcut"
+# Started as a user starts it, with Wine's browser held back: the page must be in the user's temporary folder,
+# with the figures of the log the watchdog has just written.
+# (Wine keeps %TEMP% in the user's folder, not under AppData.)
+pageIn() { find "$drive/users" -name ovin-prehled.html -size +0 | grep -q .; }
+find "$drive/users" -name ovin-prehled.html -delete
+[ -e "$reportLnk" ] && WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winebrowser.exe=d" win start /unix "$reportLnk"
+check "writes the page" waitFor 300 pageIn
+page=$(find "$drive/users" -name ovin-prehled.html | head -n 1)
+check "with the chart and a launch of the router" bash -c \
+  'grep -q "<svg" "$0" && grep -q "<th>Celkem</th><td>1</td><td>0</td><td>0</td><td>1</td>" "$0"' "$page"
 
 echo "== a second folder"
 secondBefore=$(listing "$second")
@@ -224,11 +242,11 @@ check "the settings' backup and the older log are kept" test -s "$first/ovin.ini
 check "the month log keeps its lines" test "$(wc -l <"$log")" -ge "$logLines"
 check "the watchdog runs again" waitFor 100 runs 'C:\routers\first\ovin.exe'
 check "still one entry for the first folder" test "$(regValue InstallLocation)" = 'C:\routers\first'
-check "and the same two shortcuts" test "$(find "$programs" -name '*.lnk' | wc -l)" -eq 2
+check "and the same three shortcuts" test "$(find "$programs" -name '*.lnk' | wc -l)" -eq 3
 
 echo "== silent uninstall, with the watchdog running"
 waitFor 100 test -e "$first/request.cfg"
-kept=$(listing "$first" | grep -vx -e ovin.exe -e ovin-uninstall.exe)
+kept=$(listing "$first" | grep -vx -e ovin.exe -e ovin-uninstall.exe -e ovin-report.exe -e ovin-report.txt)
 closings=$(grep -c "UKONCENI PROGRAMU" "$log")
 t0=$(nowMs)
 win "$first/ovin-uninstall.exe" /S
@@ -238,7 +256,8 @@ waitFor 300 bash -c '! test -e "$0/ovin.exe" -o -e "$0/ovin-uninstall.exe"' "$fi
 waitFor 100 noKey
 uninstallMs=$(($(nowMs) - t0))
 check "the program and the uninstaller are gone" test ! -e "$first/ovin.exe" -a ! -e "$first/ovin-uninstall.exe"
-check "both shortcuts are gone" test ! -e "$startupLnk" -a ! -e "$menuLnk"
+check "and ovin-report.exe with its manual" test ! -e "$first/ovin-report.exe" -a ! -e "$first/ovin-report.txt"
+check "all three shortcuts are gone" test ! -e "$startupLnk" -a ! -e "$menuLnk" -a ! -e "$reportLnk"
 check "the uninstall entry is gone" noKey
 check "everything else in the folder stays" test "$(listing "$first")" = "$kept"
 check "among it the router, the settings, their backup, the logs and the request file" bash -c \
