@@ -9,7 +9,7 @@
 #include <memory>
 #include <optional>
 
-#include "E2eSupport.h"
+#include "support/E2eSupport.h"
 
 namespace ovin::e2e {
 namespace {
@@ -140,8 +140,9 @@ TEST_F(Instance, OfTwentySimultaneousStartsExactlyOneRunsRoundAfterRound)
         EXPECT_TRUE(started(round)) << "the one left is the watchdog";
         EXPECT_EQ(countOf(log(), " START\r\n"), round) << "only one of them ever created its window";
         for (int i = 0; i < kStarts; ++i) {
-            if (starts[i].get() != running.front())
+            if (starts[i].get() != running.front()) {
                 EXPECT_EQ(codes[i], 0) << "the others end quietly";
+            }
         }
         running.front()->signal(SIGTERM);
         ASSERT_TRUE(running.front()->waitExit(10s).has_value());

@@ -330,10 +330,12 @@ TEST(EntrySequence, RunsTheStepsInOrderAndReportsEveryFailedStartOnce)
         } else {
             EXPECT_TRUE(entry.reports.empty());
         }
-        if (std::string(row.calls).find("gate") != std::string::npos)
+        if (std::string(row.calls).find("gate") != std::string::npos) {
             EXPECT_EQ(entry.gate.events.substr(entry.gate.events.size() - 6), "leave ") << "the gate is always left";
-        if (std::string(row.calls).find("run") != std::string::npos)
+        }
+        if (std::string(row.calls).find("run") != std::string::npos) {
             EXPECT_EQ(entry.block.window(), 77) << "the admitted run's window is in the block";
+        }
     }
 }
 

@@ -205,8 +205,9 @@ TEST(MainWindowEnd, AFailedWriteOfTheSettingsIsAnsweredBeforeTheProgramEnds)
         else
             rig.window.FormDestroy();
         ASSERT_EQ(rig.frontEnd.finalReports.size(), static_cast<std::size_t>(c.finalReports));
-        if (c.finalReports)
+        if (c.finalReports) {
             EXPECT_EQ(rig.frontEnd.finalReports[0], "Unable to write to /app/ovin.ini");
+        }
         EXPECT_EQ(rig.frontEnd.reports.size(), c.earlierReportOpen ? 1u : 0u) << "only the final box";
     }
 }
