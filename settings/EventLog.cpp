@@ -112,8 +112,11 @@ void EventLog::AddLogText(std::string_view text) { add(text); }
 
 void EventLog::AddLogLine(std::string_view message, LineSeverity severity)
 {
-    std::string line = "[" + timeStamp(m_clock.now()) + "] ";
-    line.append(message);
+    // Appended piece by piece: GCC 12's optimiser sees a false overlap in "[" + temporary (-Wrestrict).
+    const std::string stamp = timeStamp(m_clock.now());
+    std::string line;
+    line.reserve(stamp.size() + message.size() + 3);
+    line.append("[").append(stamp).append("] ").append(message);
     add(line);
     // Before the save: a month file that cannot be written must not keep the line from the system log too.
     if (m_lineListener)

@@ -90,4 +90,70 @@ inline constexpr const char* kHandOverFailed = "Běžícímu programu Ovin se ne
 inline constexpr const char* kNoWindowToHandOverTo = "jeho okno nebylo nalezeno";
 inline constexpr const char* kNoAnswerToHandOver = "neodpověděl včas";
 
+// --- The Event log -------------------------------------------------------------------------------------------------
+// Values follow a text as they are appended in the code: paths, decimal numbers.
+
+/// The start block: an empty line, the separator, the date and time followed by `kLogStart`, then `kLogSettings`.
+inline constexpr const char* kLogStart = " START";
+inline constexpr const char* kLogSettings = "Nastaveni:";
+/// The settings summary's paths, each followed by the path and a closing quote.
+inline constexpr const char* kLogRequestPath = "RequestPath: \"";
+inline constexpr const char* kLogRouterPath = "Trovan: \"";
+/// After the router's path when there is no router beside the program.
+inline constexpr const char* kLogRouterNotFound = " NENALEZEN !";
+/// The end of the session.
+inline constexpr const char* kLogClosing = "UKONCENI PROGRAMU";
+/// The priority set at the start, followed by the class's name.
+inline constexpr const char* kLogPriority = "Nastavena priorita: ";
+inline constexpr const char* kPriorityIdle = "Nízká";
+inline constexpr const char* kPriorityNormal = "Normální";
+inline constexpr const char* kPriorityHigh = "Vysoká";
+inline constexpr const char* kPriorityRealTime = "Realtime";
+
+/// The request file's stall: after its path, then the counter; the limit, followed by `MaxStejnyRequest`.
+inline constexpr const char* kLogStillSame = " je stale stejny: ";
+inline constexpr const char* kLogLimitReached = "Prekrocen limit stari souboru ";
+/// Followed by the file's path.
+inline constexpr const char* kLogDeleting = "Mazu soubor ";
+inline constexpr const char* kLogEndingRouter = "Ukoncuji Trovan";
+inline constexpr const char* kLogNothingToEnd = "Trovan neni spusten - nemam co ukoncit";
+
+/// The router's start; the two refusals are followed by the router's path.
+inline constexpr const char* kLogStartingRouter = "Trovan neni spusten - pokusim se ho spustit";
+inline constexpr const char* kLogRouterMissing = "Nelze spustit Trovan - soubor nenalezen ";
+inline constexpr const char* kLogRouterForeign = "Nelze spustit Trovan - soubor muze menit jiny uzivatel ";
+/// The wait for the router's process: `kLogWaiting`, the second, `kLogWaitingUnit`.
+inline constexpr const char* kLogWaiting = "Čekám na spuštění Trovan ";
+inline constexpr const char* kLogWaitingUnit = " s";
+inline constexpr const char* kLogRouterStarted = "Trovan spusten";
+
+/// A leftover request file before a start: followed by its path; then its lines against `MaxRadkuRequest` and its
+/// age against `MaxStariRequest`, each number between the pieces in this order.
+inline constexpr const char* kLogLeftoverFound = "Pred spustenim nalezen ";
+inline constexpr const char* kLogLinesCount = "Radku v request.cfg (";
+inline constexpr const char* kLogLinesLimit = ")   >=   MaxRadkuRequest(";
+inline constexpr const char* kLogLinesEnd = ")";
+inline constexpr const char* kLogDeleteAlways = "MaxStariRequest nastaven na 0 = Mazu vzdy";
+inline constexpr const char* kLogAge = "Stari request.cfg (";
+inline constexpr const char* kLogYoungerThan = "s)  <  MaxStariRequest (";
+inline constexpr const char* kLogNotYoungerThan = "s)  >=  MaxStariRequest (";
+inline constexpr const char* kLogAgeEnd = "s)";
+inline constexpr const char* kLogKeeping = "Nechavam soubor request.cfg na disku";
+
+// --- The runtime's error reports -----------------------------------------------------------------------------------
+// In the words of the runtime the program was first built with, which its users know.
+
+inline constexpr const char* kErrorMemoCapacity = "Text exceeds memo capacity";
+/// Followed by the settings file's full name.
+inline constexpr const char* kErrorUnableToWrite = "Unable to write to ";
+/// Each followed by the file's path, `kErrorPathEnd` and the system's own text.
+inline constexpr const char* kErrorCannotOpen = "Cannot open file \"";
+inline constexpr const char* kErrorCannotCreate = "Cannot create file \"";
+inline constexpr const char* kErrorPathEnd = "\". ";
+/// Followed by the file's path and `kErrorDateEnd`.
+inline constexpr const char* kErrorCannotReadDate = "Cannot read the date of file \"";
+inline constexpr const char* kErrorDateEnd = "\".";
+/// Followed by the file's path and a closing quote.
+inline constexpr const char* kErrorInvalidDateStamp = "Invalid date stamp of \"";
+
 }  // namespace ovin::texts

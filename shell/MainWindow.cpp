@@ -39,7 +39,7 @@ void MainWindow::UkonitTrovaniOvin1Click()
     try {
         m_watchdog.log().AddLogLine(std::string(texts::kStopAllQuestion) + texts::kAnsweredYes);
         if (IsProcessRunning(m_processes, kRouterExeName)) {
-            m_watchdog.log().AddLogLine("Ukoncuji Trovan");
+            m_watchdog.log().AddLogLine(texts::kLogEndingRouter);
             TerminateProcessByName(m_processes, kRouterExeName);
         }
     } catch (const std::exception& e) {
