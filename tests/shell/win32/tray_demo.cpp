@@ -129,7 +129,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return TRUE;
         break;
     case WM_TIMER:
-        if (wParam == kTrayTimerId && demo->tray->AddTrayIcon(kApplicationTitle)) {
+        if (wParam == kTrayTimerId && demo->tray->AddTrayIcon(widen(ovin::texts::kApplicationTitle))) {
             KillTimer(window, kTrayTimerId);
             demo->write("added");
             if (demo->ticks)
