@@ -103,12 +103,12 @@ inline constexpr const char* kLogRouterPath = "Trovan: \"";
 inline constexpr const char* kLogRouterNotFound = " NENALEZEN !";
 /// The end of the session.
 inline constexpr const char* kLogClosing = "UKONCENI PROGRAMU";
-/// The priority set at the start, followed by the class's name.
-inline constexpr const char* kLogPriority = "Nastavena priorita: ";
-inline constexpr const char* kPriorityIdle = "Nízká";
-inline constexpr const char* kPriorityNormal = "Normální";
-inline constexpr const char* kPriorityHigh = "Vysoká";
-inline constexpr const char* kPriorityRealTime = "Realtime";
+/// The priority set at the start, one line per class; a priority the system refused: followed by its reason.
+inline constexpr const char* kLogPriorityIdle = "Nastavena priorita: Nízká";
+inline constexpr const char* kLogPriorityNormal = "Nastavena priorita: Normální";
+inline constexpr const char* kLogPriorityHigh = "Nastavena priorita: Vysoká";
+inline constexpr const char* kLogPriorityRealTime = "Nastavena priorita: Realtime";
+inline constexpr const char* kLogPriorityRefused = "Prioritu nelze nastavit - ";
 
 /// The request file's stall: after its path, then the counter; the limit, followed by `MaxStejnyRequest`.
 inline constexpr const char* kLogStillSame = " je stale stejny: ";
@@ -117,11 +117,15 @@ inline constexpr const char* kLogLimitReached = "Prekrocen limit stari souboru "
 inline constexpr const char* kLogDeleting = "Mazu soubor ";
 inline constexpr const char* kLogEndingRouter = "Ukoncuji Trovan";
 inline constexpr const char* kLogNothingToEnd = "Trovan neni spusten - nemam co ukoncit";
+/// The system refused to end the router: followed by its reason.
+inline constexpr const char* kLogEndRefused = "Nelze ukoncit Trovan - ";
 
 /// The router's start; the two refusals are followed by the router's path.
 inline constexpr const char* kLogStartingRouter = "Trovan neni spusten - pokusim se ho spustit";
 inline constexpr const char* kLogRouterMissing = "Nelze spustit Trovan - soubor nenalezen ";
 inline constexpr const char* kLogRouterForeign = "Nelze spustit Trovan - soubor muze menit jiny uzivatel ";
+/// The system refused to start the router: followed by its reason.
+inline constexpr const char* kLogStartRefused = "Nelze spustit Trovan - ";
 /// The wait for the router's process: `kLogWaiting`, the second, `kLogWaitingUnit`.
 inline constexpr const char* kLogWaiting = "Čekám na spuštění Trovan ";
 inline constexpr const char* kLogWaitingUnit = " s";
@@ -139,6 +143,16 @@ inline constexpr const char* kLogYoungerThan = "s)  <  MaxStariRequest (";
 inline constexpr const char* kLogNotYoungerThan = "s)  >=  MaxStariRequest (";
 inline constexpr const char* kLogAgeEnd = "s)";
 inline constexpr const char* kLogKeeping = "Nechavam soubor request.cfg na disku";
+
+/// A value of the section [dohled] that cannot be used: `kLogInvalidDohled`, the key, "=", the value,
+/// `kLogInvalidExpected`, what the key takes, `kLogInvalidHolds`, the value that holds instead.
+inline constexpr const char* kLogInvalidDohled = "Neplatne nastaveni [dohled] ";
+inline constexpr const char* kLogInvalidExpected = " (";
+inline constexpr const char* kLogInvalidHolds = ") - plati ";
+/// What a flag and a number of [dohled] take: `kDohledNumberFrom`, the least, `kDohledNumberTo`, the most.
+inline constexpr const char* kDohledFlag = "0 nebo 1";
+inline constexpr const char* kDohledNumberFrom = "cislo ";
+inline constexpr const char* kDohledNumberTo = " az ";
 
 // --- The runtime's error reports -----------------------------------------------------------------------------------
 // In the words of the runtime the program was first built with, which its users know.
