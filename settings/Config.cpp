@@ -3,6 +3,7 @@
 #include "IniFile.h"
 #include "OvinError.h"
 #include "platform/FileSystem.h"
+#include "settings/Texts.h"
 
 namespace ovin {
 
@@ -125,12 +126,12 @@ void TConf::SaveSettings()
     // A file that is there but cannot be read would lose its other keys and
     // sections if it were rewritten from nothing, so it is left alone.
     if (m_files.fileExists(name) && !m_files.readFile(name, text).ok)
-        throw OvinError("Unable to write to " + name);
+        throw OvinError(texts::kErrorUnableToWrite + name);
     IniFile ini(text);
     for (const SettingKey& k : SettingKeys())
         ini.writeString(kSection, k.key, valueText(*this, k));
     if (!m_files.replaceFile(name, ini.text()).ok)
-        throw OvinError("Unable to write to " + name);
+        throw OvinError(texts::kErrorUnableToWrite + name);
 }
 
 }  // namespace ovin

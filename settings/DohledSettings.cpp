@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "IniFile.h"
+#include "settings/Texts.h"
 
 namespace ovin {
 
@@ -39,12 +40,11 @@ std::optional<std::int32_t> plainNumber(std::string_view text, std::int32_t min,
     return value;
 }
 
-std::string complaint(const DohledKey& key, std::string_view value, std::string_view expected,
-                      std::string_view holds)
+std::string complaint(const DohledKey& key, std::string_view value, std::string_view expected, std::string_view holds)
 {
-    std::string line = "Neplatne nastaveni [dohled] ";
+    std::string line = texts::kLogInvalidDohled;
     line.append(key.key).append("=").append(value);
-    line.append(" (").append(expected).append(") - plati ").append(holds);
+    line.append(texts::kLogInvalidExpected).append(expected).append(texts::kLogInvalidHolds).append(holds);
     return line;
 }
 
@@ -69,13 +69,14 @@ DohledSettings DohledSettings::Read(std::string_view iniText, std::vector<std::s
             if (*value == "0" || *value == "1")
                 s.*key.flag = *value == "1";
             else
-                complaints.push_back(complaint(key, *value, "0 nebo 1", "0"));
+                complaints.push_back(complaint(key, *value, texts::kDohledFlag, "0"));
             break;
         case DohledKind::Number:
             if (const auto n = plainNumber(*value, key.min, key.max)) {
                 s.*key.number = *n;
             } else {
-                const std::string range = "cislo " + std::to_string(key.min) + " az " + std::to_string(key.max);
+                const std::string range = texts::kDohledNumberFrom + std::to_string(key.min) + texts::kDohledNumberTo +
+                                          std::to_string(key.max);
                 complaints.push_back(complaint(key, *value, range, std::to_string(s.*key.number)));
             }
             break;

@@ -9,6 +9,7 @@
 
 #include "OvinError.h"
 #include "platform/Clock.h"
+#include "settings/Texts.h"
 
 namespace ovin {
 
@@ -112,8 +113,11 @@ void EventLog::AddLogText(std::string_view text) { add(text); }
 
 void EventLog::AddLogLine(std::string_view message, LineSeverity severity)
 {
-    std::string line = "[" + timeStamp(m_clock.now()) + "] ";
-    line.append(message);
+    // Appended piece by piece: GCC 12's optimiser sees a false overlap in "[" + temporary (-Wrestrict).
+    const std::string stamp = timeStamp(m_clock.now());
+    std::string line;
+    line.reserve(stamp.size() + message.size() + 3);
+    line.append("[").append(stamp).append("] ").append(message);
     add(line);
     // Before the save: a month file that cannot be written must not keep the line from the system log too.
     if (m_lineListener)
@@ -125,13 +129,13 @@ void EventLog::AddStartHeader()
 {
     AddLogText("");
     AddLogText(kSeparator);
-    AddLogText(startStamp(m_clock.now()) + " START");
-    AddLogText("Nastaveni:");
+    AddLogText(startStamp(m_clock.now()) + texts::kLogStart);
+    AddLogText(texts::kLogSettings);
 }
 
 void EventLog::AddClosingLines()
 {
-    AddLogLine("UKONCENI PROGRAMU");
+    AddLogLine(texts::kLogClosing);
     AddLogText(kSeparator);
 }
 
@@ -143,7 +147,7 @@ void EventLog::AppendLines(std::string_view linesText)
     std::size_t size = 0;
     ForEachLine(linesText, [&](std::string_view line, std::string_view) { size += line.size() + kNewLine.size(); });
     if (size > room())
-        throw OvinError("Text exceeds memo capacity");
+        throw OvinError(texts::kErrorMemoCapacity);
     const std::size_t from = m_text.size();
     m_text.reserve(from + size);
     ForEachLine(linesText, [&](std::string_view line, std::string_view) {
@@ -196,8 +200,8 @@ void EventLog::LoadMonthFile()
         if (const auto id = m_files.identity(name))
             m_saved = Saved{name, 0, *id};
         if (!read.ok)
-            throw OvinError("Cannot open file \"" + name + "\". " + read.error);
-        throw OvinError("Text exceeds memo capacity");
+            throw OvinError(texts::kErrorCannotOpen + name + texts::kErrorPathEnd + read.error);
+        throw OvinError(texts::kErrorMemoCapacity);
     }
     const bool unchanged = hasOnlyCrLf(content);
     m_text = unchanged ? std::move(content) : normalizeLineBreaks(content);
@@ -231,7 +235,7 @@ void EventLog::save()
             // that was loaded can be rewritten whole next time.
             if (!unloaded)
                 m_saved.reset();
-            throw OvinError("Cannot create file \"" + name + "\". " + r.error);
+            throw OvinError(texts::kErrorCannotCreate + name + texts::kErrorPathEnd + r.error);
         }
         rememberSaved(name);
         return;
@@ -239,7 +243,7 @@ void EventLog::save()
     const Result r = m_files.replaceFile(name, m_text);
     if (!r.ok) {
         m_saved.reset();
-        throw OvinError("Cannot create file \"" + name + "\". " + r.error);
+        throw OvinError(texts::kErrorCannotCreate + name + texts::kErrorPathEnd + r.error);
     }
     rememberSaved(name);
 }

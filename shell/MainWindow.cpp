@@ -3,20 +3,12 @@
 #include <cstdio>
 #include <exception>
 
+#include "settings/Texts.h"
 #include "shell/MainWindowFrontEnd.h"
 #include "watchdog/ProcessOps.h"
 #include "watchdog/Watchdog.h"
 
 namespace ovin {
-
-namespace {
-
-constexpr const char* kStopQuestion = "Opravdu chcete ukončit programy Trovan a Ovin ?";
-constexpr const char* kExitCaption = "Ukončení";
-constexpr const char* kExitQuestion = "Ukončit program Ovin ?";
-constexpr std::string_view kShowForm = "showform";
-
-}  // namespace
 
 MainWindow::MainWindow(Watchdog& watchdog, ProcessTable& processes, MainWindowFrontEnd& frontEnd)
     : m_watchdog(watchdog), m_processes(processes), m_frontEnd(frontEnd)
@@ -42,12 +34,12 @@ void MainWindow::Open1Click() { m_frontEnd.ShowForm(); }
 
 void MainWindow::UkonitTrovaniOvin1Click()
 {
-    if (!m_frontEnd.Confirm(kStopQuestion, TMsgDlgType::mtWarning))
+    if (!m_frontEnd.Confirm(texts::kStopAllQuestion, TMsgDlgType::mtWarning))
         return;
     try {
-        m_watchdog.log().AddLogLine(std::string(kStopQuestion) + " - ANO");
+        m_watchdog.log().AddLogLine(std::string(texts::kStopAllQuestion) + texts::kAnsweredYes);
         if (IsProcessRunning(m_processes, kRouterExeName)) {
-            m_watchdog.log().AddLogLine("Ukoncuji Trovan");
+            m_watchdog.log().AddLogLine(texts::kLogEndingRouter);
             TerminateProcessByName(m_processes, kRouterExeName);
         }
     } catch (const std::exception& e) {
@@ -58,7 +50,7 @@ void MainWindow::UkonitTrovaniOvin1Click()
 
 void MainWindow::Exit1Click()
 {
-    if (m_frontEnd.askYesNo(kExitCaption, kExitQuestion))
+    if (m_frontEnd.askYesNo(texts::kExitCaption, texts::kExitQuestion))
         Quit();
 }
 
@@ -103,7 +95,7 @@ void MainWindow::Panel1MouseUp(MouseButton button)
 
 void MainWindow::CopyDataReceived(std::string_view text)
 {
-    if (text != kShowForm)
+    if (text != texts::kShowForm)
         return;
     m_frontEnd.restoreWindow();
     m_frontEnd.ShowForm();
@@ -111,10 +103,23 @@ void MainWindow::CopyDataReceived(std::string_view text)
 
 void MainWindow::Quit() { m_frontEnd.quit(); }
 
+void MainWindow::FormDestroy()
+{
+    m_ending = true;
+    m_watchdog.FormDestroy();
+    m_ending = false;
+}
+
 void MainWindow::reportError(const std::string& text)
 {
     std::fprintf(stderr, "ovin: %s\n", text.c_str());
-    if (m_errorReportOpen || m_sessionLost)
+    if (m_sessionLost)
+        return;
+    if (m_ending) {
+        m_frontEnd.showFinalErrorReport(text);
+        return;
+    }
+    if (m_errorReportOpen)
         return;
     m_errorReportOpen = true;
     m_frontEnd.showErrorReport(text);

@@ -4,13 +4,14 @@
 #include <string_view>
 
 #include "controls/Geometry.h"
+#include "settings/Texts.h"
 #include "shell/PopupMenuTable.h"
 
 namespace ovin {
 
 /// The main window (`fmWex`) as both front ends draw it.
 struct MainWindowLook {
-    const char* caption = "OVIN v. 3.3";
+    const char* caption = texts::kMainCaption;
     Size clientSize{590, 493};
     const char* fontName = "MS Sans Serif";
     int fontPt = 8;
@@ -29,10 +30,6 @@ struct PlainBoxLook {
     int buttonGapPx = 6;
 };
 inline constexpr PlainBoxLook kPlainBoxLook{};
-
-/// The application's title while the entry runs, and from the main window's creation on.
-inline constexpr const char* kEntryTitle = "TrovanWatch";
-inline constexpr const char* kApplicationTitle = "Trovan Watch";
 
 class MainWindowFrontEnd;
 class ProcessTable;
@@ -76,9 +73,13 @@ public:
     void CopyDataReceived(std::string_view text);
     /// Ends the event loop.
     void Quit();
+    /// The end of the run: writes the settings file. A failure is reported in a box that is answered before
+    /// the program ends.
+    void FormDestroy();
 
     /// The application's error report: always to the standard error stream, and in a box unless one is open
-    /// already, so that an error that repeats every tick does not pile up boxes.
+    /// already, so that an error that repeats every tick does not pile up boxes. At the end of the run the box
+    /// is shown whatever is open, and answered before the program ends.
     void reportError(const std::string& text);
     /// The error report's box was closed.
     void errorReportClosed() { m_errorReportOpen = false; }
@@ -90,6 +91,7 @@ private:
     bool m_shutdown = false;
     bool m_errorReportOpen = false;
     bool m_sessionLost = false;
+    bool m_ending = false;
 };
 
 }  // namespace ovin

@@ -29,6 +29,10 @@ public:
     /// Shows the application's error report (a message box with the text and the application's title as
     /// caption) without waiting for it; the front end calls `MainWindow::errorReportClosed` when it is gone.
     virtual void showErrorReport(const std::string& text) = 0;
+    /// Shows the application's error report as `showErrorReport` does, but returns only once it has been
+    /// answered: the program ends right after, and a report left open would go with it unseen. Where there is
+    /// no display to show it on, the standard error stream has had it.
+    virtual void showFinalErrorReport(const std::string& text) = 0;
 
     /// `RemoveTrayIcon`: takes the icon out of the notification area; nothing when there is none.
     virtual void RemoveTrayIcon() = 0;

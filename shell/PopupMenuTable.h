@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "controls/Geometry.h"
+#include "settings/Texts.h"
 
 namespace ovin {
 
@@ -29,10 +30,10 @@ struct PopupMenuItem {
 };
 
 inline constexpr std::array<PopupMenuItem, 4> kPopupMenuItems{{
-    {"Open1", "Otevřít", MenuItemStyle::Bold, MenuCommand::Open1},
-    {"UkonitTrovaniOvin1", "Ukončit Trovan + Ovin", MenuItemStyle::Regular, MenuCommand::UkonitTrovaniOvin1},
+    {"Open1", texts::kMenuOpen, MenuItemStyle::Bold, MenuCommand::Open1},
+    {"UkonitTrovaniOvin1", texts::kMenuStopAll, MenuItemStyle::Regular, MenuCommand::UkonitTrovaniOvin1},
     {"N1", "-", MenuItemStyle::Separator, std::nullopt},
-    {"Exit1", "Konec", MenuItemStyle::MenuFont, MenuCommand::Exit1},
+    {"Exit1", texts::kMenuExit, MenuItemStyle::MenuFont, MenuCommand::Exit1},
 }};
 
 /// Every command item is measured this wide.
@@ -69,7 +70,7 @@ struct MenuBanner {
     int escapement = 900;
     /// The text's reference point: the start of the text at the top of its character cells.
     Point text{2, 40};
-    const char* caption = "OVIN";
+    const char* caption = texts::kMenuBanner;
 };
 inline constexpr MenuBanner kMenuBanner{};
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/FileSystem.h"
+#include "settings/Texts.h"
 #include "shell/sParametry.h"
 
 namespace ovin {
@@ -18,9 +19,9 @@ Metrics ScaledMetrics(int dpi)
     return m;
 }
 
-const char* YesCaption(bool debug) { return debug ? "&Ofšemže" : "&Ano"; }
+const char* YesCaption(bool debug) { return debug ? texts::kYesDebug : texts::kYes; }
 
-const char* NoCaption(bool debug) { return debug ? "&Jistě že ne" : "&Ne"; }
+const char* NoCaption(bool debug) { return debug ? texts::kNoDebug : texts::kNo; }
 
 std::string_view AcceleratorLetter(std::string_view caption)
 {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "controls/Geometry.h"
+#include "settings/Texts.h"
 
 namespace ovin {
 
@@ -20,7 +21,7 @@ enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCu
 namespace question {
 
 /// The caption `Confirm` gives the dialog.
-inline constexpr const char* kConfirmCaption = "Dotaz:";
+inline constexpr const char* kConfirmCaption = texts::kConfirmCaption;
 /// The dialog's font name after the restyle (its size stays).
 inline constexpr const char* kFontName = "Tahoma";
 /// The answers of the standard dialog's buttons.

@@ -3,16 +3,11 @@
 #include <array>
 #include <cstddef>
 
+#include "settings/Texts.h"
+
 namespace ovin {
 
 namespace {
-
-constexpr const char* kHintMaxOld = "Stáří request.cfg před spustěním Trovanu aby došlo k jeho smazání";
-constexpr const char* kHintMaxSame =
-    "Určuje kolikrát musí být soubor request.cfg stejný než dojde k rozhodnutí ukončit Trovan";
-constexpr const char* kHintMaxRadku =
-    "Určuje kolik řádků musí obsahovat request.cfg aby došlo k jejich zaznamu do logu";
-constexpr const char* kHintInterval = "Určuje jak dlouho po startu porgram vyčká než spustí hlavní cyklus";
 
 using K = PanelControlKind;
 using C = PanelControl;
@@ -22,39 +17,31 @@ constexpr std::array<PanelControlRow, kPanelControlCount> kControls{{
      "cxHlidatTrovan",
      K::CheckBox,
      {16, 16, 169, 17},
-     "Hlídat zda je Trovan spuštěný",
-     "V nastaveném intervalu ověřuje zda je process Trovan spuštěn a pokud není tak ho spustí.",
+     texts::kHlidatTrovanCaption,
+     texts::kHlidatTrovanHint,
      0,
      0,
      0},
-    {C::cxMazatRq,
-     "cxMazatRq",
-     K::CheckBox,
-     {16, 40, 137, 17},
-     "Mazat request.cfg",
-     "Před násilným ukončením Trovanu smaže soubor request.cfg ! Nemá vliv na nastavení Max stáří request",
-     0,
-     0,
-     1},
-    {C::cxZobrazitIkonu, "cxZobrazitIkonu", K::CheckBox, {16, 64, 161, 17}, "Zobrazit ikonu programu", "", 0, 0, 2},
-    {C::Label1, "Label1", K::Label, {192, 16, 0, 0}, "Max stáří request", kHintMaxOld},
-    {C::seMaxOld, "seMaxOld", K::SpinEdit, {312, 8, 73, 22}, "", kHintMaxOld, 0, 600000, 3},
-    {C::Label3, "Label3", K::Label, {392, 16, 0, 0}, "sec", ""},
-    {C::Label2, "Label2", K::Label, {192, 40, 0, 0}, "Max stejných request", kHintMaxSame},
-    {C::seMaxSame, "seMaxSame", K::SpinEdit, {312, 32, 73, 22}, "", kHintMaxSame, 1, 1000, 4},
-    {C::Label4, "Label4", K::Label, {192, 64, 0, 0}, "Max řádků request", kHintMaxRadku},
-    {C::seMaxRadku, "seMaxRadku", K::SpinEdit, {312, 56, 73, 22}, "", kHintMaxRadku, 1, 1000, 6},
-    {C::Label5, "Label5", K::Label, {192, 88, 0, 0}, "Startovní interval", kHintInterval},
-    {C::seInterval, "seInterval", K::SpinEdit, {312, 80, 73, 22}, "", kHintInterval, 1, 1000000, 7},
-    {C::Label6, "Label6", K::Label, {392, 88, 0, 0}, "sec", ""},
-    {C::LabelX2, "LabelX2", K::Label, {192, 112, 0, 0}, "Čekat na spuštění Trovan", ""},
+    {C::cxMazatRq, "cxMazatRq", K::CheckBox, {16, 40, 137, 17}, texts::kMazatRqCaption, texts::kMazatRqHint, 0, 0, 1},
+    {C::cxZobrazitIkonu, "cxZobrazitIkonu", K::CheckBox, {16, 64, 161, 17}, texts::kZobrazitIkonuCaption, "", 0, 0, 2},
+    {C::Label1, "Label1", K::Label, {192, 16, 0, 0}, texts::kMaxOldCaption, texts::kMaxOldHint},
+    {C::seMaxOld, "seMaxOld", K::SpinEdit, {312, 8, 73, 22}, "", texts::kMaxOldHint, 0, 600000, 3},
+    {C::Label3, "Label3", K::Label, {392, 16, 0, 0}, texts::kSecondsUnit, ""},
+    {C::Label2, "Label2", K::Label, {192, 40, 0, 0}, texts::kMaxSameCaption, texts::kMaxSameHint},
+    {C::seMaxSame, "seMaxSame", K::SpinEdit, {312, 32, 73, 22}, "", texts::kMaxSameHint, 1, 1000, 4},
+    {C::Label4, "Label4", K::Label, {192, 64, 0, 0}, texts::kMaxRadkuCaption, texts::kMaxRadkuHint},
+    {C::seMaxRadku, "seMaxRadku", K::SpinEdit, {312, 56, 73, 22}, "", texts::kMaxRadkuHint, 1, 1000, 6},
+    {C::Label5, "Label5", K::Label, {192, 88, 0, 0}, texts::kIntervalCaption, texts::kIntervalHint},
+    {C::seInterval, "seInterval", K::SpinEdit, {312, 80, 73, 22}, "", texts::kIntervalHint, 1, 1000000, 7},
+    {C::Label6, "Label6", K::Label, {392, 88, 0, 0}, texts::kSecondsUnit, ""},
+    {C::LabelX2, "LabelX2", K::Label, {192, 112, 0, 0}, texts::kWaitCaption, ""},
     // Minimum and maximum both 0: the wait is not limited, negative values included.
     {C::seWait, "seWait", K::SpinEdit, {312, 104, 73, 22}, "", "", 0, 0, 9},
-    {C::LabelX1, "LabelX1", K::Label, {392, 112, 0, 0}, "sec", ""},
-    {C::bSaveConf, "bSaveConf", K::Button, {504, 96, 75, 25}, "ULOŽIT", "", 0, 0, 5, true},
-    {C::cxJinyAdrReq, "cxJinyAdrReq", K::CheckBox, {424, 16, 153, 17}, "Jiný adresář request.cfg", "", 0, 0, 10},
-    {C::ePathTo, "ePathTo", K::PathEdit, {424, 37, 153, 21}, "", "Cesta k request.cfg", 0, 0, 12},
-    {C::bJinyAdrReq, "bJinyAdrReq", K::Button, {520, 56, 57, 22}, "Najít ...", "", 0, 0, 11},
+    {C::LabelX1, "LabelX1", K::Label, {392, 112, 0, 0}, texts::kSecondsUnit, ""},
+    {C::bSaveConf, "bSaveConf", K::Button, {504, 96, 75, 25}, texts::kSaveCaption, "", 0, 0, 5, true},
+    {C::cxJinyAdrReq, "cxJinyAdrReq", K::CheckBox, {424, 16, 153, 17}, texts::kJinyAdrReqCaption, "", 0, 0, 10},
+    {C::ePathTo, "ePathTo", K::PathEdit, {424, 37, 153, 21}, "", texts::kPathToHint, 0, 0, 12},
+    {C::bJinyAdrReq, "bJinyAdrReq", K::Button, {520, 56, 57, 22}, texts::kFindFolderCaption, "", 0, 0, 11},
 }};
 
 constexpr std::array<PanelSettingRow, 10> kSettings{{

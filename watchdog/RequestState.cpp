@@ -9,11 +9,11 @@
 #include "settings/Config.h"
 #include "settings/EventLog.h"
 #include "settings/OvinError.h"
+#include "settings/Texts.h"
 
 namespace ovin {
 
-RequestState::RequestState(FileSystem& files, ProcessTable& processes, EventLog& log, TConf& conf,
-                           RouterRecord& record)
+RequestState::RequestState(FileSystem& files, ProcessTable& processes, EventLog& log, TConf& conf, RouterRecord& record)
     : m_files(files), m_processes(processes), m_log(log), m_conf(conf), m_record(record)
 {
 }
@@ -41,7 +41,7 @@ void RequestState::check(const std::string& path)
     if (m_stallCounter == 0) {
         const auto when = DateStampToLocalTime(stamp);
         if (!when)
-            throw OvinError("Invalid date stamp of \"" + path + "\"");
+            throw OvinError(texts::kErrorInvalidDateStamp + path + "\"");
         m_log.AddLogLine(path + " " + DateTimeText(*when) + "  " + std::to_string(size) + "B");
     }
     // A working router writes the file anew (new stamp and new size) or
@@ -53,13 +53,13 @@ void RequestState::check(const std::string& path)
     if (unchanged)
         ++m_stallCounter;
     if (m_stallCounter > 0)
-        m_log.AddLogLine(path + " je stale stejny: " + std::to_string(m_stallCounter));
+        m_log.AddLogLine(path + texts::kLogStillSame + std::to_string(m_stallCounter));
     if (m_stallCounter < m_conf.MaxStejnyRequest)
         return;
-    const std::string limit = "Prekrocen limit stari souboru " + std::to_string(m_conf.MaxStejnyRequest);
+    const std::string limit = texts::kLogLimitReached + std::to_string(m_conf.MaxStejnyRequest);
     LogAndTell(m_log, limit, LineSeverity::Warning, [&] { m_record.stall(limit); });
     if (m_conf.MazatRequest) {
-        m_log.AddLogLine("Mazu soubor " + path);
+        m_log.AddLogLine(texts::kLogDeleting + path);
         ForceDeleteFile(m_files, path);
     }
     // By image name, wherever the router runs from: a stuck copy started
@@ -67,12 +67,12 @@ void RequestState::check(const std::string& path)
     if (IsProcessRunning(m_processes, kRouterExeName))
         endRouters();
     else
-        m_log.AddLogLine("Trovan neni spusten - nemam co ukoncit");
+        m_log.AddLogLine(texts::kLogNothingToEnd);
 }
 
 void RequestState::endRouters()
 {
-    constexpr std::string_view kEnding = "Ukoncuji Trovan";
+    constexpr std::string_view kEnding = texts::kLogEndingRouter;
     m_log.AddLogLine(kEnding, LineSeverity::Warning);
     const TerminateOutcome outcome = TerminateProcessByName(m_processes, kRouterExeName);
     m_record.killed(kEnding, outcome.ended > 0);
@@ -81,7 +81,7 @@ void RequestState::endRouters()
     if (outcome.refused == 0 || m_refusalLogged || !IsProcessRunning(m_processes, kRouterExeName))
         return;
     m_refusalLogged = true;
-    const std::string refused = "Nelze ukoncit Trovan - " + outcome.firstError;
+    const std::string refused = texts::kLogEndRefused + outcome.firstError;
     LogAndTell(m_log, refused, LineSeverity::Error, [&] { m_record.killRefused(refused); });
 }
 

@@ -15,15 +15,16 @@
 #include "settings/Config.h"
 #include "settings/EventLog.h"
 #include "settings/OvinError.h"
+#include "settings/Texts.h"
 
 namespace ovin {
 
 namespace {
 
 constexpr int kWaitStepMs = 1000;
-constexpr std::string_view kTryingLine = "Trovan neni spusten - pokusim se ho spustit";
-constexpr std::string_view kStartedLine = "Trovan spusten";
-constexpr const char* kCapacityError = "Text exceeds memo capacity";
+constexpr std::string_view kTryingLine = texts::kLogStartingRouter;
+constexpr std::string_view kStartedLine = texts::kLogRouterStarted;
+constexpr const char* kCapacityError = texts::kErrorMemoCapacity;
 
 }  // namespace
 
@@ -64,7 +65,7 @@ void RunTrovan::attempt()
     logAttemptLine(kTryingLine, trying, [this] { m_record.attempt(kTryingLine); });
     const std::string exe = m_conf.RouterExePath();
     if (!m_services.files.fileExists(exe)) {
-        const std::string missing = "Nelze spustit Trovan - soubor nenalezen " + exe;
+        const std::string missing = texts::kLogRouterMissing + exe;
         logAttemptLine(missing, LineSeverity::Error, [&] {
             m_record.missingExe(missing);
             m_record.launchFailed(missing);
@@ -74,7 +75,7 @@ void RunTrovan::attempt()
     // Whoever can change the router's executable would run their program
     // under this program's user.
     if (m_services.files.othersCanChange(exe)) {
-        const std::string unsafe = "Nelze spustit Trovan - soubor muze menit jiny uzivatel " + exe;
+        const std::string unsafe = texts::kLogRouterForeign + exe;
         logAttemptLine(unsafe, LineSeverity::Error, [&] {
             m_record.launchRefused(unsafe);
             m_record.launchFailed(unsafe);
@@ -93,14 +94,14 @@ void RunTrovan::attempt()
         m_requestState.reset();
     } else {
         // The wait below still runs: a router the system says it could not start may come up all the same.
-        const std::string refused = "Nelze spustit Trovan - " + opened.error;
+        const std::string refused = texts::kLogStartRefused + opened.error;
         logAttemptLine(refused, LineSeverity::Error, [&] { m_record.launchRefused(refused); });
     }
 
     const int waitSeconds = m_host.routerWaitSeconds();
     for (int n = 1; n <= waitSeconds; ++n) {
         m_services.clock.sleepMs(kWaitStepMs);
-        m_lastLine = "Čekám na spuštění Trovan " + std::to_string(n) + " s";
+        m_lastLine = texts::kLogWaiting + std::to_string(n) + texts::kLogWaitingUnit;
         m_log.AddLogLine(m_lastLine);
         m_host.ProcessMessages();
     }
@@ -112,27 +113,27 @@ void RunTrovan::attempt()
 
 void RunTrovan::handleLeftover(const std::string& path)
 {
-    m_log.AddLogLine("Pred spustenim nalezen " + path);
+    m_log.AddLogLine(texts::kLogLeftoverFound + path);
     const LineTally tally = countLines(path);
     const std::int64_t count = tally.lines();
     if (count >= m_conf.MaxRadkuRequest) {
-        m_log.AddLogLine("Radku v request.cfg (" + std::to_string(count) + ")   >=   MaxRadkuRequest(" +
-                         std::to_string(m_conf.MaxRadkuRequest) + ")");
+        m_log.AddLogLine(texts::kLogLinesCount + std::to_string(count) + texts::kLogLinesLimit +
+                         std::to_string(m_conf.MaxRadkuRequest) + texts::kLogLinesEnd);
         copyIntoLog(path, tally.crLfBytes());
     }
     if (m_conf.MaxStariRequest == 0) {
-        m_log.AddLogLine("MaxStariRequest nastaven na 0 = Mazu vzdy");
+        m_log.AddLogLine(texts::kLogDeleteAlways);
         deleteIfAllowed(path);
         return;
     }
     const std::int64_t age = ageSeconds(path);
     const std::string limit = std::to_string(m_conf.MaxStariRequest);
     if (age < m_conf.MaxStariRequest) {
-        m_log.AddLogLine("Stari request.cfg (" + std::to_string(age) + "s)  <  MaxStariRequest (" + limit + "s)");
-        m_log.AddLogLine("Nechavam soubor request.cfg na disku");
+        m_log.AddLogLine(texts::kLogAge + std::to_string(age) + texts::kLogYoungerThan + limit + texts::kLogAgeEnd);
+        m_log.AddLogLine(texts::kLogKeeping);
         return;
     }
-    m_log.AddLogLine("Stari request.cfg (" + std::to_string(age) + "s)  >=  MaxStariRequest (" + limit + "s)");
+    m_log.AddLogLine(texts::kLogAge + std::to_string(age) + texts::kLogNotYoungerThan + limit + texts::kLogAgeEnd);
     deleteIfAllowed(path);
 }
 
@@ -140,7 +141,7 @@ void RunTrovan::deleteIfAllowed(const std::string& path)
 {
     if (!m_conf.MazatRequest)
         return;
-    m_log.AddLogLine("Mazu soubor " + path);
+    m_log.AddLogLine(texts::kLogDeleting + path);
     ForceDeleteFile(m_services.files, path);
 }
 
@@ -152,7 +153,7 @@ LineTally RunTrovan::countLines(const std::string& path) const
         return true;
     });
     if (!read.ok)
-        throw OvinError("Cannot open file \"" + path + "\". " + read.error);
+        throw OvinError(texts::kErrorCannotOpen + path + texts::kErrorPathEnd + read.error);
     return tally;
 }
 
@@ -177,7 +178,7 @@ void RunTrovan::copyIntoLog(const std::string& path, std::uint64_t logBytes)
         return fits;
     });
     if (!read.ok)
-        throw OvinError("Cannot open file \"" + path + "\". " + read.error);
+        throw OvinError(texts::kErrorCannotOpen + path + texts::kErrorPathEnd + read.error);
     if (!fits) {
         refuseCopy();
         return;
@@ -206,7 +207,7 @@ std::int64_t RunTrovan::ageSeconds(const std::string& path) const
 {
     const auto stamp = DateStampToLocalTime(m_services.files.dateStamp(path));
     if (!stamp)
-        throw OvinError("Cannot read the date of file \"" + path + "\".");
+        throw OvinError(texts::kErrorCannotReadDate + path + texts::kErrorDateEnd);
     const LocalTime now = m_services.clock.now();
     const std::int64_t nowMs = localSeconds(now) * 1000 + now.millisecond;
     const std::int64_t diffMs = nowMs - localSeconds(*stamp) * 1000;

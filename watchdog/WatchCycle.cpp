@@ -8,6 +8,7 @@
 #include "platform/ProcessControl.h"
 #include "settings/Config.h"
 #include "settings/EventLog.h"
+#include "settings/Texts.h"
 
 namespace ovin {
 
@@ -19,10 +20,10 @@ struct PriorityLevel {
 };
 
 constexpr PriorityLevel kPriorityLevels[] = {
-    {PriorityClass::Idle, "Nastavena priorita: Nízká"},
-    {PriorityClass::Normal, "Nastavena priorita: Normální"},
-    {PriorityClass::High, "Nastavena priorita: Vysoká"},
-    {PriorityClass::RealTime, "Nastavena priorita: Realtime"},
+    {PriorityClass::Idle, texts::kLogPriorityIdle},
+    {PriorityClass::Normal, texts::kLogPriorityNormal},
+    {PriorityClass::High, texts::kLogPriorityHigh},
+    {PriorityClass::RealTime, texts::kLogPriorityRealTime},
 };
 
 }  // namespace
@@ -87,7 +88,7 @@ void WatchCycle::SetPriority(int level)
     if (m_priorityRefusalLogged)
         return;
     m_priorityRefusalLogged = true;
-    m_log.AddLogLine("Prioritu nelze nastavit - " + set.error, LineSeverity::Warning);
+    m_log.AddLogLine(texts::kLogPriorityRefused + set.error, LineSeverity::Warning);
 }
 
 void WatchCycle::Timer1Timer()

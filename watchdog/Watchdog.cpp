@@ -5,6 +5,7 @@
 #include "ProcessOps.h"
 #include "WatchdogHost.h"
 #include "platform/FileSystem.h"
+#include "settings/Texts.h"
 
 namespace ovin {
 
@@ -53,11 +54,11 @@ void Watchdog::FormCreate()
     m_host.ShowSettings();
     m_log.AddLogText(m_conf.SettingsSummary());
     m_cycle.armTimer1(m_conf.Interval);
-    m_log.AddLogText("RequestPath: \"" + m_conf.RequestFilePath() + "\"");
+    m_log.AddLogText(texts::kLogRequestPath + m_conf.RequestFilePath() + "\"");
     const std::string router = m_conf.RouterExePath();
-    m_log.AddLogText("Trovan: \"" + router + "\"");
+    m_log.AddLogText(texts::kLogRouterPath + router + "\"");
     if (!m_services.files.fileExists(router))
-        reported([&] { m_log.AddLogLine(router + " NENALEZEN !"); });
+        reported([&] { m_log.AddLogLine(router + texts::kLogRouterNotFound); });
     loadDohled();
     m_record.watchdogStarted();
 }
@@ -93,7 +94,7 @@ void Watchdog::FormDestroy()
 void Watchdog::AddClosingLines()
 {
     reported([this] { m_log.AddClosingLines(); });
-    m_record.watchdogEnded("UKONCENI PROGRAMU");
+    m_record.watchdogEnded(texts::kLogClosing);
 }
 
 std::string Watchdog::AppFolderOf(std::string_view exePath, const FileSystem& files)

@@ -7,29 +7,27 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <memory>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "DesktopResources.h"
 #include "HandOver.h"
 #include "LogCapacity.h"
-#include "shell/EntrySequence.h"
-#include "shell/ExitGuard.h"
 #include "Main.h"
 #include "SignalBridge.h"
 #include "csTinyForm.h"
 #include "platform/InstanceBlock.h"
 #include "platform/Platform.h"
-#include "platform/linux/SessionSignals.h"
 #include "platform/StartGate.h"
-#include "shell/sCheckPrevious.h"
+#include "platform/linux/SessionSignals.h"
+#include "settings/Texts.h"
 #include "shell/ApplicationTitle.h"
+#include "shell/EntrySequence.h"
+#include "shell/ExitGuard.h"
 #include "shell/WindowContext.h"
+#include "shell/sCheckPrevious.h"
 #include "shell/sParametry.h"
-#include "watchdog/ProcessOps.h"
 
 namespace {
 
@@ -41,10 +39,52 @@ void chooseHeadlessWithoutDisplay()
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
 
-int runAdmitted(int argc, char* argv[], ovin::Platform& platform, ovin::PreviousInstanceCheck& check,
-                const std::string& handOverName)
+class QtEntry final : public ovin::EntryFrontEnd {
+public:
+    QtEntry(int& argc, char** argv) : m_argc(argc), m_argv(argv) {}
+
+    ovin::Platform createPlatform() override { return ovin::createPlatform(); }
+
+    std::unique_ptr<ovin::StartGate> createStartGate(std::string_view imageName) override
+    {
+        return ovin::createStartGate(imageName);
+    }
+
+    std::unique_ptr<ovin::InstanceBlock> createInstanceBlock(std::string_view exePath) override
+    {
+        return ovin::createInstanceBlock(exePath);
+    }
+
+    ovin::Result handOver(const ovin::InstanceBlock& block) override
+    {
+        QCoreApplication app(m_argc, m_argv);
+        return ovin::SendShowForm(block.handOverName());
+    }
+
+    int runAdmitted(ovin::Platform& platform, ovin::PreviousInstanceCheck& check,
+                    const ovin::InstanceBlock& block) override;
+
+    // On the standard error stream, and in a box wherever there is a display to show it on.
+    void reportStartFailure(const std::string& caption, const std::string& text) override
+    {
+        std::fprintf(stderr, "ovin: %s\n", text.c_str());
+        QApplication app(m_argc, m_argv);
+        if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+            return;
+        ovin::LoadDesktopResources(app);
+        QMessageBox box(QMessageBox::Critical, QString::fromStdString(caption), QString::fromStdString(text),
+                        QMessageBox::Ok);
+        box.exec();
+    }
+
+private:
+    int& m_argc;
+    char** m_argv;
+};
+
+int QtEntry::runAdmitted(ovin::Platform& platform, ovin::PreviousInstanceCheck& check, const ovin::InstanceBlock& block)
 {
-    QApplication app(argc, argv);
+    QApplication app(m_argc, m_argv);
     ovin::LoadDesktopResources(app);
     app.setQuitOnLastWindowClosed(false);
     std::vector<std::string> arguments;
@@ -53,7 +93,7 @@ int runAdmitted(int argc, char* argv[], ovin::Platform& platform, ovin::Previous
     const ovin::Switches switches(std::move(arguments), *platform.files);
     const bool show = switches.HasSwitch("show");
     ovin::ApplicationTitle title;
-    title.set(ovin::kEntryTitle);
+    title.set(ovin::texts::kEntryTitle);
     const ovin::WindowContext context{switches, title, nullptr, ovin::LogCapacity()};
     ovin::qt::TfmWex fmWex(platform, context);
     check.SetInstanceWindow(static_cast<std::int32_t>(fmWex.winId()));
@@ -64,10 +104,10 @@ int runAdmitted(int argc, char* argv[], ovin::Platform& platform, ovin::Previous
     QObject::connect(
         &fmWex, &ovin::qt::TfmWex::quitRequested, &app, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 
-    ovin::HandOverListener handOver(handOverName, &fmWex);
+    ovin::HandOverListener handOver(block.handOverName(), &fmWex);
     QObject::connect(&handOver, &ovin::HandOverListener::received, &fmWex, &ovin::qt::TfmWex::CopyDataReceived);
     if (!handOver.isListening())
-        fmWex.reportError(ovin::HandOverFailureText(handOver.errorString().toStdString()));
+        fmWex.reportError(ovin::ListenFailureText(handOver.errorString().toStdString()));
     ovin::SignalBridge bridge(ovin::createSessionSignals(), &fmWex);
     QObject::connect(&bridge, &ovin::SignalBridge::sessionEnding, &fmWex, &ovin::qt::TfmWex::ShutdownQuery);
     QObject::connect(&bridge, &ovin::SignalBridge::interrupted, &fmWex, &ovin::qt::TfmWex::Quit);
@@ -87,49 +127,11 @@ int runAdmitted(int argc, char* argv[], ovin::Platform& platform, ovin::Previous
     return app.exec();
 }
 
-// The runtime's report of an error that ends the start: on the standard error
-// stream, and in a box wherever there is a display to show it on.
-int reportStartFailure(int argc, char* argv[], const std::string& title, const std::string& text)
-{
-    std::fprintf(stderr, "ovin: %s\n", text.c_str());
-    QApplication app(argc, argv);
-    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-        return 1;
-    ovin::LoadDesktopResources(app);
-    QMessageBox box(QMessageBox::Critical, QString::fromStdString(title), QString::fromStdString(text),
-                    QMessageBox::Ok);
-    box.exec();
-    return 1;
-}
-
 }  // namespace
 
 int main(int argc, char* argv[])
 {
     chooseHeadlessWithoutDisplay();
-    ovin::Platform platform = ovin::createPlatform();
-    const std::string exePath = platform.process->executablePath();
-    const std::string imageName(ovin::FileNamePart(exePath));
-
-    try {
-        const std::unique_ptr<ovin::StartGate> gate = ovin::createStartGate(imageName);
-        const std::unique_ptr<ovin::InstanceBlock> block = ovin::createInstanceBlock(exePath);
-        ovin::PreviousInstanceCheck check(*block);
-        switch (ovin::DecideEntry(*platform.processes, *gate, check, imageName, ovin::kStartGateTimeout)) {
-        case ovin::EntryOutcome::NotAlone:
-            return 0;
-        case ovin::EntryOutcome::HandOver: {
-            QCoreApplication app(argc, argv);
-            ovin::SendShowForm(block->handOverName());
-            return 0;
-        }
-        case ovin::EntryOutcome::Admitted:
-            return runAdmitted(argc, argv, platform, check, block->handOverName());
-        }
-        return 0;
-    } catch (const std::system_error& e) {
-        return reportStartFailure(argc, argv, imageName, ovin::StartFailureText(e.code().value(), e.what()));
-    } catch (const std::exception& e) {
-        return reportStartFailure(argc, argv, imageName, e.what());
-    }
+    QtEntry entry(argc, argv);
+    return ovin::RunEntry(entry);
 }

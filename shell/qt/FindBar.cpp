@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QToolButton>
 
+#include "settings/Texts.h"
+
 namespace ovin {
 
 FindBar::FindBar(QWidget* parent) : QWidget(parent)
@@ -16,7 +18,7 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
     layout->setSpacing(4);
-    layout->addWidget(new QLabel(QStringLiteral("Najít:"), this));
+    layout->addWidget(new QLabel(QString::fromUtf8(texts::kFindLabel), this));
     m_edit = new QLineEdit(this);
     m_edit->setObjectName(QStringLiteral("findText"));
     m_edit->installEventFilter(this);
@@ -29,12 +31,12 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent)
         layout->addWidget(b);
         return b;
     };
-    QToolButton* previous = button(QStringLiteral("Předchozí"), "findPrevious");
-    QToolButton* next = button(QStringLiteral("Další"), "findNext");
+    QToolButton* previous = button(QString::fromUtf8(texts::kFindPrevious), "findPrevious");
+    QToolButton* next = button(QString::fromUtf8(texts::kFindNext), "findNext");
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("findStatus"));
     layout->addWidget(m_status);
-    QToolButton* close = button(QStringLiteral("×"), "findClose");
+    QToolButton* close = button(QString::fromUtf8(texts::kFindClose), "findClose");
 
     connect(previous, &QToolButton::clicked, this, [this] { emit findRequested(needle(), true); });
     connect(next, &QToolButton::clicked, this, [this] { emit findRequested(needle(), false); });
@@ -55,7 +57,7 @@ void FindBar::focusNeedle()
     m_edit->selectAll();
 }
 
-void FindBar::setFound(bool found) { m_status->setText(found ? QString() : QStringLiteral("Nenalezeno")); }
+void FindBar::setFound(bool found) { m_status->setText(found ? QString() : QString::fromUtf8(texts::kNotFound)); }
 
 void FindBar::close()
 {

@@ -7,22 +7,23 @@
 
 namespace ovin {
 
-bool SendShowForm(const std::string& name, std::chrono::milliseconds timeout)
+Result SendShowForm(const std::string& name, std::chrono::milliseconds timeout)
 {
     QLocalSocket socket;
     socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
     socket.connectToServer(QString::fromStdString(name));
     const int ms = static_cast<int>(timeout.count());
+    // Nobody listens under the name: the running instance has no window to show (yet, or at all).
     if (!socket.waitForConnected(ms))
-        return false;
+        return Result::failure(texts::kNoWindowToHandOverTo);
     socket.write(kShowFormMessage.data(), static_cast<qint64>(kShowFormMessage.size()));
     if (!socket.waitForBytesWritten(ms))
-        return false;
+        return Result::failure(texts::kNoAnswerToHandOver);
     while (socket.bytesAvailable() < 4) {
         if (!socket.waitForReadyRead(ms))
-            return false;
+            return Result::failure(texts::kNoAnswerToHandOver);
     }
-    return true;
+    return {};
 }
 
 HandOverListener::HandOverListener(const std::string& name, QObject* parent)

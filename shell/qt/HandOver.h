@@ -7,19 +7,23 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Result.h"
+#include "shell/EntrySequence.h"
+#include "settings/Texts.h"
+
 class QLocalServer;
 
 namespace ovin {
 
 /// What a refused start sends to the running instance: the text and its
 /// terminating zero byte.
-inline constexpr std::string_view kShowFormMessage{"showform\0", 9};
-/// How long a refused start waits for the running instance's answer.
-inline constexpr std::chrono::milliseconds kHandOverTimeout{3000};
+inline constexpr std::string_view kShowFormMessage{texts::kShowForm,
+                                                   std::char_traits<char>::length(texts::kShowForm) + 1};
 
 /// Sends "showform" to the instance that listens under `name` and waits for
-/// its answer; false when nobody answered in time.
-bool SendShowForm(const std::string& name, std::chrono::milliseconds timeout = kHandOverTimeout);
+/// its answer; fails with the reason when nobody listens there or nobody
+/// answered in time.
+Result SendShowForm(const std::string& name, std::chrono::milliseconds timeout = kHandOverTimeout);
 
 /// The admitted instance's end of the hand-over: receives the texts later
 /// starts send, answers each with its length in characters.

@@ -91,7 +91,7 @@ TfmWex::~TfmWex()
 
 void TfmWex::FormCreate()
 {
-    SetApplicationTitle(QString::fromUtf8(kApplicationTitle));
+    SetApplicationTitle(QString::fromUtf8(texts::kApplicationTitle));
     m_watchdog->FormCreate();
 }
 
@@ -99,7 +99,7 @@ void TfmWex::FormDestroy()
 {
     m_trayTimer.setEnabled(false);
     m_timer1.setEnabled(false);
-    m_watchdog->FormDestroy();
+    m_logic->FormDestroy();
     RemoveTrayIcon();
 }
 
@@ -135,6 +135,14 @@ void TfmWex::showErrorReport(const std::string& text)
     m_errorBox = box;
     connect(box, &QObject::destroyed, this, [this] { m_logic->errorReportClosed(); });
     box->show();
+}
+
+void TfmWex::showFinalErrorReport(const std::string& text)
+{
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return;
+    QMessageBox box(QMessageBox::Critical, ApplicationTitle(), QString::fromStdString(text), QMessageBox::Ok);
+    box.exec();
 }
 
 void TfmWex::closeEvent(QCloseEvent* event)

@@ -83,6 +83,7 @@ private:
     bool Confirm(const std::string& text, TMsgDlgType kind) override;
     bool askYesNo(const std::string& caption, const std::string& text) override;
     void showErrorReport(const std::string& text) override;
+    void showFinalErrorReport(const std::string& text) override;
     void quit() override { emit quitRequested(); }
 
     void FormCreate();

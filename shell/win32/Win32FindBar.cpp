@@ -10,6 +10,7 @@
 #include "platform/win32/Win32Text.h"
 #include "WindowDC.h"
 #include "controls/win32/WindowText.h"
+#include "settings/Texts.h"
 #include "shell/MainWindow.h"
 
 namespace ovin::win32 {
@@ -41,13 +42,13 @@ Win32FindBar::Win32FindBar(HWND parent, Handlers handlers) : m_handlers(std::mov
         SendMessageW(w, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
         return w;
     };
-    m_label = child(L"STATIC", L"Najít:", SS_LEFT | SS_CENTERIMAGE, 0, 0);
+    m_label = child(L"STATIC", widen(texts::kFindLabel).c_str(), SS_LEFT | SS_CENTERIMAGE, 0, 0);
     m_edit = child(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE, kNeedleId);
     // The buttons take no focus: the text keeps it while the user looks through the matches.
-    m_previous = child(L"BUTTON", L"Předchozí", BS_PUSHBUTTON, 0, kPreviousId);
-    m_next = child(L"BUTTON", L"Další", BS_PUSHBUTTON, 0, kNextId);
+    m_previous = child(L"BUTTON", widen(texts::kFindPrevious).c_str(), BS_PUSHBUTTON, 0, kPreviousId);
+    m_next = child(L"BUTTON", widen(texts::kFindNext).c_str(), BS_PUSHBUTTON, 0, kNextId);
     m_status = child(L"STATIC", L"", SS_LEFT | SS_CENTERIMAGE, 0, kStatusId);
-    m_close = child(L"BUTTON", L"×", BS_PUSHBUTTON, 0, kCloseId);
+    m_close = child(L"BUTTON", widen(texts::kFindClose).c_str(), BS_PUSHBUTTON, 0, kCloseId);
     SetWindowSubclass(m_edit, &editProc, kEditSubclass, reinterpret_cast<DWORD_PTR>(this));
 }
 
@@ -124,10 +125,10 @@ void Win32FindBar::layout()
     const int gap = scaled(kGapPx, m_dpi);
     const int h = r.bottom - 2 * pad;
     const int buttonRoom = scaled(16, m_dpi);
-    const int labelW = textWidth(L"Najít:");
-    const int previousW = textWidth(L"Předchozí") + buttonRoom;
-    const int nextW = textWidth(L"Další") + buttonRoom;
-    const int statusW = textWidth(L"Nenalezeno") + gap;
+    const int labelW = textWidth(widen(texts::kFindLabel).c_str());
+    const int previousW = textWidth(widen(texts::kFindPrevious).c_str()) + buttonRoom;
+    const int nextW = textWidth(widen(texts::kFindNext).c_str()) + buttonRoom;
+    const int statusW = textWidth(widen(texts::kNotFound).c_str()) + gap;
     const int closeW = h;
     int x = scaled(kGapPx, m_dpi);
     MoveWindow(m_label, x, pad, labelW, h, TRUE);
@@ -155,7 +156,7 @@ void Win32FindBar::focusNeedle()
     SendMessageW(m_edit, EM_SETSEL, 0, -1);
 }
 
-void Win32FindBar::setFound(bool found) { SetWindowTextW(m_status, found ? L"" : L"Nenalezeno"); }
+void Win32FindBar::setFound(bool found) { SetWindowTextW(m_status, found ? L"" : widen(texts::kNotFound).c_str()); }
 
 LRESULT CALLBACK Win32FindBar::barProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

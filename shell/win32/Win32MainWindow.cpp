@@ -109,7 +109,7 @@ TfmWex::TfmWex(HINSTANCE instance, Platform& platform, const WindowContext& cont
     layout();
 
     // FormCreate: the title for the rest of the run, then the watchdog's own start.
-    m_context.title.set(kApplicationTitle);
+    m_context.title.set(texts::kApplicationTitle);
     m_watchdog->FormCreate();
 }
 
@@ -134,7 +134,7 @@ void TfmWex::FormDestroy()
     m_destroyed = true;
     m_trayTimer.setEnabled(false);
     m_timer1.setEnabled(false);
-    m_watchdog->FormDestroy();
+    m_logic->FormDestroy();
     RemoveTrayIcon();
 }
 
@@ -217,6 +217,13 @@ void TfmWex::showErrorReport(const std::string& text)
 {
     m_pendingError = text;
     PostMessageW(m_window, kShowErrorReport, 0, 0);
+}
+
+// The window goes right after this: the box has no owner, and the program has no console to fall back on.
+void TfmWex::showFinalErrorReport(const std::string& text)
+{
+    MessageBoxW(nullptr, win32::widen(text).c_str(), win32::widen(m_context.title.get()).c_str(),
+                MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
 }
 
 void TfmWex::ShowForm()

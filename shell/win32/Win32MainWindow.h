@@ -59,6 +59,7 @@ private:
     bool Confirm(const std::string& text, TMsgDlgType kind) override;
     bool askYesNo(const std::string& caption, const std::string& text) override;
     void showErrorReport(const std::string& text) override;
+    void showFinalErrorReport(const std::string& text) override;
     void quit() override { PostQuitMessage(0); }
 
     static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);

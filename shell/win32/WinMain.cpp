@@ -4,28 +4,24 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <exception>
 #include <memory>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "UniqueHandle.h"
-#include "platform/win32/Win32Text.h"
 #include "Win32MainWindow.h"
 #include "platform/InstanceBlock.h"
 #include "platform/Platform.h"
 #include "platform/StartGate.h"
+#include "platform/win32/Win32Text.h"
+#include "settings/Texts.h"
 #include "shell/ApplicationTitle.h"
 #include "shell/EntrySequence.h"
 #include "shell/WindowContext.h"
 #include "shell/sCheckPrevious.h"
 #include "shell/sParametry.h"
-#include "watchdog/ProcessOps.h"
 
 namespace {
-
-constexpr char kShowForm[] = "showform";
 
 std::vector<std::string> commandLine()
 {
@@ -39,13 +35,57 @@ std::vector<std::string> commandLine()
     return arguments;
 }
 
+class Win32Entry final : public ovin::EntryFrontEnd {
+public:
+    explicit Win32Entry(HINSTANCE instance) : m_instance(instance) {}
+
+    ovin::Platform createPlatform() override { return ovin::createPlatform(); }
+
+    std::unique_ptr<ovin::StartGate> createStartGate(std::string_view imageName) override
+    {
+        return ovin::createStartGate(imageName);
+    }
+
+    std::unique_ptr<ovin::InstanceBlock> createInstanceBlock(std::string_view exePath) override
+    {
+        return ovin::createInstanceBlock(exePath);
+    }
+
+    ovin::Result handOver(const ovin::InstanceBlock& block) override;
+
+    int runAdmitted(ovin::Platform& platform, ovin::PreviousInstanceCheck& check, const ovin::InstanceBlock&) override
+    {
+        const ovin::Switches switches(commandLine(), *platform.files);
+        const bool show = switches.HasSwitch("show");
+        ovin::ApplicationTitle title;
+        title.set(ovin::texts::kEntryTitle);
+        const ovin::WindowContext context{switches, title, nullptr, ovin::EventLog::kMemoCapacity};
+        ovin::win32::TfmWex fmWex(m_instance, platform, context);
+        check.SetInstanceWindow(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(fmWex.hwnd())));
+        if (show)
+            fmWex.ShowForm();
+        return fmWex.run();
+    }
+
+    // The program has no console: the box is the only place a user sees the report.
+    void reportStartFailure(const std::string& caption, const std::string& text) override
+    {
+        MessageBoxW(nullptr, ovin::win32::widen(text).c_str(), ovin::win32::widen(caption).c_str(),
+                    MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    }
+
+private:
+    HINSTANCE m_instance;
+};
+
 // The admitted instance's window comes back and to the front, and its main window is asked to show itself. The
 // message names its sender: this start's application window, hidden and titled as the application is at this point.
-void handOver(const ovin::InstanceBlock& block)
+// A running instance that hangs does not hang this start: the wait for it is bounded.
+ovin::Result Win32Entry::handOver(const ovin::InstanceBlock& block)
 {
-    const ovin::win32::WindowHandle sender(CreateWindowExW(0, L"STATIC", ovin::win32::widen(ovin::kEntryTitle).c_str(),
-                                                           WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                                           GetModuleHandleW(nullptr), nullptr));
+    const ovin::win32::WindowHandle sender(
+        CreateWindowExW(0, L"STATIC", ovin::win32::widen(ovin::texts::kEntryTitle).c_str(), WS_POPUP, 0, 0, 0, 0,
+                        nullptr, nullptr, m_instance, nullptr));
     if (const HWND previous = reinterpret_cast<HWND>(static_cast<INT_PTR>(block.window()))) {
         if (IsIconic(previous))
             ShowWindow(previous, SW_RESTORE);
@@ -53,60 +93,27 @@ void handOver(const ovin::InstanceBlock& block)
     }
     const HWND target = FindWindowW(ovin::win32::TfmWex::kWindowClass, nullptr);
     if (!target)
-        return;
+        return ovin::Result::failure(ovin::texts::kNoWindowToHandOverTo);
+    const std::string message = ovin::texts::kShowForm;
     COPYDATASTRUCT data{};
     data.dwData = 0;
-    data.cbData = sizeof kShowForm;
-    data.lpData = const_cast<char*>(kShowForm);
-    SendMessageW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(sender.get()), reinterpret_cast<LPARAM>(&data));
-}
-
-int runAdmitted(HINSTANCE instance, ovin::Platform& platform, ovin::PreviousInstanceCheck& check)
-{
-    const ovin::Switches switches(commandLine(), *platform.files);
-    const bool show = switches.HasSwitch("show");
-    ovin::ApplicationTitle title;
-    title.set(ovin::kEntryTitle);
-    const ovin::WindowContext context{switches, title, nullptr, ovin::EventLog::kMemoCapacity};
-    ovin::win32::TfmWex fmWex(instance, platform, context);
-    check.SetInstanceWindow(static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(fmWex.hwnd())));
-    if (show)
-        fmWex.ShowForm();
-    return fmWex.run();
-}
-
-void reportFailure(const std::wstring& text)
-{
-    MessageBoxW(nullptr, text.c_str(), L"ovin", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    data.cbData = static_cast<DWORD>(message.size() + 1);
+    data.lpData = const_cast<char*>(message.c_str());
+    DWORD_PTR reply = 0;
+    if (!SendMessageTimeoutW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(sender.get()),
+                             reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
+                             static_cast<UINT>(ovin::kHandOverTimeout.count()), &reply)) {
+        const DWORD error = GetLastError();
+        return ovin::Result::failure(error == ERROR_TIMEOUT || error == 0 ? ovin::texts::kNoAnswerToHandOver
+                                                                          : ovin::win32::systemText(error));
+    }
+    return {};
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
-    try {
-        ovin::Platform platform = ovin::createPlatform();
-        const std::string exePath = platform.process->executablePath();
-        const std::string imageName(ovin::FileNamePart(exePath));
-        const std::unique_ptr<ovin::StartGate> gate = ovin::createStartGate(imageName);
-        const std::unique_ptr<ovin::InstanceBlock> block = ovin::createInstanceBlock(exePath);
-        ovin::PreviousInstanceCheck check(*block);
-        switch (ovin::DecideEntry(*platform.processes, *gate, check, imageName, ovin::kStartGateTimeout)) {
-        case ovin::EntryOutcome::NotAlone:
-            return 0;
-        case ovin::EntryOutcome::HandOver:
-            handOver(*block);
-            return 0;
-        case ovin::EntryOutcome::Admitted:
-            return runAdmitted(instance, platform, check);
-        }
-        return 0;
-    } catch (const std::system_error& e) {
-        reportFailure(L"System Error. Code: " + std::to_wstring(e.code().value()) + L".\n\n" +
-                      ovin::win32::widen(e.what()));
-        return 1;
-    } catch (const std::exception& e) {
-        reportFailure(ovin::win32::widen(e.what()));
-        return 1;
-    }
+    Win32Entry entry(instance);
+    return ovin::RunEntry(entry);
 }

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <regex>
 
-#include "E2eSupport.h"
+#include "support/E2eSupport.h"
 
 namespace ovin::e2e {
 namespace {
@@ -89,10 +89,11 @@ TEST_P(NoFileAsRequest, IsNoRequestFileAndTheWatchGoesOn)
     const std::string kind = GetParam();
     const fs::path exe = installOvin(dir.path());
     watching();
-    if (kind == "pipe")
+    if (kind == "pipe") {
         ASSERT_EQ(::mkfifo(request.c_str(), 0600), 0);
-    else
+    } else {
         fs::create_symlink(kind, request);
+    }
     Process ovin(exe, {}, dir.path());
     ASSERT_TRUE(
         logged({"Trovan neni spusten - pokusim se ho spustit", "Čekám na spuštění Trovan 1 s", "Trovan spusten"}));
@@ -116,10 +117,11 @@ TEST_P(NoFileAsParameters, DoesNotHoldUpTheStart)
     const std::string kind = GetParam();
     const fs::path exe = installOvin(dir.path());
     const std::string param = folder + "tmp_param";
-    if (kind == "pipe")
+    if (kind == "pipe") {
         ASSERT_EQ(::mkfifo(param.c_str(), 0600), 0);
-    else
+    } else {
         fs::create_symlink(kind, param);
+    }
     Process ovin(exe, {}, dir.path());
     EXPECT_TRUE(waitFor(
         [&] { return readFile(dir / monthFileName()).find("Nastavena priorita: Normální") != std::string::npos; },

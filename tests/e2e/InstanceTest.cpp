@@ -7,8 +7,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
-#include "E2eSupport.h"
+#include "support/E2eSupport.h"
 
 namespace ovin::e2e {
 namespace {
@@ -139,8 +140,9 @@ TEST_F(Instance, OfTwentySimultaneousStartsExactlyOneRunsRoundAfterRound)
         EXPECT_TRUE(started(round)) << "the one left is the watchdog";
         EXPECT_EQ(countOf(log(), " START\r\n"), round) << "only one of them ever created its window";
         for (int i = 0; i < kStarts; ++i) {
-            if (starts[i].get() != running.front())
+            if (starts[i].get() != running.front()) {
                 EXPECT_EQ(codes[i], 0) << "the others end quietly";
+            }
         }
         running.front()->signal(SIGTERM);
         ASSERT_TRUE(running.front()->waitExit(10s).has_value());
@@ -263,6 +265,25 @@ TEST_F(Instance, ADisplayThatGoesAwayEndsTheRunAsALogOffDoes)
     EXPECT_FALSE(fs::exists("/dev/shm/" + blockName(exe))) << "the block goes with the run";
 }
 
+TEST_F(Instance, AHandOverThatTheRunningInstanceDoesNotTakeIsReportedAsAFailedStart)
+{
+    Process first(exe, {}, dir.path());
+    ASSERT_TRUE(started());
+    // A link runs the same executable under another name: it meets the instance block and hands over, to an
+    // instance that is stopped and so never answers.
+    const fs::path link = dir / "ovin-link";
+    fs::create_symlink(exe, link);
+    first.signal(SIGSTOP);
+    Process second("/bin/sh", {"-c", "exec \"$0\" 2>stderr.txt", link.string()}, dir.path());
+    const std::optional<int> code = second.waitExit(15s);
+    first.signal(SIGCONT);
+    EXPECT_EQ(code, 1);
+    EXPECT_NE(readFile(dir / "stderr.txt").find("ovin: Běžícímu programu Ovin se nepodařilo předat spuštění: "),
+              std::string::npos)
+        << readFile(dir / "stderr.txt");
+    EXPECT_EQ(countOf(log(), " START\r\n"), 1) << "the failed start created no window";
+}
+
 class OnADisplay : public Instance {
 protected:
     XServer x;
@@ -309,6 +330,32 @@ TEST_F(OnADisplay, ABlockThatCanBeNeitherCreatedNorOpenedIsReportedInABoxAndOnSt
     x.run("xdotool search --onlyvisible --name '^ovin$' windowfocus --sync key Return");
     EXPECT_EQ(ovin.waitExit(10s), 1);
     EXPECT_FALSE(fs::exists(dir / monthFileName())) << "no window was created, nothing logged";
+}
+
+TEST_F(OnADisplay, ASettingsFileThatCannotBeWrittenAtTheEndIsReportedInABoxAnsweredBeforeTheEnd)
+{
+    fs::permissions(dir / "ovin.ini", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    Process ovin(exe, {}, dir.path(), x);
+    // The write right after the start fails first: its report does not stop the run.
+    ASSERT_TRUE(waitFor([&] { return x.windowVisible("Trovan Watch"); }, 10s));
+    ASSERT_TRUE(started());
+    x.run("xdotool search --onlyvisible --name '^Trovan Watch$' windowfocus --sync key Return");
+    ASSERT_TRUE(waitFor([&] { return !x.windowVisible("Trovan Watch"); }, 10s));
+
+    ovin.signal(SIGINT);
+    ASSERT_TRUE(waitFor([&] { return x.windowVisible("Trovan Watch"); }, 10s)) << "the end's report";
+    EXPECT_NE(processState(ovin.pid()), 0) << "the program waits for the answer";
+    // A box just mapped may not take a key yet: answered until the program ends.
+    std::optional<int> code;
+    waitFor(
+        [&] {
+            x.run("xdotool search --onlyvisible --name '^Trovan Watch$' windowfocus --sync key Return");
+            code = ovin.waitExit(300ms);
+            return code.has_value();
+        },
+        15s);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(readFile(dir / "ovin.ini"), kQuietIni) << "the file is as it was";
 }
 
 TEST_F(OnADisplay, AStartInADeepFolderHandsOverAsWell)

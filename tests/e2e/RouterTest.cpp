@@ -4,7 +4,7 @@
 
 #include <regex>
 
-#include "E2eSupport.h"
+#include "support/E2eSupport.h"
 
 namespace ovin::e2e {
 namespace {
@@ -58,8 +58,9 @@ TEST_F(Router, AMissingRouterIsStartedDetachedAndWaitedFor)
     const auto routers = processesIn(dir.path());
     ASSERT_EQ(routers.size(), 2u) << "the watchdog and one router";
     for (const pid_t pid : routers) {
-        if (pid != ovin.pid())
+        if (pid != ovin.pid()) {
             EXPECT_NE(parentOf(pid), ovin.pid()) << "the router is not the watchdog's child";
+        }
     }
     EXPECT_EQ(starts(), 1);
 }
@@ -92,8 +93,9 @@ TEST_F(Router, AStalledRouterIsKilledAndRestartedAndTheFreshOneSurvivesItsFirstT
     EXPECT_TRUE(waitFor([&] { return processesIn(dir.path()).size() == 2u; }, 5s));
     for (const auto& entry : fs::directory_iterator("/proc")) {
         const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") == std::string::npos && parentOf(std::stoi(name)) == ovin.pid())
+        if (name.find_first_not_of("0123456789") == std::string::npos && parentOf(std::stoi(name)) == ovin.pid()) {
             EXPECT_NE(processState(std::stoi(name)), 'Z') << "zombie child " << name;
+        }
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "E2eSupport.h"
+#include "support/E2eSupport.h"
 
 namespace ovin::e2e {
 namespace {

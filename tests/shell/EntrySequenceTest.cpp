@@ -2,11 +2,15 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "platform/InstanceBlock.h"
+#include "platform/Platform.h"
 #include "platform/StartGate.h"
 #include "shell/EntrySequence.h"
 #include "shell/ExitGuard.h"
@@ -168,6 +172,181 @@ TEST(PreviousInstance, TheAdmittedInstanceKeepsItsWindowInTheBlockARefusedOneNev
     }
     EXPECT_EQ(block.count(), 0);
     EXPECT_EQ(block.closed, 3);
+}
+
+// Hands the fakes of a test to the entry, which owns what it is given: the test keeps the real ones to look at.
+class GateProxy final : public StartGate {
+public:
+    explicit GateProxy(StartGate& gate) : m_gate(gate) {}
+    Result enter(std::chrono::milliseconds timeout) override { return m_gate.enter(timeout); }
+    void standAside() override { m_gate.standAside(); }
+    void leave() override { m_gate.leave(); }
+
+private:
+    StartGate& m_gate;
+};
+
+class BlockProxy final : public InstanceBlock {
+public:
+    explicit BlockProxy(InstanceBlock& block) : m_block(block) {}
+    bool createOrOpen() override { return m_block.createOrOpen(); }
+    std::int32_t window() const override { return m_block.window(); }
+    void setWindow(std::int32_t window) override { m_block.setWindow(window); }
+    std::int32_t count() const override { return m_block.count(); }
+    void setCount(std::int32_t count) override { m_block.setCount(count); }
+    void close() override { m_block.close(); }
+    std::string handOverName() const override { return m_block.handOverName(); }
+
+private:
+    InstanceBlock& m_block;
+};
+
+// A front end that writes down what the entry asks of it, in order.
+class FakeEntry final : public EntryFrontEnd {
+public:
+    Platform createPlatform() override
+    {
+        calls += "platform ";
+        if (platformFails)
+            throw std::runtime_error("no platform");
+        Platform p;
+        auto table = std::make_unique<FakeProcessTable>();
+        table->entries = processes;
+        p.processes = std::move(table);
+        p.process = std::make_unique<test::FakeProcessControl>();
+        return p;
+    }
+    std::unique_ptr<StartGate> createStartGate(std::string_view imageName) override
+    {
+        calls += "gate(" + std::string(imageName) + ") ";
+        return std::make_unique<GateProxy>(gate);
+    }
+    std::unique_ptr<InstanceBlock> createInstanceBlock(std::string_view exePath) override
+    {
+        calls += "block(" + std::string(exePath) + ") ";
+        return std::make_unique<BlockProxy>(block);
+    }
+    Result handOver(const InstanceBlock& b) override
+    {
+        calls += "handOver(" + b.handOverName() + ") ";
+        return handOverResult;
+    }
+    int runAdmitted(Platform& platform, PreviousInstanceCheck& check, const InstanceBlock&) override
+    {
+        calls += "run ";
+        EXPECT_TRUE(platform.processes && platform.files == nullptr) << "the platform made for this start";
+        check.SetInstanceWindow(77);
+        return runCode;
+    }
+    void reportStartFailure(const std::string& caption, const std::string& text) override
+    {
+        calls += "report ";
+        reports.push_back(caption + "|" + text);
+    }
+
+    std::vector<ProcessEntry> processes{{"ovin", 100}};
+    bool platformFails = false;
+    Result handOverResult;
+    int runCode = 0;
+    FakeGate gate;
+    FakeBlock block;
+    std::string calls;
+    std::vector<std::string> reports;
+};
+
+struct RunRow {
+    const char* name;
+    bool anotherRuns;
+    bool blockExists;
+    std::optional<int> blockFailure;
+    bool platformFails;
+    Result handOver;
+    int exitCode;
+    const char* calls;
+    const char* report;  // caption|text, empty for none
+};
+
+const RunRow kRunRows[] = {
+    {"admitted: the run's own code", false, false, {}, false, {}, 3, "platform gate(ovin) block(/app/ovin) run ", ""},
+    {"another of the name: ends quietly", true, false, {}, false, {}, 0, "platform gate(ovin) block(/app/ovin) ", ""},
+    {"hand-over taken", false, true, {}, false, {}, 0, "platform gate(ovin) block(/app/ovin) handOver(fake) ", ""},
+    {"hand-over that found nobody: reported",
+     false,
+     true,
+     {},
+     false,
+     Result::failure("jeho okno nebylo nalezeno"),
+     1,
+     "platform gate(ovin) block(/app/ovin) handOver(fake) report ",
+     "ovin|Běžícímu programu Ovin se nepodařilo předat spuštění: jeho okno nebylo nalezeno"},
+    {"hand-over without an answer: reported",
+     false,
+     true,
+     {},
+     false,
+     Result::failure("neodpověděl včas"),
+     1,
+     "platform gate(ovin) block(/app/ovin) handOver(fake) report ",
+     "ovin|Běžícímu programu Ovin se nepodařilo předat spuštění: neodpověděl včas"},
+    {"a block that cannot be had: the system's code",
+     false,
+     false,
+     EACCES,
+     false,
+     {},
+     1,
+     "platform gate(ovin) block(/app/ovin) report ",
+     "ovin|Systémová chyba. Kód: 13.\n"},
+    {"no platform: reported under the entry's title",
+     false,
+     false,
+     {},
+     true,
+     {},
+     1,
+     "platform report ",
+     "TrovanWatch|no platform"},
+};
+
+TEST(EntrySequence, RunsTheStepsInOrderAndReportsEveryFailedStartOnce)
+{
+    for (const RunRow& row : kRunRows) {
+        SCOPED_TRACE(row.name);
+        FakeEntry entry;
+        if (row.anotherRuns)
+            entry.processes.push_back({"ovin", 101});
+        entry.block.exists = row.blockExists;
+        entry.block.m_count = row.blockExists ? 1 : 0;
+        entry.block.failure = row.blockFailure;
+        entry.platformFails = row.platformFails;
+        entry.handOverResult = row.handOver;
+        entry.runCode = 3;
+        EXPECT_EQ(RunEntry(entry), row.exitCode);
+        EXPECT_EQ(entry.calls, row.calls);
+        if (*row.report) {
+            ASSERT_EQ(entry.reports.size(), 1u);
+            // A system error's own text follows the code; only what the program itself says is compared whole.
+            EXPECT_EQ(entry.reports[0].substr(0, std::string(row.report).size()), row.report);
+        } else {
+            EXPECT_TRUE(entry.reports.empty());
+        }
+        if (std::string(row.calls).find("gate") != std::string::npos) {
+            EXPECT_EQ(entry.gate.events.substr(entry.gate.events.size() - 6), "leave ") << "the gate is always left";
+        }
+        if (std::string(row.calls).find("run") != std::string::npos) {
+            EXPECT_EQ(entry.block.window(), 77) << "the admitted run's window is in the block";
+        }
+    }
+}
+
+TEST(EntrySequence, TheReportIsCaptionedWithTheProgramsNameWithoutItsExtension)
+{
+    const struct {
+        const char* imageName;
+        const char* caption;
+    } cases[] = {{"ovin.exe", "ovin"}, {"ovin", "ovin"}, {"ovin.v2.exe", "ovin.v2"}, {".ovin", ".ovin"}, {"", ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(StartFailureCaption(c.imageName), c.caption) << c.imageName;
 }
 
 // exit() from inside the run (the toolkit's way out when the display is

@@ -34,6 +34,7 @@ public:
         return answer;
     }
     void showErrorReport(const std::string& text) override { reports.push_back(text); }
+    void showFinalErrorReport(const std::string& text) override { finalReports.push_back(text); }
     void RemoveTrayIcon() override { calls += "untray "; }
     void quit() override { calls += "quit "; }
 
@@ -41,12 +42,14 @@ public:
     std::string calls;
     std::string asked;
     std::vector<std::string> reports;
+    std::vector<std::string> finalReports;
 };
 
 // The window's behaviour over a watchdog on fakes, started as the window starts it.
 struct Rig {
     Rig()
     {
+        host.onError = [this](const std::string& text) { window.reportError(text); };
         watchdog.FormCreate();
         startLog = watchdog.log().text();
     }
@@ -173,6 +176,40 @@ TEST_F(MainWindowLogic, ALostSessionWritesTheSettingsAndShowsNoMoreReports)
     EXPECT_TRUE(files.files.count("/app/ovin.ini"));
     window.reportError("after");
     EXPECT_TRUE(frontEnd.reports.empty());
+}
+
+// The settings file is written as the program ends: a failure then must be answered before the window (and on
+// Windows the whole process, which has no console) is gone, whatever report is open already.
+TEST(MainWindowEnd, AFailedWriteOfTheSettingsIsAnsweredBeforeTheProgramEnds)
+{
+    const struct {
+        const char* name;
+        bool readOnly;
+        bool earlierReportOpen;
+        bool sessionLost;
+        int finalReports;
+    } cases[] = {
+        {"written", false, false, false, 0},
+        {"read-only", true, false, false, 1},
+        {"read-only while another report is open", true, true, false, 1},
+        {"read-only after the display went away", true, false, true, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Rig rig;
+        rig.files.files["/app/ovin.ini"].readOnly = c.readOnly;
+        if (c.earlierReportOpen)
+            rig.window.reportError("earlier");
+        if (c.sessionLost)
+            rig.window.SessionLost();
+        else
+            rig.window.FormDestroy();
+        ASSERT_EQ(rig.frontEnd.finalReports.size(), static_cast<std::size_t>(c.finalReports));
+        if (c.finalReports) {
+            EXPECT_EQ(rig.frontEnd.finalReports[0], "Unable to write to /app/ovin.ini");
+        }
+        EXPECT_EQ(rig.frontEnd.reports.size(), c.earlierReportOpen ? 1u : 0u) << "only the final box";
+    }
 }
 
 }  // namespace

@@ -332,7 +332,12 @@ public:
     void setActivity(bool busy) override { activity.push_back(busy); }
     void ShowSettings() override { ++showSettingsCalls; }
     int routerWaitSeconds() override { return waitSeconds; }
-    void reportError(const std::string& text) override { errors.push_back(text); }
+    void reportError(const std::string& text) override
+    {
+        errors.push_back(text);
+        if (onError)
+            onError(text);
+    }
 
     int processMessagesCalls = 0;
     int addTrayIconCalls = 0;
@@ -344,6 +349,8 @@ public:
     std::vector<std::string> errors;
     int waitSeconds = 0;
     std::function<void()> onProcessMessages;
+    /// Passes a report on, as a window passes it to its own behaviour.
+    std::function<void(const std::string&)> onError;
 
 private:
     FakeEventLoop* m_loop;

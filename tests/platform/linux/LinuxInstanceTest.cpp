@@ -18,6 +18,7 @@
 #include "platform/linux/LinuxInstanceBlock.h"
 #include "platform/linux/LinuxStartGate.h"
 #include "platform/linux/PrivateShm.h"
+#include "support/WaitFor.h"
 
 namespace ovin {
 namespace {
@@ -37,16 +38,7 @@ std::string uniqueKey(const std::string& what)
 
 fs::path shmPath(const std::string& name) { return kShm / name.substr(1); }
 
-bool waitFor(const std::function<bool()>& condition)
-{
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
+bool waitFor(const std::function<bool()>& condition) { return test::waitFor(condition, 5s, 2ms); }
 
 std::string threadName(pid_t tid)
 {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "Win32TestSupport.h"
+#include "support/Win32TestSupport.h"
 #include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Text.h"

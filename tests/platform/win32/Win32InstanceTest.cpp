@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Win32TestSupport.h"
+#include "support/Win32TestSupport.h"
 #include "platform/InstanceBlock.h"
 #include "platform/win32/Win32Text.h"
 

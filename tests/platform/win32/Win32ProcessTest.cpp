@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "Win32TestSupport.h"
+#include "support/Win32TestSupport.h"
 #include "platform/win32/Win32Launcher.h"
 #include "platform/win32/Win32ProcessControl.h"
 #include "platform/win32/Win32ProcessTable.h"

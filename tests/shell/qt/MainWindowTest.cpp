@@ -19,7 +19,7 @@
 #include "shell/qt/LogView.h"
 #include "shell/qt/Main.h"
 #include "shell/qt/SettingsPanel.h"
-#include "FakePlatform.h"
+#include "support/FakePlatform.h"
 
 namespace ovin {
 

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "FakePlatform.h"
+#include "support/FakePlatform.h"
 #include "controls/qt/Spin.h"
 #include "controls/qt/ckLabelX.h"
 #include "controls/qt/ckSpinEditX.h"

@@ -51,14 +51,26 @@ private:
 /// Clicks `button` in the middle of the icon with xdotool, once the tray host shows the icon on the screen.
 bool clickIcon(int button)
 {
-    QWidget* icon = trayWindow();
-    if (!icon ||
-        !QTest::qWaitFor([icon] { return icon->windowHandle() && icon->windowHandle()->isExposed(); }, kWaitMs))
+    // Qt deletes the icon's window and makes a new one whenever it sees the tray host (re)appear, which a loaded
+    // machine may report late, while the wait below runs the event loop: the window is looked up afresh on every
+    // pass and never held across one.
+    WId id = 0;
+    QSize size;
+    const bool exposed = QTest::qWaitFor(
+        [&] {
+            const QWidget* icon = trayWindow();
+            if (!icon || !icon->windowHandle() || !icon->windowHandle()->isExposed())
+                return false;
+            id = icon->winId();
+            size = icon->size();
+            return true;
+        },
+        kWaitMs);
+    if (!exposed)
         return false;
     return QProcess::execute(QStringLiteral("xdotool"),
-                             {"mousemove", "--window", QString::number(icon->winId()),
-                              QString::number(icon->width() / 2), QString::number(icon->height() / 2), "click",
-                              QString::number(button)}) == 0;
+                             {"mousemove", "--window", QString::number(id), QString::number(size.width() / 2),
+                              QString::number(size.height() / 2), "click", QString::number(button)}) == 0;
 }
 
 }  // namespace

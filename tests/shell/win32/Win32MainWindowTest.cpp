@@ -5,7 +5,7 @@
 
 #include "controls/Geometry.h"
 #include "shell/SettingsPanelTable.h"
-#include "shell/qt/FakePlatform.h"
+#include "support/FakePlatform.h"
 #include "shell/win32/UniqueHandle.h"
 #include "shell/win32/Win32MainWindow.h"
 

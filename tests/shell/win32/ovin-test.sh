@@ -13,6 +13,8 @@
 #             controls' unit tests on the display; "Najít ..." with its open dialog, the chosen folder in the path
 #             field and watched, the current folder left as it was; a right release on a free spot of the panel
 #             ends the program
+#   readonly  an ovin.ini that cannot be written: reported at the start, and at the end in a box that stays until it
+#             is answered, the program ending only then
 #
 # BUILD_DIR holds ovin.exe and trovan.exe, TOOLS_DIR list_controls.exe and hold_block.exe. Pictures of the
 # window, the menu and the question go to PICTURE_DIR. OVIN_TEST_DPI (96 by default) runs the desktop at another
@@ -402,6 +404,29 @@ controls)
   check "a right release on a free spot of the panel ends the program" wait_until 15 ended "$ovin_pid"
   check "with the settings written and no closing line" \
     test -f "$dir/ovin.ini" -a "$(count_lines 'UKONCENI PROGRAMU')" -eq 0
+  ;;
+readonly)
+  settings ZobrazitIkonu=0 HlidatZdaTrovanJede=0
+  chmod a-w "$dir/ovin.ini"
+  start_ovin show
+  # The write right after the start fails first; its report leaves the program running.
+  read -r bx by bw bh < <(geometry_of "Trovan Watch") || true
+  check "the failed write at the start is reported" test -n "${bw:-}"
+  check "as Unable to write to the file" grep -q '|Unable to write to .*ovin.ini|' <<<"$(list_controls --title 'Trovan Watch')"
+  [ -n "${bw:-}" ] && press $((bx + bw / 2)) $((by + bh - 3)) Return
+  check "that report is answered" wait_until 15 bash -c "! xwininfo -name 'Trovan Watch' 2>/dev/null | grep -q IsViewable"
+  read -r wx wy ww wh < <(geometry_of "OVIN v. 3.3") || true
+  check "the window shows" test -n "${ww:-}"
+  xdotool mousemove $((wx + $(px 100))) $((wy + wh - $(px 130) + $(px 112))) sleep 0.3 click 3
+  read -r bx by bw bh < <(geometry_of "Trovan Watch") || true
+  check "the failed write at the end is reported in a box" test -n "${bw:-}"
+  sleep 1
+  check "the program waits for the answer" test -z "$(ended "$ovin_pid" && echo ended)"
+  shot "$work/readonly.png"
+  [ -n "${bw:-}" ] && convert "$work/readonly.png" -crop "${bw}x${bh}+${bx}+${by}" +repage "$pictures/windows-settings-not-written.png"
+  [ -n "${bw:-}" ] && press $((bx + bw / 2)) $((by + bh - 3)) Return
+  check "answered, the program ends" wait_until 15 ended "$ovin_pid"
+  check "the file is as it was" grep -q '^ZobrazitIkonu=0' "$dir/ovin.ini"
   ;;
 *)
   echo "unknown scenario $scenario"; exit 2 ;;

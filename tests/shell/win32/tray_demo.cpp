@@ -23,6 +23,7 @@
 #include "shell/TrayEvents.h"
 #include "shell/win32/TrayIcon.h"
 #include "platform/win32/Win32Text.h"
+#include "settings/Texts.h"
 
 using namespace ovin::win32;
 using ovin::MenuCommand;
@@ -31,12 +32,10 @@ using ovin::TrayAction;
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"OvinTrayDemo";
-constexpr wchar_t kApplicationTitle[] = L"Trovan Watch";
 constexpr UINT_PTR kTrayTimerId = 1;
 constexpr UINT_PTR kTickTimerId = 2;
 constexpr UINT kTrayTimerMs = 1000;
 constexpr UINT kTickTimerMs = 1000;
-constexpr wchar_t kQuestion[] = L"Opravdu chcete ukončit programy Trovan a Ovin ?";
 
 struct Demo {
     std::ofstream log;
@@ -58,7 +57,8 @@ Demo* demo = nullptr;
 
 bool ask()
 {
-    return askQuestion(demo->window, L"Dotaz:", kQuestion, QuestionKind::Warning, [] { return demo->debug; });
+    return askQuestion(demo->window, widen(ovin::texts::kConfirmCaption), widen(ovin::texts::kStopAllQuestion),
+                       QuestionKind::Warning, [] { return demo->debug; });
 }
 
 void showForm()
@@ -89,7 +89,7 @@ void runCommand(std::optional<MenuCommand> chosen)
     }
     case MenuCommand::Exit1: {
         demo->write("command Exit1");
-        const bool quit = askYesNo(demo->window, L"Ukončení", L"Ukončit program Ovin ?");
+        const bool quit = askYesNo(demo->window, widen(ovin::texts::kExitCaption), widen(ovin::texts::kExitQuestion));
         demo->write(quit ? "exit yes" : "exit no");
         if (quit)
             PostQuitMessage(0);
@@ -130,7 +130,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return TRUE;
         break;
     case WM_TIMER:
-        if (wParam == kTrayTimerId && demo->tray->AddTrayIcon(kApplicationTitle)) {
+        if (wParam == kTrayTimerId && demo->tray->AddTrayIcon(widen(ovin::texts::kApplicationTitle))) {
             KillTimer(window, kTrayTimerId);
             demo->write("added");
             if (demo->ticks)
@@ -196,18 +196,22 @@ int wmain(int argc, wchar_t** argv)
         return 0;
     }
     if (exitBox) {
-        state.write(askYesNo(state.window, L"Ukončení", L"Ukončit program Ovin ?") ? "exit yes" : "exit no");
+        state.write(askYesNo(state.window, widen(ovin::texts::kExitCaption), widen(ovin::texts::kExitQuestion))
+                        ? "exit yes"
+                        : "exit no");
         return 0;
     }
     if (error) {
         // The second report comes while the first is open, as a tick's would.
         SetTimer(state.window, kTickTimerId, 500, [](HWND, UINT, UINT_PTR id, DWORD) {
             KillTimer(demo->window, id);
-            demo->write(reportError(demo->window, L"Druhá chyba", kApplicationTitle) ? "second shown"
-                                                                                     : "second dropped");
+            demo->write(reportError(demo->window, L"Druhá chyba", widen(ovin::texts::kApplicationTitle))
+                            ? "second shown"
+                            : "second dropped");
         });
-        state.write(reportError(state.window, L"Soubor nelze zapsat", kApplicationTitle) ? "first closed"
-                                                                                         : "first dropped");
+        state.write(reportError(state.window, L"Soubor nelze zapsat", widen(ovin::texts::kApplicationTitle))
+                        ? "first closed"
+                        : "first dropped");
         return 0;
     }
 

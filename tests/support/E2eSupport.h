@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "support/WaitFor.h"
+
 namespace ovin::e2e {
 
 namespace fs = std::filesystem;
@@ -84,8 +86,7 @@ private:
     std::string m_display;
 };
 
-/// Polls `condition` every 50 ms until it holds or `timeout` passes.
-bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+using test::waitFor;
 
 std::string readFile(const fs::path& path);
 void writeFile(const fs::path& path, const std::string& content);

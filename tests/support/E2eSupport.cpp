@@ -160,18 +160,6 @@ std::vector<XServer::Pixel> XServer::grab(int x, int y, int width, int height) c
     return pixels;
 }
 
-bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout)
-{
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        if (condition())
-            return true;
-        if (std::chrono::steady_clock::now() >= end)
-            return false;
-        std::this_thread::sleep_for(50ms);
-    }
-}
-
 std::string readFile(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);

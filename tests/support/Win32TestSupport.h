@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32/Win32Handle.h"
+#include "support/WaitFor.h"
 
 namespace ovin::test {
 
@@ -39,9 +40,6 @@ bool writeBytes(const std::string& path, const std::string& bytes);
 bool exists(const std::string& path);
 /// The names in a folder, "." and ".." left out.
 std::vector<std::string> listFolder(const std::string& folder);
-
-/// Polls `condition` until it holds or `limit` has passed.
-bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit);
 
 /// Starts a program with the given command line (the program's path first,
 /// quoted as needed); an invalid handle when it could not start.

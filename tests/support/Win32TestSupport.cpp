@@ -103,18 +103,6 @@ std::vector<std::string> listFolder(const std::string& folder)
     return names;
 }
 
-bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit)
-{
-    const auto until = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        if (condition())
-            return true;
-        if (std::chrono::steady_clock::now() >= until)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-}
-
 win32::UniqueHandle startProcess(const std::string& program, const std::string& arguments, DWORD* pid)
 {
     std::wstring line = L"\"" + widen(program) + L"\" " + widen(arguments);
