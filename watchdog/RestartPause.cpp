@@ -5,6 +5,7 @@
 #include <exception>
 #include <memory>
 #include <random>
+#include <utility>
 
 #include "LoggedEvent.h"
 #include "RouterEvent.h"
@@ -76,7 +77,8 @@ bool RestartPause::holdLaunch()
         else
             healthy();
     }
-    return m_nextAttemptMs != 0 && now() < m_nextAttemptMs;
+    m_held = m_nextAttemptMs != 0 && now() < m_nextAttemptMs;
+    return m_held;
 }
 
 void RestartPause::routerEvent(const RouterEvent& event, const RouterRecord& record)
@@ -100,7 +102,8 @@ void RestartPause::routerEvent(const RouterEvent& event, const RouterRecord& rec
         }
         break;
     case RouterEventKind::Tick:
-        if (!record.routerUp()) {
+        // A tick that held the attempt found no router, whatever the record last knew.
+        if (std::exchange(m_held, false) || !record.routerUp()) {
             m_upSinceMs.reset();
             break;
         }

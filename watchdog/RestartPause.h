@@ -56,6 +56,9 @@ public:
 
     /// Failed launches in a row.
     int failures() const { return m_failures; }
+    /// Whether the router check of the tick now running was held: it found
+    /// no router and made no attempt.
+    bool held() const { return m_held; }
 
     void routerEvent(const RouterEvent& event, const RouterRecord& record) override;
 
@@ -78,6 +81,7 @@ private:
     std::int64_t m_healthyMs = 60'000;
     int m_failures = 0;
     std::int64_t m_nextAttemptMs = 0;
+    bool m_held = false;
     // When the router was last seen coming up; nothing while none is known to run.
     std::optional<std::int64_t> m_upSinceMs;
 };

@@ -86,6 +86,8 @@ void Watchdog::tickEnded()
     std::optional<bool> seen;
     if (!m_conf.HlidatZdaTrovanJede && m_record.hasListeners())
         seen = IsProcessRunning(m_services.processes, kRouterExeName);
+    else if (m_pause.held())
+        seen = false;  // the check found no router, and no attempt told the record so
     m_record.tickEnded(m_requestState.stallCounter(), m_conf.MaxStejnyRequest, m_requestState.lastDateStamp(), seen);
 }
 
