@@ -171,7 +171,8 @@ inline std::vector<Shape> dogShapes()
     return shapes;
 }
 
-/// The warning triangle with its exclamation mark, big enough to read at the tray's 16 pixels.
+/// The warning triangle with its exclamation mark, big enough to read at the tray's 16 pixels; the corners stay
+/// transparent like the other pictures'.
 inline std::vector<Shape> warningShapes()
 {
     using K = StepKind;
@@ -180,13 +181,13 @@ inline std::vector<Shape> warningShapes()
                       Paint::WarningEdge,
                       1.2,
                       Paint::Warning,
-                      {{K::MoveTo, {{24.5, 16.5}}}, {K::LineTo, {{31.5, 31.0}}}, {K::LineTo, {{17.5, 31.0}}}}});
+                      {{K::MoveTo, {{24.0, 14.5}}}, {K::LineTo, {{31.0, 28.0}}}, {K::LineTo, {{17.0, 28.0}}}}});
     shapes.push_back({ShapeKind::Path,
                       Paint::WarningEdge,
                       2.2,
                       Paint::None,
-                      {{K::MoveTo, {{24.5, 21.0}}}, {K::LineTo, {{24.5, 26.0}}}}});
-    shapes.push_back({ShapeKind::Ellipse, Paint::None, 0.0, Paint::WarningEdge, {}, {24.5, 28.7}, 1.2, 1.2});
+                      {{K::MoveTo, {{24.0, 18.5}}}, {K::LineTo, {{24.0, 23.0}}}}});
+    shapes.push_back({ShapeKind::Ellipse, Paint::None, 0.0, Paint::WarningEdge, {}, {24.0, 25.7}, 1.1, 1.1});
     return shapes;
 }
 

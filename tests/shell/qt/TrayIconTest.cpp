@@ -161,10 +161,12 @@ void TrayIconTest::pictures_data()
     QTest::addColumn<QImage>("image");
     QTest::addColumn<bool>("blackLines");
     QTest::addColumn<bool>("redEyes");
+    QTest::addColumn<bool>("warningMark");
 
-    QTest::newRow("idle") << imageOf(TrayIcon::image(TrayIcon::kIdleImage)) << false << false;
-    QTest::newRow("busy") << imageOf(TrayIcon::image(TrayIcon::kBusyImage)) << false << true;
-    QTest::newRow("window") << imageOf(TrayIcon::windowIcon().pixmap(32, 32)) << true << false;
+    QTest::newRow("idle") << imageOf(TrayIcon::image(TrayIcon::kIdleImage)) << false << false << false;
+    QTest::newRow("busy") << imageOf(TrayIcon::image(TrayIcon::kBusyImage)) << false << true << false;
+    QTest::newRow("warning") << imageOf(TrayIcon::image(TrayIcon::kWarningImage)) << false << false << true;
+    QTest::newRow("window") << imageOf(TrayIcon::windowIcon().pixmap(32, 32)) << true << false << false;
 }
 
 void TrayIconTest::pictures()
@@ -172,6 +174,7 @@ void TrayIconTest::pictures()
     QFETCH(QImage, image);
     QFETCH(bool, blackLines);
     QFETCH(bool, redEyes);
+    QFETCH(bool, warningMark);
 
     QCOMPARE(image.size(), QSize(32, 32));
     for (const QRect& corner : {QRect(0, 0, 3, 3), QRect(29, 0, 3, 3), QRect(0, 29, 3, 3), QRect(29, 29, 3, 3)})
@@ -188,7 +191,13 @@ void TrayIconTest::pictures()
     // Busy is idle with other eyes.
     if (redEyes)
         QCOMPARE(image.copy(0, 16, 32, 16), imageOf(TrayIcon::image(TrayIcon::kIdleImage)).copy(0, 16, 32, 16));
-    QVERIFY(TrayIcon::image(2).isNull());
+    // The warning image is idle with a yellow triangle over the bottom right corner, which reads at 16 pixels.
+    const auto isYellow = [](QColor c) { return c.alpha() > 200 && c.red() > 200 && c.green() > 160 && c.blue() < 80; };
+    const int yellow = countPixels(image, QRect(16, 16, 16, 16), isYellow);
+    QVERIFY2(warningMark ? yellow >= 40 : yellow == 0, qPrintable(QString::number(yellow)));
+    if (warningMark)
+        QCOMPARE(image.copy(0, 0, 16, 32), imageOf(TrayIcon::image(TrayIcon::kIdleImage)).copy(0, 0, 16, 32));
+    QVERIFY(TrayIcon::image(kTrayImageCount).isNull());
 }
 
 QTEST_MAIN(TrayIconTest)
