@@ -33,7 +33,12 @@ public:
     ovin::LocalTime now() const override
     {
         const std::int64_t s = m_ms / 1000;
-        return {2026, 12, 7, static_cast<int>(8 + s / 3600), static_cast<int>(s / 60 % 60), static_cast<int>(s % 60),
+        return {2026,
+                12,
+                7,
+                static_cast<int>(8 + s / 3600),
+                static_cast<int>(s / 60 % 60),
+                static_cast<int>(s % 60),
                 static_cast<int>(m_ms % 1000)};
     }
     void sleepMs(int ms) override { m_ms += ms; }
@@ -120,8 +125,8 @@ int launchesIn10Minutes(const std::string& folder, const std::string& dohled)
         if (entry.path().extension() == ".log")
             std::filesystem::remove(entry.path());
     }
-    std::ofstream(folder + "ovin.ini", std::ios::binary)
-        << "[conf]\r\nHlidatZdaTrovanJede=1\r\nInterval=1000\r\n" << dohled;
+    std::ofstream(folder + "ovin.ini", std::ios::binary) << "[conf]\r\nHlidatZdaTrovanJede=1\r\nInterval=1000\r\n"
+                                                         << dohled;
 
     ovin::Platform platform = ovin::createPlatform();
     SteppedClock clock;

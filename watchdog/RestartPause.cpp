@@ -129,11 +129,11 @@ void RestartPause::failed()
     if (baseMs == 0)
         return;
     const double r = std::clamp(m_random(), 0.0, 1.0);
-    const std::int64_t pauseMs = std::min(baseMs + static_cast<std::int64_t>(std::floor(baseMs * r / 10.0)),
-                                          baseMs + baseMs / 10);
+    const std::int64_t pauseMs =
+        std::min(baseMs + static_cast<std::int64_t>(std::floor(baseMs * r / 10.0)), baseMs + baseMs / 10);
     m_nextAttemptMs = now() + pauseMs;
-    const std::string line = "Trovan opakovane pada - dalsi pokus za " +
-                             std::to_string((pauseMs + kMsPerSecond - 1) / kMsPerSecond) + " s";
+    const std::string line =
+        "Trovan opakovane pada - dalsi pokus za " + std::to_string((pauseMs + kMsPerSecond - 1) / kMsPerSecond) + " s";
     // Told on the watch cycle's thread from inside the record: a month file that cannot be saved is reported by
     // the next line that can be, never thrown through the record.
     try {

@@ -48,6 +48,7 @@ TrayIcon::~TrayIcon() = default;
 
 bool TrayIcon::AddTrayIcon(const QString& tip)
 {
+    m_title = tip;
     if (m_removedForGood || !QSystemTrayIcon::isSystemTrayAvailable())
         return false;
     if (!m_icon) {
@@ -59,7 +60,6 @@ bool TrayIcon::AddTrayIcon(const QString& tip)
                 TrayIconMessage(kRightButtonDown);
         });
     }
-    m_title = tip;
     m_icon->setToolTip(this->tip());
     m_icon->show();
     return m_icon->isVisible();

@@ -50,8 +50,8 @@ public:
     /// Once a balloon-hidden notice has removed the icon for good, nothing is added and the result is false.
     bool AddTrayIcon(const QString& tip);
 
-    /// Shows image `index` of ImageList1 (kIdleImage, kBusyImage, kWarningImage). The index is remembered, so an image chosen
-    /// before the icon exists is the one it appears with; any other index is ignored.
+    /// Shows image `index` of ImageList1 (kIdleImage, kBusyImage, kWarningImage). The index is remembered, so an image
+    /// chosen before the icon exists is the one it appears with; any other index is ignored.
     void SetTrayImage(int index);
 
     /// What the tip says below the title given to AddTrayIcon (empty: the title alone); kept for an icon that

@@ -109,10 +109,10 @@ TfmWex::TfmWex(HINSTANCE instance, Platform& platform, const WindowContext& cont
     }
     m_font = windowFontFor(m_dpi);
 
-    m_tray = std::make_unique<win32::TrayIcon>(instance, loadIcon(instance, IDI_OVIN_TRAY_IDLE, SM_CXSMICON),
-                                               std::array<int, 3>{IDI_OVIN_TRAY_IDLE, IDI_OVIN_TRAY_BUSY,
-                                                                  IDI_OVIN_TRAY_WARNING},
-                                               [this](int code) { onTrayEvent(code); });
+    m_tray = std::make_unique<win32::TrayIcon>(
+        instance, loadIcon(instance, IDI_OVIN_TRAY_IDLE, SM_CXSMICON),
+        std::array<int, 3>{IDI_OVIN_TRAY_IDLE, IDI_OVIN_TRAY_BUSY, IDI_OVIN_TRAY_WARNING},
+        [this](int code) { onTrayEvent(code); });
 
     m_watchdog = std::make_unique<Watchdog>(servicesOf(platform), appFolderOf(platform), *this, m_trayTimer, m_timer1,
                                             context.logCapacity);

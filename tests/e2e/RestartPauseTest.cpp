@@ -61,8 +61,7 @@ protected:
     }
     bool pauseLogged(int n, std::chrono::milliseconds timeout) const
     {
-        return waitFor([&] { return countOf(readFile(dir / monthFileName()), "Trovan opakovane pada") >= n; },
-                       timeout);
+        return waitFor([&] { return countOf(readFile(dir / monthFileName()), "Trovan opakovane pada") >= n; }, timeout);
     }
     int starts() const { return countOf(readFile(dir / "trovan.log"), "\n"); }
     int yellowInTray() const

@@ -17,7 +17,10 @@ constexpr const char* kHealthy = "Trovan bezi - utlum ukoncen";
 constexpr const char* kCleared = "Utlum zrusen - Trovan se zkusi spustit hned";
 constexpr int kStaysForever = 1'000'000;
 
-std::string pauseLine(int seconds) { return "Trovan opakovane pada - dalsi pokus za " + std::to_string(seconds) + " s"; }
+std::string pauseLine(int seconds)
+{
+    return "Trovan opakovane pada - dalsi pokus za " + std::to_string(seconds) + " s";
+}
 
 DohledSettings pauseSettings(int attempts, int maxSeconds, int healthySeconds, bool on = true)
 {
@@ -41,8 +44,7 @@ public:
         runTrovan.launchHeld = [this] { return pause.holdLaunch(); };
         launcher.onOpen = [this] { launch(); };
         log.setLineListener([this](std::string_view line, LineSeverity severity) {
-            if (line.starts_with("Trovan opakovane") || line.starts_with("Trovan bezi") ||
-                line.starts_with("Utlum"))
+            if (line.starts_with("Trovan opakovane") || line.starts_with("Trovan bezi") || line.starts_with("Utlum"))
                 lines.push_back(std::string(severity == LineSeverity::Warning ? "!" : "") + std::string(line));
         });
         m_start = clock.ms();
@@ -123,31 +125,73 @@ TEST_P(Schedule, LaunchesFollowThePauses)
 INSTANTIATE_TEST_SUITE_P(
     RestartPause, Schedule,
     ::testing::Values(
-        ScheduleCase{"off: an attempt on every tick and no line", pauseSettings(1, 600, 5, false), 0.0, {0}, 6,
-                     {0, 1, 2, 3, 4, 5}, {}},
-        ScheduleCase{"after three failures in a row the pause doubles with each further one",
-                     pauseSettings(3, 600, 5), 0.0, {0}, 160, {0, 1, 2, 12, 32, 72, 152},
-                     {"!" + pauseLine(10), "!" + pauseLine(20), "!" + pauseLine(40), "!" + pauseLine(80),
-                      "!" + pauseLine(160)}},
-        ScheduleCase{"the pause stops growing at the longest", pauseSettings(1, 30, 5), 0.0, {0}, 100,
-                     {0, 10, 30, 60, 90},
-                     {"!" + pauseLine(10), "!" + pauseLine(20), "!" + pauseLine(30), "!" + pauseLine(30),
-                      "!" + pauseLine(30)}},
-        ScheduleCase{"the random part adds at most a tenth", pauseSettings(1, 600, 5), 0.999999, {0}, 40,
-                     {0, 11, 33}, {"!" + pauseLine(11), "!" + pauseLine(22), "!" + pauseLine(44)}},
-        ScheduleCase{"half of the tenth is told rounded up", pauseSettings(1, 600, 5), 0.5, {0}, 12, {0, 11},
+        ScheduleCase{"off: an attempt on every tick and no line",
+                     pauseSettings(1, 600, 5, false),
+                     0.0,
+                     {0},
+                     6,
+                     {0, 1, 2, 3, 4, 5},
+                     {}},
+        ScheduleCase{
+            "after three failures in a row the pause doubles with each further one",
+            pauseSettings(3, 600, 5),
+            0.0,
+            {0},
+            160,
+            {0, 1, 2, 12, 32, 72, 152},
+            {"!" + pauseLine(10), "!" + pauseLine(20), "!" + pauseLine(40), "!" + pauseLine(80), "!" + pauseLine(160)}},
+        ScheduleCase{
+            "the pause stops growing at the longest",
+            pauseSettings(1, 30, 5),
+            0.0,
+            {0},
+            100,
+            {0, 10, 30, 60, 90},
+            {"!" + pauseLine(10), "!" + pauseLine(20), "!" + pauseLine(30), "!" + pauseLine(30), "!" + pauseLine(30)}},
+        ScheduleCase{"the random part adds at most a tenth",
+                     pauseSettings(1, 600, 5),
+                     0.999999,
+                     {0},
+                     40,
+                     {0, 11, 33},
+                     {"!" + pauseLine(11), "!" + pauseLine(22), "!" + pauseLine(44)}},
+        ScheduleCase{"half of the tenth is told rounded up",
+                     pauseSettings(1, 600, 5),
+                     0.5,
+                     {0},
+                     12,
+                     {0, 11},
                      {"!" + pauseLine(11), "!" + pauseLine(21)}},
-        ScheduleCase{"a router gone before the healthy time failed", pauseSettings(2, 600, 5), 0.0, {3}, 40,
-                     {0, 3, 16, 39}, {"!" + pauseLine(10), "!" + pauseLine(20)}},
-        ScheduleCase{"a healthy run clears the count and the pause", pauseSettings(2, 600, 5), 0.0,
-                     {0, 0, 0, 10, 0}, 55, {0, 1, 11, 31, 41, 42, 52},
+        ScheduleCase{"a router gone before the healthy time failed",
+                     pauseSettings(2, 600, 5),
+                     0.0,
+                     {3},
+                     40,
+                     {0, 3, 16, 39},
+                     {"!" + pauseLine(10), "!" + pauseLine(20)}},
+        ScheduleCase{"a healthy run clears the count and the pause",
+                     pauseSettings(2, 600, 5),
+                     0.0,
+                     {0, 0, 0, 10, 0},
+                     55,
+                     {0, 1, 11, 31, 41, 42, 52},
                      {"!" + pauseLine(10), "!" + pauseLine(20), kHealthy, "!" + pauseLine(10), "!" + pauseLine(20)}},
-        ScheduleCase{"a router ended for a stall soon after its start failed", pauseSettings(1, 600, 5), 0.0, {-2},
-                     35, {0, 12, 34}, {"!" + pauseLine(10), "!" + pauseLine(20)}},
-        ScheduleCase{"a router ended for a stall after a healthy run did not", pauseSettings(1, 600, 5), 0.0, {-8},
-                     20, {0, 9, 18}, {}},
-        ScheduleCase{"a router that stays is never held", pauseSettings(1, 600, 5), 0.0, {kStaysForever}, 30, {0},
-                     {}}));
+        ScheduleCase{"a router ended for a stall soon after its start failed",
+                     pauseSettings(1, 600, 5),
+                     0.0,
+                     {-2},
+                     35,
+                     {0, 12, 34},
+                     {"!" + pauseLine(10), "!" + pauseLine(20)}},
+        ScheduleCase{"a router ended for a stall after a healthy run did not",
+                     pauseSettings(1, 600, 5),
+                     0.0,
+                     {-8},
+                     20,
+                     {0, 9, 18},
+                     {}},
+        ScheduleCase{
+            "a router that stays is never held", pauseSettings(1, 600, 5), 0.0, {kStaysForever}, 30, {0}, {}}));
 
 TEST(RestartPause, BasePauseDoublesFromTheThresholdUpToTheCap)
 {
@@ -156,7 +200,7 @@ TEST(RestartPause, BasePauseDoublesFromTheThresholdUpToTheCap)
         std::int64_t ms;
     };
     const Row rows[] = {
-        {0, 3, 600, 0},       {2, 3, 600, 0},       {3, 3, 600, 10'000},       {4, 3, 600, 20'000},
+        {0, 3, 600, 0},       {2, 3, 600, 0},       {3, 3, 600, 10'000},          {4, 3, 600, 20'000},
         {8, 3, 600, 320'000}, {9, 3, 600, 600'000}, {1000, 1, 86400, 86'400'000}, {5, 1, 10, 10'000},
     };
     for (const Row& r : rows)

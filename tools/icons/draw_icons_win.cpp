@@ -3,9 +3,9 @@
 //     draw_icons_win folder
 //
 // writes window.ico (the window's icon), idle.ico, busy.ico and warning.ico (the notification icon's three
-// images). Each file holds the 32 x 32 picture in 256 colours with a transparency mask, and the picture in true colour with an alpha
-// channel at the sizes that taskbars, title bars and the notification area ask for between 100 % and 200 %
-// display scaling, so the shell never has to blow a small image up.
+// images). Each file holds the 32 x 32 picture in 256 colours with a transparency mask, and the picture in true
+// colour with an alpha channel at the sizes that taskbars, title bars and the notification area ask for between
+// 100 % and 200 % display scaling, so the shell never has to blow a small image up.
 //
 // GDI draws without anti-aliasing, so each picture is drawn eight times larger and every pixel then takes the
 // average of its 64 sub-pixels: the colour of the covered ones, and their share as the pixel's opacity.

@@ -3,8 +3,8 @@
 //
 //     draw_icons [folder]
 //
-// writes idle.png, busy.png, warning.png and window.png into the folder (by default the shell's images folder of the source
-// tree).
+// writes idle.png, busy.png, warning.png and window.png into the folder (by default the shell's images folder of the
+// source tree).
 //
 //     draw_icons --theme folder
 //

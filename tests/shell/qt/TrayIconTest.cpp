@@ -55,6 +55,8 @@ private slots:
     void eventCodes_data();
     void eventCodes();
     void noTrayNoIcon();
+    void tipCarriesTheNotice_data();
+    void tipCarriesTheNotice();
     void menuCommands_data();
     void menuCommands();
     void pictures_data();
@@ -100,6 +102,31 @@ void TrayIconTest::noTrayNoIcon()
     tray.TrayIconMessage(1027);
     QVERIFY(!tray.AddTrayIcon(QStringLiteral("Trovan Watch")));
     QVERIFY(tray.findChildren<QObject*>().isEmpty());
+}
+
+void TrayIconTest::tipCarriesTheNotice_data()
+{
+    QTest::addColumn<QString>("notice");
+    QTest::addColumn<QString>("tip");
+
+    const QString failing = QStringLiteral("Trovan opakovaně padá - další pokus v 14:05:32");
+    QTest::newRow("none") << QString() << QStringLiteral("Trovan Watch");
+    QTest::newRow("pause") << failing << QStringLiteral("Trovan Watch\n") + failing;
+    QTest::newRow("cut") << QString(200, QLatin1Char('x'))
+                         << QStringLiteral("Trovan Watch\n") + QString(114, QLatin1Char('x'));
+}
+
+void TrayIconTest::tipCarriesTheNotice()
+{
+    QFETCH(QString, notice);
+    QFETCH(QString, tip);
+    // Told before the icon exists, as the first pause may be: the icon takes it when it is added.
+    TrayIcon tray;
+    tray.SetTrayNotice(notice);
+    tray.AddTrayIcon(QStringLiteral("Trovan Watch"));
+    QCOMPARE(tray.tip(), tip);
+    tray.SetTrayNotice(QString());
+    QCOMPARE(tray.tip(), QStringLiteral("Trovan Watch"));
 }
 
 void TrayIconTest::menuCommands_data()

@@ -221,9 +221,9 @@ int wmain(int argc, wchar_t** argv)
         return 0;
     }
 
-    state.tray = std::make_unique<TrayIcon>(instance, windowClass.hIconSm,
-                                            std::array<int, 3>{IDI_OVIN_TRAY_IDLE, IDI_OVIN_TRAY_BUSY, IDI_OVIN_TRAY_WARNING},
-                                            &onTrayEvent);
+    state.tray = std::make_unique<TrayIcon>(
+        instance, windowClass.hIconSm,
+        std::array<int, 3>{IDI_OVIN_TRAY_IDLE, IDI_OVIN_TRAY_BUSY, IDI_OVIN_TRAY_WARNING}, &onTrayEvent);
     SetTimer(state.window, kTrayTimerId, kTrayTimerMs, nullptr);
     state.write("started");
 
