@@ -67,6 +67,7 @@ std::int64_t RestartPause::basePauseMs(int failures, int threshold, int maxSecon
 
 bool RestartPause::holdLaunch()
 {
+    m_held = false;
     if (!m_on)
         return false;
     if (m_upSinceMs) {
@@ -83,6 +84,8 @@ bool RestartPause::holdLaunch()
 
 void RestartPause::routerEvent(const RouterEvent& event, const RouterRecord& record)
 {
+    // Asked by the watchdog before the tick's end is told, so it is spent here, on or off.
+    const bool held = event.kind == RouterEventKind::Tick && std::exchange(m_held, false);
     if (!m_on)
         return;
     switch (event.kind) {
@@ -103,7 +106,7 @@ void RestartPause::routerEvent(const RouterEvent& event, const RouterRecord& rec
         break;
     case RouterEventKind::Tick:
         // A tick that held the attempt found no router, whatever the record last knew.
-        if (std::exchange(m_held, false) || !record.routerUp()) {
+        if (held || !record.routerUp()) {
             m_upSinceMs.reset();
             break;
         }
