@@ -87,7 +87,7 @@ TEST_F(RestartPause, ARouterThatDiesAtOnceIsStartedOnTheScheduleAndItsRecoverySe
     EXPECT_TRUE(std::regex_search(text, std::regex(R"(\] Trovan opakovane pada - dalsi pokus za 1[01] s\r\n)")))
         << text;
     EXPECT_EQ(starts(), 2);
-    EXPECT_TRUE(waitFor([&] { return yellowInTray() > 20; }, 5s)) << "the warning image while the pause is on";
+    EXPECT_TRUE(waitFor([&] { return yellowInTray() > 5; }, 5s)) << "the warning image while the pause is on";
 
     // Within the pause no attempt is made; a router that stays comes up with the next one.
     writeFile(dir / "trovan.mode", "normal");
