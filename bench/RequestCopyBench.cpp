@@ -43,6 +43,7 @@ public:
     void ProcessMessages() override {}
     bool AddTrayIcon() override { return true; }
     void SetTrayImage(int) override {}
+    void SetTrayNotice(const std::string&) override {}
     void setActivity(bool) override {}
     void ShowSettings() override {}
     int routerWaitSeconds() override { return 0; }

@@ -2,7 +2,21 @@
 
 #include <algorithm>
 
+#include "watchdog/WatchCycle.h"
+
 namespace ovin {
+
+// The watch cycle picks the image by index; the front ends hold the pictures in this order.
+static_assert(kIdleImage == WatchCycle::kIdleImage && kBusyImage == WatchCycle::kBusyImage &&
+              kWarningImage == WatchCycle::kWarningImage);
+
+std::string TrayTip(std::string_view title, std::string_view notice)
+{
+    std::string tip(title);
+    if (!notice.empty())
+        tip.append("\n").append(notice);
+    return tip;
+}
 
 TrayAction TrayIconMessage(int eventCode)
 {

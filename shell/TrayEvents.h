@@ -1,6 +1,8 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "controls/Geometry.h"
 
@@ -15,9 +17,15 @@ inline constexpr int kTrayBalloonHidden = 1027;
 /// Indexes of the icon images (`ImageList1`).
 inline constexpr int kIdleImage = 0;
 inline constexpr int kBusyImage = 1;
+/// The idle image while the router keeps failing: the dog with a warning mark.
+inline constexpr int kWarningImage = 2;
+inline constexpr int kTrayImageCount = 3;
 
 /// The tip of the icon holds at most this many characters.
 inline constexpr int kTrayTipMaxChars = 127;
+
+/// The icon's tip: the application's title, and below it the watchdog's notice when there is one.
+std::string TrayTip(std::string_view title, std::string_view notice);
 
 /// What the icon's owner does for an event code.
 enum class TrayAction {

@@ -57,7 +57,7 @@ void WatchCycle::guarded(const std::function<void()>& handler)
 void WatchCycle::setUp()
 {
     m_trayTimer.setEnabled(true);
-    m_host.SetTrayImage(0);
+    m_host.SetTrayImage(kIdleImage);
 }
 
 void WatchCycle::armTimer1(std::int32_t intervalMs) { m_timer1.setInterval(intervalMs > 0 ? intervalMs : 0); }
@@ -96,7 +96,7 @@ void WatchCycle::Timer1Timer()
     if (m_ticking)
         return;
     m_ticking = true;
-    m_host.SetTrayImage(1);
+    m_host.SetTrayImage(kBusyImage);
     m_host.setActivity(true);
     m_host.ProcessMessages();
     m_timer1.setEnabled(false);
@@ -121,10 +121,22 @@ void WatchCycle::closeTick()
         TickEnded();
     m_clock.sleepMs(kTickPauseMs);
     m_timer1.setEnabled(true);
-    m_host.SetTrayImage(0);
+    showIdle();
     m_host.setActivity(false);
     m_host.ProcessMessages();
     m_ticking = false;
+}
+
+void WatchCycle::showIdle()
+{
+    m_host.SetTrayImage(Warning && Warning() ? kWarningImage : kIdleImage);
+    if (!TrayNotice)
+        return;
+    std::string notice = TrayNotice();
+    if (notice == m_trayNotice)
+        return;
+    m_trayNotice = std::move(notice);
+    m_host.SetTrayNotice(m_trayNotice);
 }
 
 }  // namespace ovin

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 namespace ovin {
 
@@ -23,6 +24,11 @@ public:
     static constexpr int kStartPeriodMs = 1000;
     /// Pause at the end of every tick.
     static constexpr int kTickPauseMs = 100;
+    /// The icon's images: idle, busy while a tick runs, and the idle image
+    /// while the router keeps failing.
+    static constexpr int kIdleImage = 0;
+    static constexpr int kBusyImage = 1;
+    static constexpr int kWarningImage = 2;
 
     WatchCycle(WatchTimer& trayTimer, WatchTimer& timer1, WatchdogHost& host, TConf& conf, EventLog& log,
                ProcessControl& process, Clock& clock);
@@ -37,6 +43,12 @@ public:
     /// Told when a tick has run its checks (also when one failed), before
     /// its pause; may be empty.
     std::function<void()> TickEnded;
+    /// Whether the router keeps failing: the icon then rests on the warning
+    /// image; may be empty.
+    std::function<bool()> Warning;
+    /// What the icon's tip says beyond the title; asked when a tick ends, and
+    /// passed on only when it changed. May be empty.
+    std::function<std::string()> TrayNotice;
 
     /// Switches the start timer on and shows the idle image.
     void setUp();
@@ -60,6 +72,7 @@ public:
 private:
     void guarded(const std::function<void()>& handler);
     void closeTick();
+    void showIdle();
 
     WatchTimer& m_trayTimer;
     WatchTimer& m_timer1;
@@ -70,6 +83,7 @@ private:
     Clock& m_clock;
     bool m_ticking = false;
     bool m_priorityRefusalLogged = false;
+    std::string m_trayNotice;
 };
 
 }  // namespace ovin

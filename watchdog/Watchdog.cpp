@@ -19,11 +19,15 @@ Watchdog::Watchdog(const WatchdogServices& services, std::string appFolder, Watc
       m_cycle(trayTimer, timer1, host, m_conf, m_log, services.process, services.clock),
       m_record(services.clock),
       m_requestState(services.files, services.processes, m_log, m_conf, m_record),
-      m_runTrovan(services, m_appFolder, m_log, m_conf, host, m_requestState, m_record)
+      m_runTrovan(services, m_appFolder, m_log, m_conf, host, m_requestState, m_record),
+      m_pause(services.clock, m_log, m_record)
 {
     m_cycle.RunTrovan = [this] { m_runTrovan.RunTrovanExecute(); };
     m_cycle.RequestState = [this] { m_requestState.RequestStateExecute(); };
     m_cycle.TickEnded = [this] { tickEnded(); };
+    m_runTrovan.launchHeld = [this] { return m_pause.holdLaunch(); };
+    m_cycle.Warning = [this] { return m_record.inCrashLoop(); };
+    m_cycle.TrayNotice = [this] { return restartPauseNotice(m_record, m_services.clock); };
     m_conf.onTakenOver = [this] {
         loadDohled();
         m_record.settingsSaved();
@@ -73,6 +77,7 @@ void Watchdog::loadDohled()
     m_dohled = DohledSettings::Read(text, complaints);
     for (const std::string& line : complaints)
         reported([&] { m_log.AddLogLine(line, LineSeverity::Warning); });
+    m_pause.configure(m_dohled);
 }
 
 void Watchdog::tickEnded()
@@ -82,6 +87,8 @@ void Watchdog::tickEnded()
     std::optional<bool> seen;
     if (!m_conf.HlidatZdaTrovanJede && m_record.hasListeners())
         seen = IsProcessRunning(m_services.processes, kRouterExeName);
+    else if (m_pause.held())
+        seen = false;  // the check found no router, and no attempt told the record so
     m_record.tickEnded(m_requestState.stallCounter(), m_conf.MaxStejnyRequest, m_requestState.lastDateStamp(), seen);
 }
 

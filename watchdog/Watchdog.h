@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "RequestState.h"
+#include "RestartPause.h"
 #include "RouterRecord.h"
 #include "RunTrovan.h"
 #include "WatchCycle.h"
@@ -74,6 +75,7 @@ private:
     RouterRecord m_record;
     RequestState m_requestState;
     RunTrovan m_runTrovan;
+    RestartPause m_pause;
 };
 
 }  // namespace ovin

@@ -18,8 +18,14 @@ public:
     /// desktop accepted it.
     virtual bool AddTrayIcon() = 0;
 
-    /// Shows image `index` of the icon images (0 idle, 1 busy).
+    /// Shows image `index` of the icon images (0 idle, 1 busy, 2 the idle
+    /// image while the router keeps failing).
     virtual void SetTrayImage(int index) = 0;
+
+    /// What the icon's tip says below the application's title: empty
+    /// normally; while the router keeps failing, that it does and when it is
+    /// tried next. Kept for an icon that is added later.
+    virtual void SetTrayNotice(const std::string& notice) = 0;
 
     /// Colours the activity indicator: red while a tick runs.
     virtual void setActivity(bool busy) = 0;

@@ -109,6 +109,8 @@ bool TfmWex::AddTrayIcon() { return m_tray->AddTrayIcon(ApplicationTitle()); }
 
 void TfmWex::SetTrayImage(int index) { m_tray->SetTrayImage(index); }
 
+void TfmWex::SetTrayNotice(const std::string& notice) { m_tray->SetTrayNotice(QString::fromStdString(notice)); }
+
 void TfmWex::RemoveTrayIcon() { m_tray->RemoveTrayIcon(); }
 
 void TfmWex::setActivity(bool busy)

@@ -37,6 +37,7 @@ public:
     void ProcessMessages() override;
     bool AddTrayIcon() override;
     void SetTrayImage(int index) override;
+    void SetTrayNotice(const std::string& notice) override;
     void setActivity(bool busy) override;
     void ShowSettings() override;
     int routerWaitSeconds() override;

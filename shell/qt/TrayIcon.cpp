@@ -20,10 +20,13 @@ namespace ovin {
 
 namespace {
 
-const std::array<QString, 2> kImageFiles = {
+const std::array<QString, kTrayImageCount> kImageFiles = {
     QStringLiteral(":/ovin/idle.png"),
     QStringLiteral(":/ovin/busy.png"),
+    QStringLiteral(":/ovin/warning.png"),
 };
+
+bool isImageIndex(int index) { return index >= 0 && index < kTrayImageCount; }
 
 void ensureImages()
 {
@@ -45,6 +48,7 @@ TrayIcon::~TrayIcon() = default;
 
 bool TrayIcon::AddTrayIcon(const QString& tip)
 {
+    m_title = tip;
     if (m_removedForGood || !QSystemTrayIcon::isSystemTrayAvailable())
         return false;
     if (!m_icon) {
@@ -56,18 +60,30 @@ bool TrayIcon::AddTrayIcon(const QString& tip)
                 TrayIconMessage(kRightButtonDown);
         });
     }
-    m_icon->setToolTip(tip.left(kTrayTipMaxChars));
+    m_icon->setToolTip(this->tip());
     m_icon->show();
     return m_icon->isVisible();
 }
 
 void TrayIcon::SetTrayImage(int index)
 {
-    if (index != kIdleImage && index != kBusyImage)
+    if (!isImageIndex(index))
         return;
     m_imageIndex = index;
     if (m_icon)
         m_icon->setIcon(QIcon(image(index)));
+}
+
+void TrayIcon::SetTrayNotice(const QString& notice)
+{
+    m_notice = notice;
+    if (m_icon)
+        m_icon->setToolTip(tip());
+}
+
+QString TrayIcon::tip() const
+{
+    return QString::fromStdString(TrayTip(m_title.toStdString(), m_notice.toStdString())).left(kTrayTipMaxChars);
 }
 
 void TrayIcon::RemoveTrayIcon()
@@ -102,7 +118,7 @@ QMenu* TrayIcon::PopupMenu1() const { return m_menu.get(); }
 
 QPixmap TrayIcon::image(int index)
 {
-    if (index != kIdleImage && index != kBusyImage)
+    if (!isImageIndex(index))
         return {};
     ensureImages();
     return QPixmap(kImageFiles[static_cast<std::size_t>(index)]);

@@ -39,6 +39,7 @@ public:
     /// Indexes of ImageList1.
     static constexpr int kIdleImage = ovin::kIdleImage;
     static constexpr int kBusyImage = ovin::kBusyImage;
+    static constexpr int kWarningImage = ovin::kWarningImage;
 
     explicit TrayIcon(QObject* parent = nullptr);
     ~TrayIcon() override;
@@ -49,9 +50,16 @@ public:
     /// Once a balloon-hidden notice has removed the icon for good, nothing is added and the result is false.
     bool AddTrayIcon(const QString& tip);
 
-    /// Shows image `index` of ImageList1 (kIdleImage, kBusyImage). The index is remembered, so an image chosen
-    /// before the icon exists is the one it appears with; any other index is ignored.
+    /// Shows image `index` of ImageList1 (kIdleImage, kBusyImage, kWarningImage). The index is remembered, so an image
+    /// chosen before the icon exists is the one it appears with; any other index is ignored.
     void SetTrayImage(int index);
+
+    /// What the tip says below the title given to AddTrayIcon (empty: the title alone); kept for an icon that
+    /// is added later.
+    void SetTrayNotice(const QString& notice);
+
+    /// The tip the icon shows, or would show once added.
+    QString tip() const;
 
     /// Takes the icon out of the notification area; when there is none, does nothing. A later AddTrayIcon
     /// may put it back.
@@ -96,6 +104,8 @@ private:
     std::unique_ptr<PopupMenu> m_menu;
     QSystemTrayIcon* m_icon = nullptr;
     int m_imageIndex = kIdleImage;
+    QString m_title;
+    QString m_notice;
     bool m_removedForGood = false;
 };
 

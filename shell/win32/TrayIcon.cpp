@@ -16,7 +16,7 @@ constexpr size_t kTipMaxChars = kTrayTipMaxChars;
 
 }  // namespace
 
-TrayIcon::TrayIcon(HINSTANCE instance, HICON mainIcon, std::array<int, 2> imageIds, EventHandler onEvent)
+TrayIcon::TrayIcon(HINSTANCE instance, HICON mainIcon, std::array<int, 3> imageIds, EventHandler onEvent)
     : m_instance(instance),
       m_mainIcon(mainIcon),
       m_imageIds(imageIds),
@@ -53,11 +53,25 @@ bool TrayIcon::AddTrayIcon(const std::wstring& tip)
     m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_data.uCallbackMessage = kTrayCallbackMessage;
     m_data.hIcon = m_mainIcon;
+    copyTip(tip);
+    m_shown = Shell_NotifyIconW(NIM_ADD, &m_data) != FALSE;
+    return m_shown;
+}
+
+void TrayIcon::copyTip(const std::wstring& tip)
+{
     const size_t chars = std::min(tip.size(), kTipMaxChars);
     std::copy_n(tip.begin(), chars, m_data.szTip);
     m_data.szTip[chars] = L'\0';
-    m_shown = Shell_NotifyIconW(NIM_ADD, &m_data) != FALSE;
-    return m_shown;
+}
+
+void TrayIcon::SetTip(const std::wstring& tip)
+{
+    copyTip(tip);
+    if (!m_shown)
+        return;
+    m_data.uFlags = NIF_TIP;
+    Shell_NotifyIconW(NIM_MODIFY, &m_data);
 }
 
 void TrayIcon::SetTrayImage(int index)

@@ -23,9 +23,9 @@ class TrayIcon final {
 public:
     using EventHandler = std::function<void(int eventCode)>;
 
-    /// mainIcon is the icon the shell first shows (not owned); imageIds are the resource ids of image 0 (idle)
-    /// and image 1 (busy).
-    TrayIcon(HINSTANCE instance, HICON mainIcon, std::array<int, 2> imageIds, EventHandler onEvent);
+    /// mainIcon is the icon the shell first shows (not owned); imageIds are the resource ids of image 0 (idle),
+    /// image 1 (busy) and image 2 (warning).
+    TrayIcon(HINSTANCE instance, HICON mainIcon, std::array<int, 3> imageIds, EventHandler onEvent);
     ~TrayIcon();
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
@@ -33,8 +33,10 @@ public:
     /// Asks the shell to add the icon with the tip (at most 127 characters are kept). True when the shell took
     /// it (or had it already); the caller tries again a second later otherwise.
     bool AddTrayIcon(const std::wstring& tip);
-    /// Shows image 0 or 1; does nothing visible before the icon was added or after it was deleted.
+    /// Shows image 0, 1 or 2; does nothing visible before the icon was added or after it was deleted.
     void SetTrayImage(int index);
+    /// Changes the tip (at most 127 characters are kept); an icon not yet added takes it when it is.
+    void SetTip(const std::wstring& tip);
     /// Takes the icon away and destroys the callback window; does nothing when there is no icon.
     void RemoveTrayIcon();
     /// Takes the icon away for good but keeps the callback window (the shell's balloon-hidden notice).
@@ -49,10 +51,11 @@ private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     bool createWindow();
     void readdAfterShellRestart();
+    void copyTip(const std::wstring& tip);
 
     HINSTANCE m_instance;
     HICON m_mainIcon;
-    std::array<int, 2> m_imageIds;
+    std::array<int, 3> m_imageIds;
     EventHandler m_onEvent;
     WindowHandle m_window;
     NOTIFYICONDATAW m_data{};

@@ -98,7 +98,8 @@ TfmWex::TfmWex(HINSTANCE instance, Platform& platform, const WindowContext& cont
 
     m_tray = std::make_unique<win32::TrayIcon>(
         instance, win32::LoadSharedIcon(instance, IDI_OVIN_TRAY_IDLE, SM_CXSMICON),
-        std::array<int, 2>{IDI_OVIN_TRAY_IDLE, IDI_OVIN_TRAY_BUSY}, [this](int code) { onTrayEvent(code); });
+        std::array<int, 3>{IDI_OVIN_TRAY_IDLE, IDI_OVIN_TRAY_BUSY, IDI_OVIN_TRAY_WARNING},
+        [this](int code) { onTrayEvent(code); });
 
     m_watchdog = std::make_unique<Watchdog>(servicesOf(platform), appFolderOf(platform), *this, m_trayTimer, m_timer1,
                                             context.logCapacity);
@@ -190,12 +191,22 @@ void TfmWex::ProcessMessages()
         PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
-bool TfmWex::AddTrayIcon() { return m_tray && m_tray->AddTrayIcon(win32::widen(m_context.title.get())); }
+bool TfmWex::AddTrayIcon()
+{
+    return m_tray && m_tray->AddTrayIcon(win32::widen(TrayTip(m_context.title.get(), m_trayNotice)));
+}
 
 void TfmWex::SetTrayImage(int index)
 {
     if (m_tray)
         m_tray->SetTrayImage(index);
+}
+
+void TfmWex::SetTrayNotice(const std::string& notice)
+{
+    m_trayNotice = notice;
+    if (m_tray)
+        m_tray->SetTip(win32::widen(TrayTip(m_context.title.get(), m_trayNotice)));
 }
 
 void TfmWex::RemoveTrayIcon()

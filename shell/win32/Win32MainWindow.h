@@ -44,6 +44,7 @@ public:
     void ProcessMessages() override;
     bool AddTrayIcon() override;
     void SetTrayImage(int index) override;
+    void SetTrayNotice(const std::string& notice) override;
     void setActivity(bool busy) override;
     void ShowSettings() override;
     int routerWaitSeconds() override;
@@ -85,6 +86,8 @@ private:
     std::unique_ptr<Win32LogView> m_logView;
     std::unique_ptr<Win32SettingsPanel> m_panel;
     std::unique_ptr<win32::TrayIcon> m_tray;
+    // What the core last asked the tray's tip to say below the title.
+    std::string m_trayNotice;
     win32::PopupMenu m_menu;
     KeptFocus m_keptFocus;
     std::string m_pendingError;

@@ -187,6 +187,45 @@ TEST_F(WatchFixture, EveryTickReachesTheRecordAlsoWhenACheckFailed)
     EXPECT_EQ(watchdog->record().stallLimit(), watchdog->conf().MaxStejnyRequest);
 }
 
+TEST_F(WatchFixture, APauseRestsTheIconOnTheWarningImageAndTellsTheTipUntilTheRouterRunsWell)
+{
+    files.touch("/app/ovin.ini", "[conf]\r\nInterval=1000\r\nHlidatZdaTrovanJede=1\r\n[dohled]\r\nUtlum=1\r\n"
+                                 "UtlumPokusu=1\r\nZdravySekund=3\r\n");
+    files.touch("/app/trovan.exe", "router");
+    create();
+    loop.runFor(2100);
+    ASSERT_EQ(launcher.opened.size(), 1u);
+    EXPECT_EQ(host.trayImages, (std::vector<int>{0, 1, 2})) << "idle, busy, then the warning as the idle image";
+    ASSERT_EQ(host.trayNotices.size(), 1u);
+    EXPECT_TRUE(host.trayNotices[0].starts_with("Trovan opakovaně padá - další pokus v ")) << host.trayNotices[0];
+    loop.runFor(5000);
+    EXPECT_EQ(launcher.opened.size(), 1u) << "held within the pause";
+    EXPECT_EQ(host.trayImages.back(), 2);
+    EXPECT_EQ(host.trayNotices.size(), 1u) << "the tip is told only when it changes";
+
+    launcher.onOpen = [this] { processes.entries.push_back({"trovan.exe", 7}); };
+    loop.runFor(10'000);
+    EXPECT_EQ(launcher.opened.size(), 2u) << "tried once the pause was over";
+    EXPECT_EQ(countInLog("] Trovan bezi - utlum ukoncen\r\n"), 1);
+    EXPECT_EQ(host.trayImages.back(), 0);
+    EXPECT_EQ(host.trayNotices.back(), "");
+    EXPECT_FALSE(watchdog->record().inCrashLoop());
+}
+
+TEST_F(WatchFixture, SavingTheSettingsEndsAPauseAndTheNextTickTries)
+{
+    files.touch("/app/ovin.ini", "[conf]\r\nInterval=1000\r\nHlidatZdaTrovanJede=1\r\n[dohled]\r\nUtlum=1\r\n"
+                                 "UtlumPokusu=1\r\n");
+    files.touch("/app/trovan.exe", "router");
+    create();
+    loop.runFor(3200);
+    ASSERT_EQ(launcher.opened.size(), 1u);
+    watchdog->conf().TakenOver();
+    EXPECT_EQ(countInLog("] Utlum zrusen - Trovan se zkusi spustit hned\r\n"), 1);
+    loop.runFor(1100);
+    EXPECT_EQ(launcher.opened.size(), 2u);
+}
+
 TEST_F(WatchFixture, WithoutTheIconTheStartTimerFiresOnce)
 {
     files.touch("/app/ovin.ini", "[conf]\r\nZobrazitIkonu=0\r\n");

@@ -329,6 +329,7 @@ public:
         return answer;
     }
     void SetTrayImage(int index) override { trayImages.push_back(index); }
+    void SetTrayNotice(const std::string& notice) override { trayNotices.push_back(notice); }
     void setActivity(bool busy) override { activity.push_back(busy); }
     void ShowSettings() override { ++showSettingsCalls; }
     int routerWaitSeconds() override { return waitSeconds; }
@@ -345,6 +346,7 @@ public:
     bool trayAccepts = true;
     std::deque<bool> trayAnswers;
     std::vector<int> trayImages;
+    std::vector<std::string> trayNotices;
     std::vector<bool> activity;
     std::vector<std::string> errors;
     int waitSeconds = 0;

@@ -35,7 +35,7 @@ struct PathStep {
 };
 
 /// Which colour of the look a pen or brush takes.
-enum class Paint { None, Line, Eyes, Neckerchief, NeckerchiefEdge };
+enum class Paint { None, Line, Eyes, Neckerchief, NeckerchiefEdge, Warning, WarningEdge };
 
 enum class ShapeKind { Polygon, Path, Ellipse, Eyes };
 
@@ -58,6 +58,8 @@ struct Look {
     Rgb line;
     Rgb eyes;
     double eyeRadius;
+    /// A warning triangle over the bottom right corner: the router keeps failing.
+    bool warningMark = false;
 };
 
 constexpr Rgb kGrey{96, 96, 96};
@@ -65,11 +67,14 @@ constexpr Rgb kBlack{0, 0, 0};
 constexpr Rgb kRed{255, 0, 0};
 constexpr Rgb kNeckerchief{220, 20, 20};
 constexpr Rgb kNeckerchiefEdge{140, 0, 0};
+constexpr Rgb kWarning{255, 204, 0};
+constexpr Rgb kWarningEdge{40, 28, 0};
 
 constexpr Look kIdleLook{"idle", kGrey, kGrey, 1.2};
 // Bigger eyes so that the red reads at tray size.
 constexpr Look kBusyLook{"busy", kGrey, kRed, 1.7};
 constexpr Look kWindowLook{"window", kBlack, kBlack, 1.2};
+constexpr Look kWarningLook{"warning", kGrey, kGrey, 1.2, true};
 
 inline Rgb colourOf(Paint paint, const Look& look)
 {
@@ -82,6 +87,10 @@ inline Rgb colourOf(Paint paint, const Look& look)
         return kNeckerchief;
     case Paint::NeckerchiefEdge:
         return kNeckerchiefEdge;
+    case Paint::Warning:
+        return kWarning;
+    case Paint::WarningEdge:
+        return kWarningEdge;
     case Paint::None:
         break;
     }
@@ -159,6 +168,37 @@ inline std::vector<Shape> dogShapes()
                       }});
     shapes.push_back({ShapeKind::Ellipse, Paint::None, 0.0, Paint::Line, {}, {16.0, 15.0}, 2.2, 1.5});
     shapes.push_back({ShapeKind::Eyes, Paint::None, 0.0, Paint::Eyes, {}, {12.8, 10.5}});
+    return shapes;
+}
+
+/// The warning triangle with its exclamation mark, big enough to read at the tray's 16 pixels; the corners stay
+/// transparent like the other pictures'.
+inline std::vector<Shape> warningShapes()
+{
+    using K = StepKind;
+    std::vector<Shape> shapes;
+    shapes.push_back({ShapeKind::Polygon,
+                      Paint::WarningEdge,
+                      1.2,
+                      Paint::Warning,
+                      {{K::MoveTo, {{24.0, 14.5}}}, {K::LineTo, {{31.0, 28.0}}}, {K::LineTo, {{17.0, 28.0}}}}});
+    shapes.push_back({ShapeKind::Path,
+                      Paint::WarningEdge,
+                      2.2,
+                      Paint::None,
+                      {{K::MoveTo, {{24.0, 18.5}}}, {K::LineTo, {{24.0, 23.0}}}}});
+    shapes.push_back({ShapeKind::Ellipse, Paint::None, 0.0, Paint::WarningEdge, {}, {24.0, 25.7}, 1.1, 1.1});
+    return shapes;
+}
+
+/// Everything a look paints, in painting order.
+inline std::vector<Shape> shapesOf(const Look& look)
+{
+    std::vector<Shape> shapes = dogShapes();
+    if (look.warningMark) {
+        const std::vector<Shape> mark = warningShapes();
+        shapes.insert(shapes.end(), mark.begin(), mark.end());
+    }
     return shapes;
 }
 

@@ -2,10 +2,10 @@
 //
 //     draw_icons_win folder
 //
-// writes window.ico (the window's icon), idle.ico and busy.ico (the notification icon's two images). Each file
-// holds the 32 x 32 picture in 256 colours with a transparency mask, and the picture in true colour with an alpha
-// channel at the sizes that taskbars, title bars and the notification area ask for between 100 % and 200 %
-// display scaling, so the shell never has to blow a small image up.
+// writes window.ico (the window's icon), idle.ico, busy.ico and warning.ico (the notification icon's three
+// images). Each file holds the 32 x 32 picture in 256 colours with a transparency mask, and the picture in true
+// colour with an alpha channel at the sizes that taskbars, title bars and the notification area ask for between
+// 100 % and 200 % display scaling, so the shell never has to blow a small image up.
 //
 // GDI draws without anti-aliasing, so each picture is drawn eight times larger and every pixel then takes the
 // average of its 64 sub-pixels: the colour of the covered ones, and their share as the pixel's opacity.
@@ -70,7 +70,7 @@ public:
         const RECT all{0, 0, m_sizePx, m_sizePx};
         FillRect(m_dc.get(), &all, key.get());
         const double pictureScale = double(sizePx) / icons::kGridSize;
-        for (const icons::Shape& shape : icons::dogShapes())
+        for (const icons::Shape& shape : icons::shapesOf(look))
             drawShape(shape, look, pictureScale);
         GdiFlush();
         return downsample(sizePx);
@@ -347,7 +347,7 @@ int wmain(int argc, wchar_t** argv)
     }
     const std::filesystem::path folder(argv[1]);
     int failures = 0;
-    for (const icons::Look& look : {icons::kWindowLook, icons::kIdleLook, icons::kBusyLook}) {
+    for (const icons::Look& look : {icons::kWindowLook, icons::kIdleLook, icons::kBusyLook, icons::kWarningLook}) {
         std::vector<IconImage> images;
         for (const int sizePx : kTrueColourSizesPx) {
             Canvas canvas(sizePx);

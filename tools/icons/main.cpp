@@ -1,10 +1,10 @@
-// Draws the program's pictures: the tray icon's idle and busy images and the window icon, each a line drawing of
-// a dog's head with a red neckerchief on a transparent 32 x 32 background.
+// Draws the program's pictures: the tray icon's idle, busy and warning images and the window icon, each a line
+// drawing of a dog's head with a red neckerchief on a transparent 32 x 32 background.
 //
 //     draw_icons [folder]
 //
-// writes idle.png, busy.png and window.png into the folder (by default the shell's images folder of the source
-// tree).
+// writes idle.png, busy.png, warning.png and window.png into the folder (by default the shell's images folder of the
+// source tree).
 //
 //     draw_icons --theme folder
 //
@@ -66,7 +66,7 @@ QImage drawDog(const icons::Look& look, int sizePx = kImageSizePx)
     const qreal scale = qreal(sizePx) / icons::kGridSize;
     p.scale(scale, scale);
 
-    for (const icons::Shape& shape : icons::dogShapes()) {
+    for (const icons::Shape& shape : icons::shapesOf(look)) {
         if (shape.pen == icons::Paint::None)
             p.setPen(Qt::NoPen);
         else
@@ -135,7 +135,7 @@ int main(int argc, char** argv)
 
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(OVIN_IMAGES_DIR));
     int failures = 0;
-    for (const icons::Look& look : {icons::kIdleLook, icons::kBusyLook, icons::kWindowLook}) {
+    for (const icons::Look& look : {icons::kIdleLook, icons::kBusyLook, icons::kWarningLook, icons::kWindowLook}) {
         const QString file = QString::fromLatin1(look.name) + QStringLiteral(".png");
         if (!save(drawDog(look), folder.filePath(file)))
             ++failures;

@@ -16,6 +16,8 @@
 //   crash   Works normally, then ends with exit code 3 after `life` ms
 //           (default 2000).
 //   slow    Sleeps `delay` ms (default 3000) before it starts working.
+//   dead    Ends at once with exit code 3, before it writes anything: a
+//           router that cannot come up.
 //
 // `life=MS` ends any mode after that long (default: never, except crash).
 // A request file left by an earlier run may be there or not; it is simply
@@ -154,6 +156,8 @@ int main()
 {
     const Mode mode = readMode();
     std::ofstream(kStartLog, std::ios::app) << "start " << mode.name << "\n";
+    if (mode.name == "dead")
+        return kCrashExitCode;
     Router router(mode);
     router.run();
 }

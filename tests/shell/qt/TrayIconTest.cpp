@@ -55,6 +55,8 @@ private slots:
     void eventCodes_data();
     void eventCodes();
     void noTrayNoIcon();
+    void tipCarriesTheNotice_data();
+    void tipCarriesTheNotice();
     void menuCommands_data();
     void menuCommands();
     void pictures_data();
@@ -100,6 +102,31 @@ void TrayIconTest::noTrayNoIcon()
     tray.TrayIconMessage(1027);
     QVERIFY(!tray.AddTrayIcon(QStringLiteral("Trovan Watch")));
     QVERIFY(tray.findChildren<QObject*>().isEmpty());
+}
+
+void TrayIconTest::tipCarriesTheNotice_data()
+{
+    QTest::addColumn<QString>("notice");
+    QTest::addColumn<QString>("tip");
+
+    const QString failing = QStringLiteral("Trovan opakovaně padá - další pokus v 14:05:32");
+    QTest::newRow("none") << QString() << QStringLiteral("Trovan Watch");
+    QTest::newRow("pause") << failing << QStringLiteral("Trovan Watch\n") + failing;
+    QTest::newRow("cut") << QString(200, QLatin1Char('x'))
+                         << QStringLiteral("Trovan Watch\n") + QString(114, QLatin1Char('x'));
+}
+
+void TrayIconTest::tipCarriesTheNotice()
+{
+    QFETCH(QString, notice);
+    QFETCH(QString, tip);
+    // Told before the icon exists, as the first pause may be: the icon takes it when it is added.
+    TrayIcon tray;
+    tray.SetTrayNotice(notice);
+    tray.AddTrayIcon(QStringLiteral("Trovan Watch"));
+    QCOMPARE(tray.tip(), tip);
+    tray.SetTrayNotice(QString());
+    QCOMPARE(tray.tip(), QStringLiteral("Trovan Watch"));
 }
 
 void TrayIconTest::menuCommands_data()
@@ -161,10 +188,12 @@ void TrayIconTest::pictures_data()
     QTest::addColumn<QImage>("image");
     QTest::addColumn<bool>("blackLines");
     QTest::addColumn<bool>("redEyes");
+    QTest::addColumn<bool>("warningMark");
 
-    QTest::newRow("idle") << imageOf(TrayIcon::image(TrayIcon::kIdleImage)) << false << false;
-    QTest::newRow("busy") << imageOf(TrayIcon::image(TrayIcon::kBusyImage)) << false << true;
-    QTest::newRow("window") << imageOf(TrayIcon::windowIcon().pixmap(32, 32)) << true << false;
+    QTest::newRow("idle") << imageOf(TrayIcon::image(TrayIcon::kIdleImage)) << false << false << false;
+    QTest::newRow("busy") << imageOf(TrayIcon::image(TrayIcon::kBusyImage)) << false << true << false;
+    QTest::newRow("warning") << imageOf(TrayIcon::image(TrayIcon::kWarningImage)) << false << false << true;
+    QTest::newRow("window") << imageOf(TrayIcon::windowIcon().pixmap(32, 32)) << true << false << false;
 }
 
 void TrayIconTest::pictures()
@@ -172,6 +201,7 @@ void TrayIconTest::pictures()
     QFETCH(QImage, image);
     QFETCH(bool, blackLines);
     QFETCH(bool, redEyes);
+    QFETCH(bool, warningMark);
 
     QCOMPARE(image.size(), QSize(32, 32));
     for (const QRect& corner : {QRect(0, 0, 3, 3), QRect(29, 0, 3, 3), QRect(0, 29, 3, 3), QRect(29, 29, 3, 3)})
@@ -181,14 +211,22 @@ void TrayIconTest::pictures()
         return c.alpha() > 200 && grey && (blackLines ? c.red() < 40 : c.red() > 60 && c.red() < 200);
     };
     QVERIFY(countPixels(image, QRect(0, 0, 32, 21), isLine) > 60);  // the head
-    QVERIFY(countPixels(image, QRect(6, 21, 20, 11), isRed) > 40);  // the neckerchief
+    // The neckerchief; the warning triangle covers its right half.
+    QVERIFY(warningMark ? countPixels(image, QRect(6, 21, 10, 11), isRed) > 20
+                        : countPixels(image, QRect(6, 21, 20, 11), isRed) > 40);
     const int redEyePixels = countPixels(image, QRect(8, 6, 16, 9), isRed);
     QVERIFY2(redEyes ? redEyePixels >= 6 : redEyePixels == 0, qPrintable(QString::number(redEyePixels)));
 
     // Busy is idle with other eyes.
     if (redEyes)
         QCOMPARE(image.copy(0, 16, 32, 16), imageOf(TrayIcon::image(TrayIcon::kIdleImage)).copy(0, 16, 32, 16));
-    QVERIFY(TrayIcon::image(2).isNull());
+    // The warning image is idle with a yellow triangle over the bottom right corner, which reads at 16 pixels.
+    const auto isYellow = [](QColor c) { return c.alpha() > 200 && c.red() > 200 && c.green() > 160 && c.blue() < 80; };
+    const int yellow = countPixels(image, QRect(16, 16, 16, 16), isYellow);
+    QVERIFY2(warningMark ? yellow >= 40 : yellow == 0, qPrintable(QString::number(yellow)));
+    if (warningMark)
+        QCOMPARE(image.copy(0, 0, 16, 32), imageOf(TrayIcon::image(TrayIcon::kIdleImage)).copy(0, 0, 16, 32));
+    QVERIFY(TrayIcon::image(kTrayImageCount).isNull());
 }
 
 QTEST_MAIN(TrayIconTest)

@@ -9,6 +9,8 @@
 #             "Ukončit Trovan + Ovin" answered no, "Konec" answered yes: settings written, no closing lines
 #   session   the end of the session (wineboot -e): the closing lines twice and the settings written
 #   instance  a second start ends silently; a start that finds the instance block hands over and the window shows
+#   pause     a router that ends at once, with the restart pause on: two launches, the pause's line, the warning
+#             image and the tip with the next attempt; a router that stays then runs healthy and the pause ends
 #   controls  the window's controls against the settings panel's table: place, caption and the tab chain; the
 #             controls' unit tests on the display; "Najít ..." with its open dialog, the chosen folder in the path
 #             field and watched, the current folder left as it was; a right release on a free spot of the panel
@@ -427,6 +429,50 @@ readonly)
   [ -n "${bw:-}" ] && press $((bx + bw / 2)) $((by + bh - 3)) Return
   check "answered, the program ends" wait_until 15 ended "$ovin_pid"
   check "the file is as it was" grep -q '^ZobrazitIkonu=0' "$dir/ovin.ini"
+  ;;
+# ---------------------------------------------------------------------------------------------------------------
+pause)
+  settings HlidatZdaTrovanJede=1 Interval=1000 CekaniNaTrovan=1
+  printf '[dohled]\r\nUtlum=1\r\nUtlumPokusu=2\r\nUtlumMaxSekund=20\r\nZdravySekund=3\r\n' >>"$dir/ovin.ini"
+  echo dead >"$dir/trovan.mode"
+  starts() { grep -c '^start' "$dir/trovan.log" 2>/dev/null || true; }
+  # Yellow pixels of the warning triangle on the tray icon (a few at the tray's 16 pixels, none on the dog alone).
+  icon_yellow() {
+    local icon w h x y
+    icon=$(tray_icon_line)
+    read -r w h x y < <(sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1 \2 \3 \4/' <<<"$icon") || true
+    [ -n "${y:-}" ] || { echo none; return 0; }
+    shot "$work/icon.png"
+    convert "$work/icon.png" -crop "${w}x${h}+${x}+${y}" +repage -depth 8 txt:- |
+      awk -F'[(),]' 'NR > 1 && $3 > 150 && $4 > 110 && $5 < 60 { n++ } END { print n + 0 }'
+  }
+  warned() { local n; n=$(icon_yellow); [ "$n" != none ] && [ "$n" -ge 3 ]; }
+  unwarned() { [ "$(icon_yellow)" = 0 ]; }
+  start_ovin
+  check "the icon docks into the tray host" wait_until 30 icon_shown
+  check "two failed launches in a row begin a pause of 10 s and up to a tenth more" \
+    wait_until 30 log_starts "Trovan opakovane pada - dalsi pokus za 1"
+  check "the pause's line is one of 10 or 11 s" \
+    test -n "$(log_lines | grep -xE 'Trovan opakovane pada - dalsi pokus za 1[01] s')"
+  check "the router was launched twice" test "$(starts)" -eq 2
+  # Polled: a tick shows the busy image for a moment.
+  check "the icon rests on the warning image" wait_until 8 warned
+  icon=$(tray_icon_line)
+  read -r icon_w icon_h icon_x icon_y < <(sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1 \2 \3 \4/' <<<"$icon") || true
+  shot "$work/pause.png"
+  convert "$work/pause.png" -crop "$((icon_x + icon_w + 40))x$((icon_y + icon_h + 10))+0+0" +repage \
+    "$pictures/windows-tray-pause.png" || true
+  xdotool mousemove $((icon_x + icon_w / 2 - 10)) $((icon_y + icon_h / 2 - 5)) sleep 0.2 \
+    mousemove $((icon_x + icon_w / 2)) $((icon_y + icon_h / 2))
+  tip=$(list_controls --class tooltips_class32 --wait 5 | grep -m1 'padá' | cut -d'|' -f3-)
+  check "the tip tells that the router keeps failing and when it is tried next ($tip)" \
+    grep -qE 'Trovan opakovaně padá - další pokus v [0-9]{2}:[0-9]{2}:[0-9]{2}' <<<"$tip"
+  echo normal >"$dir/trovan.mode"
+  check "a router that stays runs healthy after the pause and the pause ends" \
+    wait_until 40 has_sequence "Trovan bezi - utlum ukoncen"
+  check "three launches in all: none within the pause" test "$(starts)" -eq 3
+  check "one line for the pause" test "$(log_lines | grep -c '^Trovan opakovane pada')" -eq 1
+  check "the icon is idle again" wait_until 8 unwarned
   ;;
 *)
   echo "unknown scenario $scenario"; exit 2 ;;

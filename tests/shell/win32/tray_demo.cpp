@@ -217,7 +217,7 @@ int wmain(int argc, wchar_t** argv)
 
     state.tray =
         std::make_unique<TrayIcon>(instance, ovin::win32::LoadSharedIcon(instance, IDI_OVIN_WINDOW, SM_CXSMICON),
-                                   std::array<int, 2>{IDI_OVIN_TRAY_IDLE, IDI_OVIN_TRAY_BUSY}, &onTrayEvent);
+                                   std::array<int, 3>{IDI_OVIN_TRAY_IDLE, IDI_OVIN_TRAY_BUSY, IDI_OVIN_TRAY_WARNING}, &onTrayEvent);
     SetTimer(state.window, kTrayTimerId, kTrayTimerMs, nullptr);
     state.write("started");
 
