@@ -144,6 +144,13 @@ inline constexpr const char* kLogNotYoungerThan = "s)  >=  MaxStariRequest (";
 inline constexpr const char* kLogAgeEnd = "s)";
 inline constexpr const char* kLogKeeping = "Nechavam soubor request.cfg na disku";
 
+/// The pause between restarts of a router that keeps dying: `kLogPauseBegins`, the seconds, `kLogWaitingUnit`.
+inline constexpr const char* kLogPauseBegins = "Trovan opakovane pada - dalsi pokus za ";
+inline constexpr const char* kLogPauseHealthy = "Trovan bezi - utlum ukoncen";
+inline constexpr const char* kLogPauseCleared = "Utlum zrusen - Trovan se zkusi spustit hned";
+/// The tray's tip during a pause: followed by the local time of the next attempt (hh:mm:ss).
+inline constexpr const char* kPauseNotice = "Trovan opakovaně padá - další pokus v ";
+
 /// A value of the section [dohled] that cannot be used: `kLogInvalidDohled`, the key, "=", the value,
 /// `kLogInvalidExpected`, what the key takes, `kLogInvalidHolds`, the value that holds instead.
 inline constexpr const char* kLogInvalidDohled = "Neplatne nastaveni [dohled] ";

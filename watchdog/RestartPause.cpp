@@ -11,6 +11,7 @@
 #include "RouterEvent.h"
 #include "RouterRecord.h"
 #include "platform/Clock.h"
+#include "settings/Texts.h"
 #include "settings/DohledSettings.h"
 #include "settings/EventLog.h"
 
@@ -18,8 +19,8 @@ namespace ovin {
 
 namespace {
 
-constexpr std::string_view kHealthyLine = "Trovan bezi - utlum ukoncen";
-constexpr std::string_view kClearedLine = "Utlum zrusen - Trovan se zkusi spustit hned";
+constexpr std::string_view kHealthyLine = texts::kLogPauseHealthy;
+constexpr std::string_view kClearedLine = texts::kLogPauseCleared;
 constexpr std::int64_t kMsPerSecond = 1000;
 constexpr std::int64_t kMsPerDay = 86'400'000;
 
@@ -136,7 +137,7 @@ void RestartPause::failed()
         std::min(baseMs + static_cast<std::int64_t>(std::floor(baseMs * r / 10.0)), baseMs + baseMs / 10);
     m_nextAttemptMs = now() + pauseMs;
     const std::string line =
-        "Trovan opakovane pada - dalsi pokus za " + std::to_string((pauseMs + kMsPerSecond - 1) / kMsPerSecond) + " s";
+        texts::kLogPauseBegins + std::to_string((pauseMs + kMsPerSecond - 1) / kMsPerSecond) + texts::kLogWaitingUnit;
     // Told on the watch cycle's thread from inside the record: a month file that cannot be saved is reported by
     // the next line that can be, never thrown through the record.
     try {
@@ -179,8 +180,8 @@ std::string restartPauseNotice(const RouterRecord& record, const Clock& clock)
     const std::int64_t localMs = localSeconds(local) * kMsPerSecond + local.millisecond;
     const std::int64_t atMs = localMs + std::max<std::int64_t>(0, record.nextAttemptUnixMs() - clock.unixMs());
     const std::int64_t secondOfDay = ((atMs % kMsPerDay + kMsPerDay) % kMsPerDay + kMsPerSecond - 1) / kMsPerSecond;
-    return "Trovan opakovaně padá - další pokus v " + twoDigits(secondOfDay / 3600 % 24) + ":" +
-           twoDigits(secondOfDay / 60 % 60) + ":" + twoDigits(secondOfDay % 60);
+    return texts::kPauseNotice + twoDigits(secondOfDay / 3600 % 24) + ":" + twoDigits(secondOfDay / 60 % 60) + ":" +
+           twoDigits(secondOfDay % 60);
 }
 
 }  // namespace ovin
