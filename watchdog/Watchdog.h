@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "Alerts.h"
 #include "RequestState.h"
 #include "RouterRecord.h"
 #include "RunTrovan.h"
@@ -49,6 +50,8 @@ public:
     RouterRecord& record() { return m_record; }
     /// The section [dohled] as last read.
     const DohledSettings& dohled() const { return m_dohled; }
+    /// The alerts by command and web hook.
+    Alerts& alerts() { return m_alerts; }
 
     EventLog& log() { return m_log; }
     TConf& conf() { return m_conf; }
@@ -74,6 +77,7 @@ private:
     RouterRecord m_record;
     RequestState m_requestState;
     RunTrovan m_runTrovan;
+    Alerts m_alerts;
 };
 
 }  // namespace ovin
