@@ -79,12 +79,6 @@ void appendJsonString(std::string& out, std::string_view text)
     out += '"';
 }
 
-std::string twoDigits(int n)
-{
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02d", n);
-    return buf;
-}
 
 std::string headline(const Alert& a)
 {
