@@ -46,7 +46,7 @@ struct AlertFailureNote {
 struct AlertTiming {
     int tryTimeoutMs = 10000;
     /// The pauses before the second and the third try.
-    std::vector<int> retryPausesMs{2000, 5000};
+    std::vector<int> retryPausesMs{1000, 3000};
     std::size_t queueCapacity = 16;
 };
 
