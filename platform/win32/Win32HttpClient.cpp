@@ -4,7 +4,12 @@
 
 #include <winhttp.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "Win32Text.h"
 
@@ -59,13 +64,8 @@ HttpOutcome failure(DWORD error)
     return {HttpFailure::Other, 0, message};
 }
 
-}  // namespace
-
-HttpOutcome Win32HttpClient::postJson(const std::string& url, const std::string& body, int timeoutMs,
-                                      const std::atomic<bool>& cancel)
+HttpOutcome postOnce(const std::string& url, const std::string& body, int timeoutMs)
 {
-    if (cancel)
-        return {HttpFailure::Other, 0, "cancelled"};
     const std::wstring wideUrl = win32::widen(url);
     URL_COMPONENTS parts{};
     parts.dwStructSize = sizeof parts;
@@ -103,8 +103,6 @@ HttpOutcome Win32HttpClient::postJson(const std::string& url, const std::string&
     if (!::WinHttpSendRequest(request.get(), headers, static_cast<DWORD>(-1L), const_cast<char*>(body.data()),
                               static_cast<DWORD>(body.size()), static_cast<DWORD>(body.size()), 0))
         return failure(::GetLastError());
-    if (cancel)
-        return {HttpFailure::Other, 0, "cancelled"};
     if (!::WinHttpReceiveResponse(request.get(), nullptr))
         return failure(::GetLastError());
     DWORD status = 0;
@@ -115,6 +113,45 @@ HttpOutcome Win32HttpClient::postJson(const std::string& url, const std::string&
     if (status >= 200 && status < 300)
         return {HttpFailure::None, static_cast<int>(status), {}};
     return {HttpFailure::HttpError, static_cast<int>(status), "HTTP " + std::to_string(status)};
+}
+
+// One post on a thread of its own, which the caller may leave behind: it holds all it needs and ends by its
+// time-out, or with the process.
+struct PostJob {
+    std::string url;
+    std::string body;
+    int timeoutMs = 0;
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    HttpOutcome outcome;
+};
+
+}  // namespace
+
+HttpOutcome Win32HttpClient::postJson(const std::string& url, const std::string& body, int timeoutMs,
+                                      const std::atomic<bool>& cancel)
+{
+    // WinHTTP's blocking calls cannot be interrupted, so the caller waits for the post only while it has not
+    // been cancelled: the end of the run must not wait for a hook that never answers.
+    const auto job = std::make_shared<PostJob>();
+    job->url = url;
+    job->body = body;
+    job->timeoutMs = timeoutMs;
+    std::thread([job] {
+        HttpOutcome outcome = postOnce(job->url, job->body, job->timeoutMs);
+        const std::lock_guard lock(job->mutex);
+        job->outcome = std::move(outcome);
+        job->done = true;
+        job->finished.notify_all();
+    }).detach();
+    std::unique_lock lock(job->mutex);
+    while (!job->done) {
+        if (cancel)
+            return {HttpFailure::Other, 0, "cancelled"};
+        job->finished.wait_for(lock, std::chrono::milliseconds(50));
+    }
+    return job->outcome;
 }
 
 }  // namespace ovin
