@@ -79,7 +79,6 @@ void appendJsonString(std::string& out, std::string_view text)
     out += '"';
 }
 
-
 std::string headline(const Alert& a)
 {
     if (a.event == "stall")

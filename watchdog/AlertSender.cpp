@@ -210,7 +210,8 @@ void AlertSender::run(std::shared_ptr<State> state)
                 }
                 timeoutMs = s.timing.tryTimeoutMs;
                 if (s.ending) {
-                    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(s.endBy - SteadyClock::now());
+                    const auto left =
+                        std::chrono::duration_cast<std::chrono::milliseconds>(s.endBy - SteadyClock::now());
                     timeoutMs = static_cast<int>(std::clamp<std::int64_t>(left.count(), 1, s.timing.tryTimeoutMs));
                 }
                 lock.unlock();

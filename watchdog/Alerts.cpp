@@ -53,8 +53,7 @@ std::vector<std::string> Alerts::apply(const DohledSettings& settings)
     m_hookShown.clear();
     if (!settings.Prikaz.empty()) {
         const std::string& p = settings.Prikaz;
-        const bool absolute =
-            m_services.files.isSeparator(p.front()) || (p.size() >= 2 && p[1] == ':');
+        const bool absolute = m_services.files.isSeparator(p.front()) || (p.size() >= 2 && p[1] == ':');
         const std::string path = absolute ? p : m_appFolder + p;
         if (!m_services.files.fileExists(path))
             lines.push_back("Upozorneni prikazem vypnuto - soubor nenalezen " + path);

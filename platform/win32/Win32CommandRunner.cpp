@@ -47,8 +47,8 @@ std::wstring environmentBlock(const std::vector<std::pair<std::wstring, std::wst
             // Entries of the drives' current folders ("=C:=C:\x") begin with "=".
             const auto eq = entry.find(L'=', 1);
             const std::wstring name = lower(entry.substr(0, eq));
-            const bool replaced = std::any_of(extra.begin(), extra.end(),
-                                              [&](const auto& kv) { return lower(kv.first) == name; });
+            const bool replaced =
+                std::any_of(extra.begin(), extra.end(), [&](const auto& kv) { return lower(kv.first) == name; });
             if (!replaced)
                 entries.push_back(entry);
         }
@@ -79,8 +79,8 @@ Result writeTailFile(const std::string& text, std::wstring& path)
     path = name;
     // A text file of the system's code page, as every text file of the program.
     const std::string bytes = win32::AnsiCodec::system().fromUtf8(text);
-    win32::UniqueHandle file(::CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                           FILE_ATTRIBUTE_TEMPORARY, nullptr));
+    win32::UniqueHandle file(
+        ::CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
     DWORD written = 0;
     if (!file.valid() || !::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size()) {

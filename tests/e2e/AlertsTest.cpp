@@ -23,7 +23,10 @@ public:
         m_url = "http://127.0.0.1:" + readFile(m_portFile) + "/hook/secret";
     }
     const std::string& url() const { return m_url; }
-    std::vector<std::string> bodies() const { return fs::exists(m_record) ? splitLf(readFile(m_record)) : std::vector<std::string>{}; }
+    std::vector<std::string> bodies() const
+    {
+        return fs::exists(m_record) ? splitLf(readFile(m_record)) : std::vector<std::string>{};
+    }
     std::vector<std::string> events() const
     {
         std::vector<std::string> names;
@@ -74,7 +77,8 @@ protected:
     void settings(const std::string& conf, const std::string& dohled)
     {
         writeFile(dir / "ovin.ini", "[conf]\r\nZobrazitIkonu=0\r\nHlidatZdaTrovanJede=1\r\nInterval=1000\r\n"
-                                    "CekaniNaTrovan=1\r\n" + conf + "[dohled]\r\nUpozorneniMinut=0\r\n" + dohled);
+                                    "CekaniNaTrovan=1\r\n" +
+                                        conf + "[dohled]\r\nUpozorneniMinut=0\r\n" + dohled);
     }
     std::vector<std::string> log() const { return messages(readFile(dir / monthFileName())); }
     int starts() const
@@ -107,9 +111,10 @@ protected:
 TEST_F(Alerting, AStallACrashAndTheRecoveriesArriveOnceEachByHookAndCommand)
 {
     HookServer hook(dir.path(), "ok");
-    writeFile(dir / "upozorni.sh", "#!/bin/sh\nenv | grep '^OVIN_' | sort > \"alert-$OVIN_EVENT-$$.env\"\n"
-                                   "[ -n \"$OVIN_LOG_TAIL\" ] && cat \"$OVIN_LOG_TAIL\" > \"alert-$OVIN_EVENT-$$.tail\"\n"
-                                   "exit 0\n");
+    writeFile(dir / "upozorni.sh",
+              "#!/bin/sh\nenv | grep '^OVIN_' | sort > \"alert-$OVIN_EVENT-$$.env\"\n"
+              "[ -n \"$OVIN_LOG_TAIL\" ] && cat \"$OVIN_LOG_TAIL\" > \"alert-$OVIN_EVENT-$$.tail\"\n"
+              "exit 0\n");
     fs::permissions(dir / "upozorni.sh", fs::perms::owner_all);
     settings("MazatRequest=1\r\nMaxStejnyRequest=3\r\n", "Prikaz=upozorni.sh\r\nWebhook=" + hook.url() + "\r\n");
     writeFile(dir / "trovan.mode", "stall");
@@ -129,9 +134,9 @@ TEST_F(Alerting, AStallACrashAndTheRecoveriesArriveOnceEachByHookAndCommand)
 
     const std::string stall = hook.bodyOf("stall");
     for (const std::string& field :
-         {R"("line":"Prekrocen limit stari souboru 3")", R"("stall_count":3)", R"("stall_limit":3)",
-          R"("stalls_today":1)", R"("folder":")" + folder + "\"", R"("log_tail":[)", R"(Ukoncuji Trovan")",
-          R"("text":"Ovin na )"})
+         std::vector<std::string>{R"("line":"Prekrocen limit stari souboru 3")", R"("stall_count":3)",
+                                  R"("stall_limit":3)", R"("stalls_today":1)", R"("folder":")" + folder + "\"",
+                                  R"("log_tail":[)", R"(Ukoncuji Trovan")", R"("text":"Ovin na )"})
         EXPECT_NE(stall.find(field), std::string::npos) << field << " in " << stall;
     EXPECT_TRUE(std::regex_search(stall, std::regex(R"("time":"\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d")")))
         << stall;
@@ -158,8 +163,9 @@ TEST_F(Alerting, AStallACrashAndTheRecoveriesArriveOnceEachByHookAndCommand)
         if (name.starts_with("alert-stall-") && e.path().extension() == ".tail")
             env["tail"] = readFile(e.path());
     }
-    for (const std::string& v : {"OVIN_EVENT=stall\n", "OVIN_LINE=Prekrocen limit stari souboru 3\n",
-                                 "OVIN_STALLS_TODAY=1\n", "OVIN_FOLDER=" + folder + "\n", "OVIN_LOG_TAIL=/"})
+    for (const std::string& v :
+         std::vector<std::string>{"OVIN_EVENT=stall\n", "OVIN_LINE=Prekrocen limit stari souboru 3\n",
+                                  "OVIN_STALLS_TODAY=1\n", "OVIN_FOLDER=" + folder + "\n", "OVIN_LOG_TAIL=/"})
         EXPECT_NE(env["stall"].find(v), std::string::npos) << v << " in " << env["stall"];
     EXPECT_NE(env["tail"].find("Ukoncuji Trovan\r\n"), std::string::npos) << env["tail"];
     std::smatch m;
@@ -214,16 +220,18 @@ TEST_P(FailingHooks, LeaveTheTicksAloneAndAreLoggedOnce)
     const auto began = std::chrono::steady_clock::now();
     ASSERT_TRUE(ovin.waitExit(10s).has_value());
     EXPECT_LT(std::chrono::steady_clock::now() - began, 6s);
-    if (hook && std::string(c.mode) == "hang")
+    if (hook && std::string(c.mode) == "hang") {
         EXPECT_TRUE(waitFor([&] { return hook->events().size() >= 2 && hook->events().back() == "watchdog_end"; }, 2s))
             << hook->bodies().size();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Alerting, FailingHooks,
     ::testing::Values(FailingHook{"a closed port", nullptr,
                                   "Upozorneni webhookem selhalo - spojeni odmitnuto (http://127.0.0.1:9)"},
-                      FailingHook{"an error answer", "500", "Upozorneni webhookem selhalo - server vratil HTTP 500 (http://127.0.0.1:"},
+                      FailingHook{"an error answer", "500",
+                                  "Upozorneni webhookem selhalo - server vratil HTTP 500 (http://127.0.0.1:"},
                       // Its line comes after three tries of ten seconds each: the unit tests show it.
                       FailingHook{"a server that never answers", "hang", nullptr}));
 
@@ -235,8 +243,8 @@ TEST_F(Alerting, ABadAddressAndAMissingCommandAreSaidAtStartAndLeaveAlertsOff)
     ASSERT_TRUE(waitFor(
         [&] {
             const auto l = log();
-            return std::find(l.begin(), l.end(), "Upozorneni prikazem vypnuto - soubor nenalezen " + folder +
-                                                     "chybi.sh") != l.end() &&
+            return std::find(l.begin(), l.end(),
+                             "Upozorneni prikazem vypnuto - soubor nenalezen " + folder + "chybi.sh") != l.end() &&
                    std::find(l.begin(), l.end(),
                              "Upozorneni webhookem vypnuto - adresa nezacina http:// ani https:// s nazvem serveru: "
                              "hooks.example.net/T0000") != l.end();

@@ -89,9 +89,12 @@ TEST(AlertFormat, BrokenUtf8IsReplacedNotPassedOn)
 {
     const std::pair<std::string, std::string> rows[] = {
         {"Čekám", "Čekám"},
-        {"a\xFF" "b", "a\xEF\xBF\xBD" "b"},
-        {"\xC3", "\xEF\xBF\xBD"},                               // cut short
-        {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},               // overlong
+        {"a\xFF"
+         "b",
+         "a\xEF\xBF\xBD"
+         "b"},
+        {"\xC3", "\xEF\xBF\xBD"},                                  // cut short
+        {"\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},                  // overlong
         {"\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // a surrogate
         {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
     };
@@ -123,7 +126,9 @@ TEST(AlertFormat, JsonHoldsEveryFieldEscaped)
              R"({"event":"stall","machine":"smerovac-7","folder":"C:\\Trovan\\","time":"2026-12-07T00:15:42+01:00",)",
              R"("line":"Prekrocen limit stari souboru 5","stall_count":5,"stall_limit":5,"stalls_today":2,)",
              R"("crashes_today":1,"held_back":7,)",
-             R"("log_tail":["say \"hi\"","tab\there","bad\u0001)" "\xEF\xBF\xBD" R"("],)",
+             R"("log_tail":["say \"hi\"","tab\there","bad\u0001)"
+             "\xEF\xBF\xBD"
+             R"("],)",
              R"("text":"Ovin na smerovac-7: Trovan se zasekl a byl ukoncen (a 7 dalsich)\nPrekrocen limit)",
          })
         EXPECT_NE(json.find(part), std::string::npos) << part << "\n in " << json;
@@ -140,10 +145,17 @@ TEST(AlertFormat, TheEnvironmentNamesEachField)
     for (const auto& [n, v] : alertEnvironment(a))
         env[n] = v;
     const std::pair<const char*, const char*> rows[] = {
-        {"OVIN_EVENT", "recovered"},       {"OVIN_MACHINE", "smerovac-7"},    {"OVIN_FOLDER", "C:\\Trovan\\"},
-        {"OVIN_TIME", "2026-12-07T00:15:42+01:00"}, {"OVIN_LINE", "Prekrocen limit stari souboru 5"},
-        {"OVIN_STALL_COUNT", "5"},         {"OVIN_STALL_LIMIT", "5"},         {"OVIN_STALLS_TODAY", "2"},
-        {"OVIN_CRASHES_TODAY", "1"},       {"OVIN_HELD_BACK", "7"},           {"OVIN_DOWNTIME_S", "72"},
+        {"OVIN_EVENT", "recovered"},
+        {"OVIN_MACHINE", "smerovac-7"},
+        {"OVIN_FOLDER", "C:\\Trovan\\"},
+        {"OVIN_TIME", "2026-12-07T00:15:42+01:00"},
+        {"OVIN_LINE", "Prekrocen limit stari souboru 5"},
+        {"OVIN_STALL_COUNT", "5"},
+        {"OVIN_STALL_LIMIT", "5"},
+        {"OVIN_STALLS_TODAY", "2"},
+        {"OVIN_CRASHES_TODAY", "1"},
+        {"OVIN_HELD_BACK", "7"},
+        {"OVIN_DOWNTIME_S", "72"},
     };
     for (const auto& [name, value] : rows)
         EXPECT_EQ(env[name], value) << name;
@@ -162,14 +174,11 @@ TEST(AlertRate, OneKindOncePerPeriodTheRestCountedIntoTheNext)
         int expected;  // -1: held back
     };
     const Row rows[] = {
-        {"stall", 0, 10, 0},
-        {"stall", 1'000, 10, -1},
+        {"stall", 0, 10, 0},        {"stall", 1'000, 10, -1},
         {"crash", 2'000, 10, 0},  // another kind has a period of its own
-        {"stall", 599'999, 10, -1},
-        {"stall", 600'000, 10, 2},
-        {"stall", 600'001, 10, -1},
-        {"stall", 600'002, 0, 1},   // 0 minutes: every one
-        {"stall", 500'000, 10, 0},  // the clock set back
+        {"stall", 599'999, 10, -1}, {"stall", 600'000, 10, 2},
+        {"stall", 600'001, 10, -1}, {"stall", 600'002, 0, 1},  // 0 minutes: every one
+        {"stall", 500'000, 10, 0},                             // the clock set back
         {"crash", 602'000, 10, 0},
     };
     AlertRate rate;
@@ -234,14 +243,22 @@ TEST(Alerts, BadSettingsLeaveTheirWayOffWithOneLineEach)
         {"upozorni.sh", "", false, {}, true},
         {"/app/upozorni.sh", "https://h.example/x", false, {}, true},
         {"chybi.sh", "", false, {"Upozorneni prikazem vypnuto - soubor nenalezen /app/chybi.sh"}, false},
-        {"upozorni.sh", "", true, {"Upozorneni prikazem vypnuto - soubor muze menit jiny uzivatel /app/upozorni.sh"},
+        {"upozorni.sh",
+         "",
+         true,
+         {"Upozorneni prikazem vypnuto - soubor muze menit jiny uzivatel /app/upozorni.sh"},
          false},
-        {"", "hooks.example.net/x", false,
+        {"",
+         "hooks.example.net/x",
+         false,
          {"Upozorneni webhookem vypnuto - adresa nezacina http:// ani https:// s nazvem serveru: hooks.example.net/x"},
          false},
         // One way that is wrong leaves the other on.
-        {"upozorni.sh", "ftp://x/", false,
-         {"Upozorneni webhookem vypnuto - adresa nezacina http:// ani https:// s nazvem serveru: ftp://x/"}, true},
+        {"upozorni.sh",
+         "ftp://x/",
+         false,
+         {"Upozorneni webhookem vypnuto - adresa nezacina http:// ani https:// s nazvem serveru: ftp://x/"},
+         true},
     };
     for (const Row& r : rows) {
         AlertRig rig;
@@ -301,20 +318,48 @@ TEST_P(Mapping, EventsBecomeTheirAlerts)
     rig.configure("", "http://127.0.0.1:9/");
     for (const char* p = GetParam().script; *p; ++p) {
         switch (*p) {
-        case 'A': rig.record.attempt("Trovan neni spusten - pokusim se ho spustit"); break;
-        case 'L': rig.record.launched("Trovan spusten"); break;
-        case 'F': rig.record.launchFailed("Čekám na spuštění Trovan 3 s"); break;
-        case 'M': rig.record.missingExe("Nelze spustit Trovan - soubor nenalezen /app/trovan.exe"); break;
-        case 'X': rig.record.launchRefused("Nelze spustit Trovan - Permission denied"); break;
-        case 'R': rig.record.routerRunning(); break;
-        case 'K': rig.record.killed("Ukoncuji Trovan", true); break;
-        case 'S': rig.record.stall("Prekrocen limit stari souboru 5"); break;
-        case 'T': rig.record.tickEnded(0, 5, 0, std::nullopt); break;
-        case 'P': rig.record.crashLoop("Trovan stale pada", rig.clock.unixMs() + 60'000); break;
-        case 'O': rig.record.crashLoopOver("Trovan bezi"); break;
-        case 'B': rig.record.watchdogStarted(); break;
-        case 'E': rig.record.watchdogEnded("UKONCENI PROGRAMU"); break;
-        default: rig.clock.advance((*p - '0') * 1000); break;
+        case 'A':
+            rig.record.attempt("Trovan neni spusten - pokusim se ho spustit");
+            break;
+        case 'L':
+            rig.record.launched("Trovan spusten");
+            break;
+        case 'F':
+            rig.record.launchFailed("Čekám na spuštění Trovan 3 s");
+            break;
+        case 'M':
+            rig.record.missingExe("Nelze spustit Trovan - soubor nenalezen /app/trovan.exe");
+            break;
+        case 'X':
+            rig.record.launchRefused("Nelze spustit Trovan - Permission denied");
+            break;
+        case 'R':
+            rig.record.routerRunning();
+            break;
+        case 'K':
+            rig.record.killed("Ukoncuji Trovan", true);
+            break;
+        case 'S':
+            rig.record.stall("Prekrocen limit stari souboru 5");
+            break;
+        case 'T':
+            rig.record.tickEnded(0, 5, 0, std::nullopt);
+            break;
+        case 'P':
+            rig.record.crashLoop("Trovan stale pada", rig.clock.unixMs() + 60'000);
+            break;
+        case 'O':
+            rig.record.crashLoopOver("Trovan bezi");
+            break;
+        case 'B':
+            rig.record.watchdogStarted();
+            break;
+        case 'E':
+            rig.record.watchdogEnded("UKONCENI PROGRAMU");
+            break;
+        default:
+            rig.clock.advance((*p - '0') * 1000);
+            break;
         }
     }
     EXPECT_EQ(rig.events(), GetParam().events);
@@ -325,13 +370,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         MappingCase{"a run that starts its router quietly", "BA2LRRE", {"watchdog_start", "watchdog_end"}},
         MappingCase{"a crash, then the recovery", "AL5A3L", {"crash", "recovered"}},
-        MappingCase{"a stall is told at the end of its tick, before the next start", "ALSKTA2L",
-                    {"stall", "recovered"}},
+        MappingCase{
+            "a stall is told at the end of its tick, before the next start", "ALSKTA2L", {"stall", "recovered"}},
         MappingCase{"a missing executable is not also a failed launch", "AMF", {"missing_exe"}},
         MappingCase{"a start that brought no router", "AF", {"launch_failed"}},
         MappingCase{"a refused start says so once", "AXF", {"launch_failed"}},
-        MappingCase{"the pause between restarts begins and ends", "AL1A1FP5O", {"crash", "launch_failed", "crashloop",
-                                                                                "crashloop_over"}},
+        MappingCase{"the pause between restarts begins and ends",
+                    "AL1A1FP5O",
+                    {"crash", "launch_failed", "crashloop", "crashloop_over"}},
         MappingCase{"the end is told once", "EE", {"watchdog_end"}}));
 
 TEST(Alerts, TheFailedLaunchCarriesTheRefusalNotTheLastWaitLine)
@@ -366,8 +412,8 @@ TEST(Alerts, HeldBackAlertsAreSummedUpInTheNextOfTheirKindOnly)
     std::vector<std::string> got;
     for (const auto& r : rig.commands.taken())
         got.push_back(r.env("OVIN_EVENT") + ":" + r.env("OVIN_HELD_BACK"));
-    EXPECT_EQ(got, (std::vector<std::string>{"watchdog_start:0", "launch_failed:0", "launch_failed:3",
-                                             "watchdog_end:0"}));
+    EXPECT_EQ(got,
+              (std::vector<std::string>{"watchdog_start:0", "launch_failed:0", "launch_failed:3", "watchdog_end:0"}));
 }
 
 TEST(Alerts, CrashLoopTellsWhenTheNextStartComes)
@@ -394,15 +440,25 @@ TEST(AlertSender, AServerErrorIsTriedThreeTimesAClientErrorOnce)
         const char* text;
     };
     const Row rows[] = {
-        {{HttpFailure::HttpError, 500, "HTTP 500"}, 3, AlertFailure::HookHttpError,
+        {{HttpFailure::HttpError, 500, "HTTP 500"},
+         3,
+         AlertFailure::HookHttpError,
          "Upozorneni webhookem selhalo - server vratil HTTP 500 (http://h:80)"},
-        {{HttpFailure::HttpError, 404, "HTTP 404"}, 1, AlertFailure::HookHttpError,
+        {{HttpFailure::HttpError, 404, "HTTP 404"},
+         1,
+         AlertFailure::HookHttpError,
          "Upozorneni webhookem selhalo - server vratil HTTP 404 (http://h:80)"},
-        {{HttpFailure::NoAnswer, 0, "timeout"}, 3, AlertFailure::HookNoAnswer,
+        {{HttpFailure::NoAnswer, 0, "timeout"},
+         3,
+         AlertFailure::HookNoAnswer,
          "Upozorneni webhookem selhalo - server neodpovedel do 10 s (http://h:80)"},
-        {{HttpFailure::Refused, 0, "refused"}, 3, AlertFailure::HookRefused,
+        {{HttpFailure::Refused, 0, "refused"},
+         3,
+         AlertFailure::HookRefused,
          "Upozorneni webhookem selhalo - spojeni odmitnuto (http://h:80)"},
-        {{HttpFailure::Other, 0, "SSL certificate problem"}, 3, AlertFailure::HookOther,
+        {{HttpFailure::Other, 0, "SSL certificate problem"},
+         3,
+         AlertFailure::HookOther,
          "Upozorneni webhookem selhalo - SSL certificate problem (http://h:80)"},
     };
     for (const Row& r : rows) {
