@@ -19,7 +19,6 @@
 
 #include "platform/linux/CurlHttpClient.h"
 #include "platform/linux/LinuxCommandRunner.h"
-#include "platform/linux/LinuxMachineName.h"
 
 namespace ovin {
 namespace {
@@ -235,13 +234,6 @@ TEST(CurlHttpClient, ACancelEndsAPostThatWaitsForAnAnswer)
     canceller.join();
     EXPECT_FALSE(o.ok());
     EXPECT_LT(std::chrono::steady_clock::now() - began, 3s);
-}
-
-TEST(LinuxMachineName, IsTheHostsName)
-{
-    char name[256] = {};
-    ::gethostname(name, sizeof name - 1);
-    EXPECT_EQ(LinuxMachineName().machineName(), name);
 }
 
 }  // namespace
