@@ -422,9 +422,16 @@ alerts)
     settings ZobrazitIkonu=0 HlidatZdaTrovanJede=1 Interval=1000 CekaniNaTrovan=1 "$@"
     printf '[dohled]\r\nUpozorneniMinut=0\r\nPrikaz=upozorni.cmd\r\nWebhook=%s\r\n' "$webhook" >>"$dir/ovin.ini"
   }
-  printf '@echo off\r\nset OVIN_ > "alert-%%OVIN_EVENT%%.env"\r\nif defined OVIN_LOG_TAIL type "%%OVIN_LOG_TAIL%%" > "alert-%%OVIN_EVENT%%.tail"\r\n' >"$dir/upozorni.cmd"
+  {
+    # In brackets: a digit just before ">" would name a handle.
+    printf '@echo off\r\n(echo OVIN_EVENT=%%OVIN_EVENT%%)> "alert-%%OVIN_EVENT%%.env"\r\n'
+    for v in OVIN_LINE OVIN_STALL_COUNT OVIN_STALLS_TODAY OVIN_MACHINE OVIN_TIME OVIN_LOG_TAIL; do
+      printf '(echo %s=%%%s%%)>> "alert-%%OVIN_EVENT%%.env"\r\n' "$v" "$v"
+    done
+    printf 'if defined OVIN_LOG_TAIL type "%%OVIN_LOG_TAIL%%" > "alert-%%OVIN_EVENT%%.tail"\r\n'
+  } >"$dir/upozorni.cmd"
   # Conditions for wait_until are functions: an argument "$(...)" would be read once, before the wait.
-  started() { [ "$(grep -c '^start' "$dir/trovan.log" 2>/dev/null || true)" -ge "$1" ]; }
+  started() { local n; n=$(grep -c '^start' "$dir/trovan.log" 2>/dev/null || true); [ "${n:-0}" -ge "$1" ]; }
   events_are() { local m=$1; shift; [ "$(events "$m")" = "$*" ]; }
   commands_ran() { [ "$(ls "$dir"/alert-*.env 2>/dev/null | wc -l)" -eq "$1" ]; }
   end_ovin() {
@@ -454,7 +461,7 @@ alerts)
   check "the recovery tells its downtime" grep -qE '"event":"recovered".*"downtime_s":[0-9]+' "$work/hook-ok.txt"
   # One file per kind: the second recovery writes over the first.
   check "the command ran for each kind" wait_until 10 commands_ran 5
-  for field in "OVIN_LINE=Prekrocen limit stari souboru 3" OVIN_STALL_COUNT=3 OVIN_STALLS_TODAY=1 "OVIN_LOG_TAIL="; do
+  for field in "OVIN_LINE=Prekrocen limit stari souboru 3" OVIN_STALL_COUNT=3 OVIN_STALLS_TODAY=1 "OVIN_LOG_TAIL=C:"; do
     check "the command got the stall's $field" grep -qa "^$field" "$dir/alert-stall.env"
   done
   cp "$dir/alert-stall.env" "$pictures/alert-stall.env" 2>/dev/null || true
