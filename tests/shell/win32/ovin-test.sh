@@ -422,14 +422,8 @@ alerts)
     settings ZobrazitIkonu=0 HlidatZdaTrovanJede=1 Interval=1000 CekaniNaTrovan=1 "$@"
     printf '[dohled]\r\nUpozorneniMinut=0\r\nPrikaz=upozorni.cmd\r\nWebhook=%s\r\n' "$webhook" >>"$dir/ovin.ini"
   }
-  {
-    # In brackets: a digit just before ">" would name a handle.
-    printf '@echo off\r\n(echo OVIN_EVENT=%%OVIN_EVENT%%)> "alert-%%OVIN_EVENT%%.env"\r\n'
-    for v in OVIN_LINE OVIN_STALL_COUNT OVIN_STALLS_TODAY OVIN_MACHINE OVIN_TIME OVIN_LOG_TAIL; do
-      printf '(echo %s=%%%s%%)>> "alert-%%OVIN_EVENT%%.env"\r\n' "$v" "$v"
-    done
-    printf 'if defined OVIN_LOG_TAIL type "%%OVIN_LOG_TAIL%%" > "alert-%%OVIN_EVENT%%.tail"\r\n'
-  } >"$dir/upozorni.cmd"
+  # No blank before ">": Wine's cmd would take it as part of the name to list.
+  printf '@echo off\r\nset OVIN_>"alert-%%OVIN_EVENT%%.env"\r\nif defined OVIN_LOG_TAIL type "%%OVIN_LOG_TAIL%%" > "alert-%%OVIN_EVENT%%.tail"\r\n' >"$dir/upozorni.cmd"
   # Conditions for wait_until are functions: an argument "$(...)" would be read once, before the wait.
   started() { local n; n=$(grep -c '^start' "$dir/trovan.log" 2>/dev/null || true); [ "${n:-0}" -ge "$1" ]; }
   events_are() { local m=$1; shift; [ "$(events "$m")" = "$*" ]; }
