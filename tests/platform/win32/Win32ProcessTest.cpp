@@ -91,12 +91,14 @@ TEST_F(Win32Processes, TheAlertCommandGetsItsVariablesAndIsEndedAfterItsLimit)
     ASSERT_TRUE(test::writeBytes(script, "@echo off\r\nset OVIN_EVENT>env.txt\r\ntype \"%OVIN_LOG_TAIL%\">tail.txt\r\n"
                                          "echo %OVIN_LOG_TAIL%>tailpath.txt\r\n"));
     Win32CommandRunner quick;
-    ASSERT_TRUE(quick.start(script, folder.path(), {{"OVIN_EVENT", "crash"}}, "OVIN_LOG_TAIL",
-                            "[00:00:01.000] Čekám na spuštění Trovan 1 s\r\n")
+    ASSERT_TRUE(quick
+                    .start(script, folder.path(), {{"OVIN_EVENT", "crash"}}, "OVIN_LOG_TAIL",
+                           "[00:00:01.000] Čekám na spuštění Trovan 1 s\r\n")
                     .ok);
     ASSERT_TRUE(test::waitFor([&] { return test::readBytes(folder.at("tailpath.txt")).size() > 2; }, 20s));
     EXPECT_EQ(test::readBytes(folder.at("env.txt")), "OVIN_EVENT=crash\r\n");
-    EXPECT_EQ(test::readBytes(folder.at("tail.txt")), "[00:00:01.000] \xC8\x65k\xE1m na spu\x9At\xECn\xED Trovan 1 s\r\n");
+    EXPECT_EQ(test::readBytes(folder.at("tail.txt")),
+              "[00:00:01.000] \xC8\x65k\xE1m na spu\x9At\xECn\xED Trovan 1 s\r\n");
     std::string tailPath = test::readBytes(folder.at("tailpath.txt"));
     tailPath.resize(tailPath.size() - 2);
     EXPECT_TRUE(test::waitFor([&] { return !test::exists(tailPath); }, 10s)) << tailPath;
