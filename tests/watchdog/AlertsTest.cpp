@@ -206,13 +206,6 @@ struct AlertRig : WatchdogRig {
         s.UpozorneniMinut = minutes;
         complaints = alerts.apply(s);
     }
-    // One tick of the request-file check, as the watch cycle ends it.
-    void tick()
-    {
-        requestState.RequestStateExecute();
-        record.tickEnded(requestState.stallCounter(), conf.MaxStejnyRequest, requestState.lastDateStamp(), true);
-        clock.advance(1100);
-    }
     // The events the hook got, in order.
     std::vector<std::string> events()
     {
@@ -268,36 +261,6 @@ TEST(Alerts, BadSettingsLeaveTheirWayOffWithOneLineEach)
         EXPECT_EQ(rig.complaints, r.lines) << r.prikaz << " " << r.webhook;
         EXPECT_EQ(rig.alerts.active(), r.active) << r.prikaz << " " << r.webhook;
     }
-}
-
-TEST(Alerts, AStallIsToldWhenItsTickHasEndedWithTheLinesOfTheEnd)
-{
-    AlertRig rig;
-    rig.configure("upozorni.sh", "http://127.0.0.1:9/hook");
-    rig.addProcess("trovan.exe");
-    rig.files.touch(kRequestPath, "req");
-    for (int i = 0; i < 6; ++i)
-        rig.tick();
-    ASSERT_EQ(rig.events(), std::vector<std::string>{"stall"});
-    const auto runs = rig.commands.taken();
-    ASSERT_EQ(runs.size(), 1u);
-    const auto& run = runs[0];
-    EXPECT_EQ(run.program, "/app/upozorni.sh");
-    EXPECT_EQ(run.folder, "/app/");
-    EXPECT_EQ(run.env("OVIN_EVENT"), "stall");
-    EXPECT_EQ(run.env("OVIN_LINE"), "Prekrocen limit stari souboru 5");
-    EXPECT_EQ(run.env("OVIN_STALL_COUNT"), "5");
-    EXPECT_EQ(run.env("OVIN_STALL_LIMIT"), "5");
-    EXPECT_EQ(run.env("OVIN_STALLS_TODAY"), "1");
-    EXPECT_EQ(run.env("OVIN_MACHINE"), "smerovac-7");
-    EXPECT_EQ(run.env("OVIN_TIME").substr(19), "+01:00");
-    EXPECT_EQ(run.tailVariable, "OVIN_LOG_TAIL");
-    // The tail ends with the end of the router, and holds no more than 20 lines.
-    EXPECT_NE(run.tail.find("Mazu soubor /app/request.cfg\r\n"), std::string::npos) << run.tail;
-    EXPECT_TRUE(run.tail.ends_with("Ukoncuji Trovan\r\n")) << run.tail;
-    EXPECT_LE(std::count(run.tail.begin(), run.tail.end(), '\n'), 20);
-    const std::string body = rig.http.taken()[0].body;
-    EXPECT_NE(body.find(R"("log_tail":[)"), std::string::npos);
 }
 
 // Scripts of the record: A attempt, L launched, F launch failed, M missing executable, X refused start, R router

@@ -67,26 +67,6 @@ protected:
     fs::path dir;
 };
 
-TEST_F(CommandFixture, TheCommandGetsItsVariablesAndTheLogLinesInAFileThatGoesAfterIt)
-{
-    const fs::path s = script("upozorni.sh", "pwd > where\nenv | grep '^OVIN_' | sort > env.txt\n"
-                                             "cat \"$OVIN_LOG_TAIL\" > tail.txt\necho \"$OVIN_LOG_TAIL\" > tailpath\n");
-    LinuxCommandRunner runner;
-    const Result r = runner.start(s.string(), dir.string() + "/",
-                                  {{"OVIN_EVENT", "stall"}, {"OVIN_LINE", "Prekrocen limit stari souboru 5"}},
-                                  "OVIN_LOG_TAIL", "[00:00:01.000] a\r\n[00:00:02.000] b\r\n");
-    ASSERT_TRUE(r.ok) << r.error;
-    ASSERT_TRUE(waitFor([&] { return fs::exists(dir / "tailpath") && fs::file_size(dir / "tailpath") > 0; }, 5s));
-    EXPECT_EQ(slurp(dir / "where"), fs::canonical(dir).string() + "\n");
-    const std::string env = slurp(dir / "env.txt");
-    EXPECT_NE(env.find("OVIN_EVENT=stall\n"), std::string::npos) << env;
-    EXPECT_NE(env.find("OVIN_LINE=Prekrocen limit stari souboru 5\n"), std::string::npos) << env;
-    EXPECT_EQ(slurp(dir / "tail.txt"), "[00:00:01.000] a\r\n[00:00:02.000] b\r\n");
-    std::string tailPath = slurp(dir / "tailpath");
-    tailPath.pop_back();
-    EXPECT_TRUE(waitFor([&] { return !fs::exists(tailPath); }, 5s)) << tailPath;
-}
-
 TEST_F(CommandFixture, ACommandThatHangsIsEndedWithWhatItStartedAfterTheLimit)
 {
     const fs::path s = script("visi.sh", "echo $$ > pid\nsleep 100 &\necho $! > child\nwait\n");
