@@ -64,7 +64,8 @@ struct Rig {
     NoProcesses processes;
     NoLaunch launcher;
     QuietHost host;
-    ovin::WatchdogServices services{*platform.files, *platform.clock, *platform.process, processes, launcher};
+    ovin::WatchdogServices services{*platform.files, *platform.clock, *platform.process, processes, launcher,
+                                     *platform.http, *platform.commands, *platform.machine};
     ovin::EventLog log{*platform.files, *platform.clock, folder};
     ovin::TConf conf{*platform.files, folder};
     ovin::RouterRecord record{*platform.clock};

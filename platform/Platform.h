@@ -3,8 +3,11 @@
 #include <memory>
 
 #include "Clock.h"
+#include "CommandRunner.h"
 #include "FileSystem.h"
+#include "HttpClient.h"
 #include "Launcher.h"
+#include "MachineName.h"
 #include "ProcessControl.h"
 #include "ProcessTable.h"
 
@@ -17,6 +20,9 @@ struct Platform {
     std::unique_ptr<ProcessControl> process;
     std::unique_ptr<ProcessTable> processes;
     std::unique_ptr<Launcher> launcher;
+    std::unique_ptr<HttpClient> http;
+    std::unique_ptr<CommandRunner> commands;
+    std::unique_ptr<MachineName> machine;
 };
 
 /// Creates the services of this operating system.

@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix googletest wine64 locales util-linux
-          xvfb xauth trayer xdotool imagemagick x11-utils fonts-wine nsis)
+          xvfb xauth trayer xdotool imagemagick x11-utils fonts-wine nsis python3)
 
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"

@@ -9,6 +9,14 @@
 
 namespace ovin {
 
+namespace {
+
+// How long the end of the run may wait for alerts on their way, the run's last among them: a web hook that
+// hangs must not keep the program, nor the session's end, waiting.
+constexpr std::chrono::milliseconds kAlertsEndBound{3000};
+
+}  // namespace
+
 Watchdog::Watchdog(const WatchdogServices& services, std::string appFolder, WatchdogHost& host, WatchTimer& trayTimer,
                    WatchTimer& timer1, std::size_t logCapacity)
     : m_services(services),
@@ -20,8 +28,10 @@ Watchdog::Watchdog(const WatchdogServices& services, std::string appFolder, Watc
       m_record(services.clock),
       m_requestState(services.files, services.processes, m_log, m_conf, m_record),
       m_runTrovan(services, m_appFolder, m_log, m_conf, host, m_requestState, m_record),
-      m_pause(services.clock, m_log, m_record)
+      m_pause(services.clock, m_log, m_record),
+      m_alerts(services, m_log, m_appFolder)
 {
+    m_record.addListener(m_alerts);
     m_cycle.RunTrovan = [this] { m_runTrovan.RunTrovanExecute(); };
     m_cycle.RequestState = [this] { m_requestState.RequestStateExecute(); };
     m_cycle.TickEnded = [this] { tickEnded(); };
@@ -34,7 +44,7 @@ Watchdog::Watchdog(const WatchdogServices& services, std::string appFolder, Watc
     };
 }
 
-Watchdog::~Watchdog() = default;
+Watchdog::~Watchdog() { m_record.removeListener(m_alerts); }
 
 template <typename F>
 void Watchdog::reported(F&& step)
@@ -78,6 +88,8 @@ void Watchdog::loadDohled()
     for (const std::string& line : complaints)
         reported([&] { m_log.AddLogLine(line, LineSeverity::Warning); });
     m_pause.configure(m_dohled);
+    for (const std::string& line : m_alerts.apply(m_dohled))
+        reported([&] { m_log.AddLogLine(line, LineSeverity::Warning); });
 }
 
 void Watchdog::tickEnded()
@@ -96,6 +108,7 @@ void Watchdog::FormDestroy()
 {
     reported([this] { m_conf.SaveSettings(); });
     m_record.watchdogEnded("");
+    m_alerts.finish(kAlertsEndBound);
 }
 
 void Watchdog::AddClosingLines()

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "Alerts.h"
 #include "RequestState.h"
 #include "RestartPause.h"
 #include "RouterRecord.h"
@@ -50,6 +51,8 @@ public:
     RouterRecord& record() { return m_record; }
     /// The section [dohled] as last read.
     const DohledSettings& dohled() const { return m_dohled; }
+    /// The alerts by command and web hook.
+    Alerts& alerts() { return m_alerts; }
 
     EventLog& log() { return m_log; }
     TConf& conf() { return m_conf; }
@@ -76,6 +79,7 @@ private:
     RequestState m_requestState;
     RunTrovan m_runTrovan;
     RestartPause m_pause;
+    Alerts m_alerts;
 };
 
 }  // namespace ovin

@@ -3,8 +3,11 @@
 namespace ovin {
 
 class Clock;
+class CommandRunner;
 class FileSystem;
+class HttpClient;
 class Launcher;
+class MachineName;
 class ProcessControl;
 class ProcessTable;
 
@@ -15,6 +18,9 @@ struct WatchdogServices {
     ProcessControl& process;
     ProcessTable& processes;
     Launcher& launcher;
+    HttpClient& http;
+    CommandRunner& commands;
+    MachineName& machine;
 };
 
 }  // namespace ovin

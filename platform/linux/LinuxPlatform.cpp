@@ -1,8 +1,11 @@
 #include "platform/Platform.h"
 
+#include "CurlHttpClient.h"
 #include "LinuxClock.h"
+#include "LinuxCommandRunner.h"
 #include "LinuxFileSystem.h"
 #include "LinuxLauncher.h"
+#include "LinuxMachineName.h"
 #include "LinuxProcessControl.h"
 #include "LinuxProcessTable.h"
 
@@ -16,6 +19,9 @@ Platform createPlatform()
     p.process = std::make_unique<LinuxProcessControl>();
     p.processes = std::make_unique<LinuxProcessTable>();
     p.launcher = std::make_unique<LinuxLauncher>();
+    p.http = std::make_unique<CurlHttpClient>();
+    p.commands = std::make_unique<LinuxCommandRunner>();
+    p.machine = std::make_unique<LinuxMachineName>();
     return p;
 }
 

@@ -1,8 +1,11 @@
 #include "platform/Platform.h"
 
 #include "Win32Clock.h"
+#include "Win32CommandRunner.h"
 #include "Win32FileSystem.h"
+#include "Win32HttpClient.h"
 #include "Win32Launcher.h"
+#include "Win32MachineName.h"
 #include "Win32ProcessControl.h"
 #include "Win32ProcessTable.h"
 
@@ -21,6 +24,9 @@ Platform createPlatform()
     p.process = std::make_unique<Win32ProcessControl>();
     p.processes = std::make_unique<Win32ProcessTable>();
     p.launcher = std::make_unique<Win32Launcher>();
+    p.http = std::make_unique<Win32HttpClient>();
+    p.commands = std::make_unique<Win32CommandRunner>();
+    p.machine = std::make_unique<Win32MachineName>();
     return p;
 }
 

@@ -25,7 +25,10 @@ namespace ovin::qt {
 
 namespace {
 
-WatchdogServices servicesOf(Platform& p) { return {*p.files, *p.clock, *p.process, *p.processes, *p.launcher}; }
+WatchdogServices servicesOf(Platform& p)
+{
+    return {*p.files, *p.clock, *p.process, *p.processes, *p.launcher, *p.http, *p.commands, *p.machine};
+}
 
 void colourPanel(QWidget* panel, const QColor& colour)
 {

@@ -20,7 +20,7 @@ protected:
 
     void create()
     {
-        watchdog = std::make_unique<Watchdog>(WatchdogServices{files, clock, process, processes, launcher}, "/app/",
+        watchdog = std::make_unique<Watchdog>(WatchdogServices{files, clock, process, processes, launcher, http, commands, machine}, "/app/",
                                               host, trayTimer, timer1);
         watchdog->FormCreate();
         start = clock.ms();
@@ -49,6 +49,9 @@ protected:
     FakeProcessControl process;
     FakeProcessTable processes;
     FakeLauncher launcher;
+    FakeHttpClient http;
+    FakeCommandRunner commands;
+    FakeMachineName machine;
     FakeTimer& trayTimer = loop.newTimer();
     FakeTimer& timer1 = loop.newTimer();
     std::unique_ptr<Watchdog> watchdog;

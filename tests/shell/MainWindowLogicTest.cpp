@@ -71,7 +71,10 @@ struct Rig {
     FakeProcessControl process;
     FakeProcessTable processes;
     FakeLauncher launcher;
-    Watchdog watchdog{WatchdogServices{files, clock, process, processes, launcher}, "/app/", host, loop.newTimer(),
+    FakeHttpClient http;
+    FakeCommandRunner commands;
+    FakeMachineName machine;
+    Watchdog watchdog{WatchdogServices{files, clock, process, processes, launcher, http, commands, machine}, "/app/", host, loop.newTimer(),
                       loop.newTimer()};
     FakeFrontEnd frontEnd;
     MainWindow window{watchdog, processes, frontEnd};

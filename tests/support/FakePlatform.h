@@ -29,6 +29,9 @@ struct FakePlatform {
         platform.process = std::move(pc);
         platform.processes = std::move(pt);
         platform.launcher = std::make_unique<FakeLauncher>();
+        platform.http = std::make_unique<FakeHttpClient>();
+        platform.commands = std::make_unique<FakeCommandRunner>();
+        platform.machine = std::make_unique<FakeMachineName>();
         switches = std::make_unique<Switches>(std::vector<std::string>{"/app/ovin"}, *files, kParamFile);
     }
     /// What the windows share: no switches but those in the fake "tmp_param", and the queued answers.

@@ -4,19 +4,26 @@
 // in tests on a clock that only moves when the test says so.
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/Clock.h"
+#include "platform/CommandRunner.h"
 #include "platform/FileSystem.h"
+#include "platform/HttpClient.h"
 #include "platform/Launcher.h"
+#include "platform/MachineName.h"
 #include "platform/ProcessControl.h"
 #include "platform/ProcessTable.h"
 #include "watchdog/WatchTimer.h"
@@ -356,6 +363,116 @@ public:
 
 private:
     FakeEventLoop* m_loop;
+};
+
+/// A web hook in memory, called from the alert worker's thread. Answers
+/// with `outcome`; while `hang` is set a post waits, as for a server that
+/// never answers, until it is cleared or the post is cancelled.
+class FakeHttpClient final : public HttpClient {
+public:
+    struct Post {
+        std::string url;
+        std::string body;
+        int timeoutMs = 0;
+    };
+
+    HttpOutcome postJson(const std::string& url, const std::string& body, int timeoutMs,
+                         const std::atomic<bool>& cancel) override
+    {
+        std::unique_lock lock(mutex);
+        posts.push_back({url, body, timeoutMs});
+        changed.notify_all();
+        while (hang && !cancel)
+            changed.wait_for(lock, std::chrono::milliseconds(5));
+        if (cancel && hang)
+            return {HttpFailure::Other, 0, "cancelled"};
+        if (!outcomes.empty()) {
+            const HttpOutcome o = outcomes.front();
+            outcomes.pop_front();
+            return o;
+        }
+        return outcome;
+    }
+
+    /// Waits (a real, bounded time) until `n` posts came.
+    bool waitForPosts(std::size_t n, std::chrono::milliseconds timeout = std::chrono::seconds(5))
+    {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, timeout, [&] { return posts.size() >= n; });
+    }
+    std::vector<Post> taken()
+    {
+        const std::lock_guard lock(mutex);
+        return posts;
+    }
+    void setHang(bool on)
+    {
+        const std::lock_guard lock(mutex);
+        hang = on;
+        changed.notify_all();
+    }
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<Post> posts;
+    HttpOutcome outcome;
+    /// Answers for the next posts, before `outcome`.
+    std::deque<HttpOutcome> outcomes;
+    bool hang = false;
+};
+
+/// The alert command in memory, called from the alert worker's thread.
+class FakeCommandRunner final : public CommandRunner {
+public:
+    struct Run {
+        std::string program;
+        std::string folder;
+        std::vector<std::pair<std::string, std::string>> environment;
+        std::string tailVariable;
+        std::string tail;
+
+        std::string env(const std::string& name) const
+        {
+            for (const auto& [n, v] : environment) {
+                if (n == name)
+                    return v;
+            }
+            return "<unset>";
+        }
+    };
+
+    Result start(const std::string& program, const std::string& folder,
+                 const std::vector<std::pair<std::string, std::string>>& environment, const std::string& tailVariable,
+                 const std::string& tailText) override
+    {
+        const std::lock_guard lock(mutex);
+        runs.push_back({program, folder, environment, tailVariable, tailText});
+        changed.notify_all();
+        if (fail)
+            return Result::failure("Permission denied");
+        return {};
+    }
+    bool waitForRuns(std::size_t n, std::chrono::milliseconds timeout = std::chrono::seconds(5))
+    {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, timeout, [&] { return runs.size() >= n; });
+    }
+    std::vector<Run> taken()
+    {
+        const std::lock_guard lock(mutex);
+        return runs;
+    }
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<Run> runs;
+    bool fail = false;
+};
+
+class FakeMachineName final : public MachineName {
+public:
+    std::string machineName() const override { return name; }
+    std::string name = "smerovac-7";
 };
 
 }  // namespace ovin::test

@@ -67,7 +67,10 @@ struct WatchdogRig {
     FakeLauncher launcher;
     FakeProcessControl process;
     FakeHost host{&loop};
-    WatchdogServices services{files, clock, process, processes, launcher};
+    FakeHttpClient http;
+    FakeCommandRunner commands;
+    FakeMachineName machine;
+    WatchdogServices services{files, clock, process, processes, launcher, http, commands, machine};
     EventLog log{files, clock, kAppFolder};
     TConf conf{files, kAppFolder};
     RouterRecord record{clock};

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "support/Win32TestSupport.h"
+#include "platform/win32/Win32CommandRunner.h"
 #include "platform/win32/Win32Launcher.h"
 #include "platform/win32/Win32ProcessControl.h"
 #include "platform/win32/Win32ProcessTable.h"
@@ -71,6 +72,40 @@ TEST_F(Win32Processes, RouterStartsInItsFolderAndEndsByName)
 
     TerminateProcessByName(table, kRouter);
     EXPECT_TRUE(test::waitFor([&] { return CountProcesses(table, kRouter) == 0; }, 10s)) << "both ended";
+}
+
+TEST_F(Win32Processes, TheAlertCommandGetsItsVariablesAndIsEndedAfterItsLimit)
+{
+    test::TempFolder folder("alert");
+    // A program that never ends, under a name of its own.
+    const std::string exe = placeRouter(folder, "visi.exe", "stall");
+    Win32CommandRunner runner(400ms);
+    const auto began = std::chrono::steady_clock::now();
+    ASSERT_TRUE(runner.start(exe, folder.path(), {{"OVIN_EVENT", "stall"}}, "OVIN_LOG_TAIL", "x\r\n").ok);
+    EXPECT_LT(std::chrono::steady_clock::now() - began, 1s) << "the start waits for nothing";
+    ASSERT_TRUE(test::waitFor([&] { return IsProcessRunning(table, "visi.exe"); }, 20s));
+    EXPECT_TRUE(test::waitFor([&] { return !IsProcessRunning(table, "visi.exe"); }, 10s)) << "ended after its limit";
+
+    // A batch file through the command interpreter, in its folder, with the log's lines in the code page's file.
+    const std::string script = folder.at("upozorni.cmd");
+    ASSERT_TRUE(test::writeBytes(script, "@echo off\r\nset OVIN_EVENT>env.txt\r\ntype \"%OVIN_LOG_TAIL%\">tail.txt\r\n"
+                                         "echo %OVIN_LOG_TAIL%>tailpath.txt\r\n"));
+    Win32CommandRunner quick;
+    ASSERT_TRUE(quick
+                    .start(script, folder.path(), {{"OVIN_EVENT", "crash"}}, "OVIN_LOG_TAIL",
+                           "[00:00:01.000] Čekám na spuštění Trovan 1 s\r\n")
+                    .ok);
+    ASSERT_TRUE(test::waitFor([&] { return test::readBytes(folder.at("tailpath.txt")).size() > 2; }, 20s));
+    EXPECT_EQ(test::readBytes(folder.at("env.txt")), "OVIN_EVENT=crash\r\n");
+    EXPECT_EQ(test::readBytes(folder.at("tail.txt")),
+              "[00:00:01.000] \xC8\x65k\xE1m na spu\x9At\xECn\xED Trovan 1 s\r\n");
+    std::string tailPath = test::readBytes(folder.at("tailpath.txt"));
+    tailPath.resize(tailPath.size() - 2);
+    EXPECT_TRUE(test::waitFor([&] { return !test::exists(tailPath); }, 10s)) << tailPath;
+
+    const Result missing = quick.start(folder.at("chybi.exe"), folder.path(), {}, "OVIN_LOG_TAIL", "");
+    EXPECT_FALSE(missing.ok);
+    EXPECT_FALSE(missing.error.empty());
 }
 
 TEST_F(Win32Processes, FailuresCarryTheSystemsText)

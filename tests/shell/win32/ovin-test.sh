@@ -11,6 +11,9 @@
 #   instance  a second start ends silently; a start that finds the instance block hands over and the window shows
 #   pause     a router that ends at once, with the restart pause on: two launches, the pause's line, the warning
 #             image and the tip with the next attempt; a router that stays then runs healthy and the pause ends
+#   alerts    a stall, a crash and the recoveries reach a web hook on loopback (WinHTTP) and a batch file, with
+#             their fields; hooks that refuse, answer 500 or never answer leave the ticks' pace alone, give one log
+#             line and do not hold the end of the session
 #   controls  the window's controls against the settings panel's table: place, caption and the tab chain; the
 #             controls' unit tests on the display; "Najít ..." with its open dialog, the chosen folder in the path
 #             field and watched, the current folder left as it was; a right release on a free spot of the panel
@@ -473,6 +476,96 @@ pause)
   check "three launches in all: none within the pause" test "$(starts)" -eq 3
   check "one line for the pause" test "$(log_lines | grep -c '^Trovan opakovane pada')" -eq 1
   check "the icon is idle again" wait_until 8 unwarned
+  ;;
+# ---------------------------------------------------------------------------------------------------------------
+alerts)
+  # A web hook of the test's own on loopback, which WinHTTP under Wine reaches, and a batch file as the command.
+  hook_server=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../e2e" && pwd)/hook_server.py
+  start_hook() { # start_hook MODE: the hook's address in `hook`, its bodies in $work/hook-MODE.txt
+    rm -f "$work/hook-$1.port"
+    python3 "$hook_server" "$work/hook-$1.port" "$work/hook-$1.txt" "$1" &
+    pids+=($!)
+    wait_until 10 test -s "$work/hook-$1.port"
+    hook=http://127.0.0.1:$(cat "$work/hook-$1.port")/hook/secret
+  }
+  events() { sed -E 's/.*"event":"([a-z_]+)".*/\1/' "$work/hook-$1.txt" 2>/dev/null | tr '\n' ' ' | sed 's/ $//'; }
+  alert_settings() { # alert_settings WEBHOOK [CONF...]
+    local webhook=$1; shift
+    settings ZobrazitIkonu=0 HlidatZdaTrovanJede=1 Interval=1000 CekaniNaTrovan=1 "$@"
+    printf '[dohled]\r\nUpozorneniMinut=0\r\nPrikaz=upozorni.cmd\r\nWebhook=%s\r\n' "$webhook" >>"$dir/ovin.ini"
+  }
+  # No blank before ">": Wine's cmd would take it as part of the name to list.
+  printf '@echo off\r\nset OVIN_>"alert-%%OVIN_EVENT%%.env"\r\nif defined OVIN_LOG_TAIL type "%%OVIN_LOG_TAIL%%" > "alert-%%OVIN_EVENT%%.tail"\r\n' >"$dir/upozorni.cmd"
+  # Conditions for wait_until are functions: an argument "$(...)" would be read once, before the wait.
+  started() { local n; n=$(grep -c '^start' "$dir/trovan.log" 2>/dev/null || true); [ "${n:-0}" -ge "$1" ]; }
+  events_are() { local m=$1; shift; [ "$(events "$m")" = "$*" ]; }
+  commands_ran() { [ "$(ls "$dir"/alert-*.env 2>/dev/null | wc -l)" -eq "$1" ]; }
+  end_ovin() {
+    "$wine" wineboot -e >/dev/null 2>&1 || true
+    wait_until 20 ended "$ovin_pid"
+  }
+
+  start_hook ok
+  alert_settings "$hook" MazatRequest=1 MaxStejnyRequest=3
+  echo stall >"$dir/trovan.mode"
+  start_ovin
+  # The first router stalls; the one started after it dies after two seconds; the one after that works.
+  wait_until 30 started 1
+  echo "crash life=2000" >"$dir/trovan.mode"
+  wait_until 30 started 2
+  echo normal >"$dir/trovan.mode"
+  check "a stall, a crash and the recoveries reach the hook once each" \
+    wait_until 30 events_are ok watchdog_start stall recovered crash recovered
+  check "the end of the session ends the program" end_ovin
+  check "and its end reaches the hook" \
+    wait_until 5 events_are ok watchdog_start stall recovered crash recovered watchdog_end
+  stall=$(grep '"event":"stall"' "$work/hook-ok.txt" || true)
+  for field in '"line":"Prekrocen limit stari souboru 3"' '"stall_count":3' '"stalls_today":1' '"log_tail":[' \
+      'Ukoncuji Trovan"' '"text":"Ovin na '; do
+    check "the stall's body holds $field" grep -qF "$field" <<<"$stall"
+  done
+  check "the recovery tells its downtime" grep -qE '"event":"recovered".*"downtime_s":[0-9]+' "$work/hook-ok.txt"
+  # One file per kind: the second recovery writes over the first.
+  check "the command ran for each kind" wait_until 10 commands_ran 5
+  for field in "OVIN_LINE=Prekrocen limit stari souboru 3" OVIN_STALL_COUNT=3 OVIN_STALLS_TODAY=1 "OVIN_LOG_TAIL=C:"; do
+    check "the command got the stall's $field" grep -qa "^$field" "$dir/alert-stall.env"
+  done
+  check "and its log lines in the code page's file" grep -qa $'Ukoncuji Trovan\r$' "$dir/alert-stall.tail"
+
+  # Hooks that fail: the ticks keep their pace, and the log gets one line for many failures. Without the router
+  # executable every tick raises an alert.
+  rm -f "$dir/trovan.exe"
+  attempt="Trovan neni spusten - pokusim se ho spustit"
+  tick_gaps() { # the gaps between the attempts of the last run, in ms
+    [ -f "$(month_file)" ] || return 0
+    iconv -f CP1250 -t UTF-8 "$(month_file)" | tr -d '\r' | awk -v a="$attempt" '
+      / START$/ { last = -1; gaps = "" }
+      substr($0, 16) == a { split(substr($0, 2, 12), t, /[:.]/); ms = ((t[1] * 60 + t[2]) * 60 + t[3]) * 1000 + t[4]
+        if (last >= 0) gaps = gaps " " (ms - last); last = ms }
+      END { print gaps }'
+  }
+  steady_ticks() {
+    local g gaps; gaps=$(tick_gaps)
+    [ "$(wc -w <<<"$gaps")" -ge 5 ] || return 1
+    for g in $gaps; do [ "$g" -ge 1000 ] && [ "$g" -lt 1500 ] || return 1; done
+  }
+  failure_lines() { log_lines | grep -c '^Upozorneni webhookem selhalo' || true; }
+  one_failure_line() { [ "$(failure_lines)" -eq 1 ]; }
+  ticks_seen() { [ "$(tick_gaps | wc -w)" -ge "$1" ]; }
+  for mode in closed 500 hang; do
+    rm -f "$(month_file)"
+    if [ "$mode" = closed ]; then hook=http://127.0.0.1:9/hook; else start_hook "$mode"; fi
+    alert_settings "$hook"
+    start_ovin
+    wait_until 30 ticks_seen 5
+    check "a hook that is $mode leaves the ticks one second apart ($(tick_gaps))" steady_ticks
+    [ "$mode" = hang ] || check "a hook that is $mode gives one line" wait_until 10 one_failure_line
+    check "and no more" test "$(failure_lines)" -le 1
+    began=$(date +%s%N)
+    check "a hook that is $mode does not hold the end" end_ovin
+    check "which took less than six seconds" test $(( ($(date +%s%N) - began) / 1000000 )) -lt 6000
+  done
+  log_lines | grep '^Upozorneni' || true
   ;;
 *)
   echo "unknown scenario $scenario"; exit 2 ;;
