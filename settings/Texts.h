@@ -151,6 +151,43 @@ inline constexpr const char* kLogPauseCleared = "Utlum zrusen - Trovan se zkusi 
 /// The tray's tip during a pause: followed by the local time of the next attempt (hh:mm:ss).
 inline constexpr const char* kPauseNotice = "Trovan opakovaně padá - další pokus v ";
 
+/// Alerts by command and web hook: a setting that turns its channel off, each followed by the path or address.
+inline constexpr const char* kLogCommandMissing = "Upozorneni prikazem vypnuto - soubor nenalezen ";
+inline constexpr const char* kLogCommandForeign = "Upozorneni prikazem vypnuto - soubor muze menit jiny uzivatel ";
+inline constexpr const char* kLogHookNotHttp =
+    "Upozorneni webhookem vypnuto - adresa nezacina http:// ani https:// s nazvem serveru: ";
+/// A failed delivery: `kLogHookFailed`, the cause, " (", the hook's scheme, host and port, ")".
+inline constexpr const char* kLogHookFailed = "Upozorneni webhookem selhalo - ";
+/// The causes: `kHookNoAnswer` followed by the seconds and `kLogWaitingUnit`; `kHookHttpError` by the status.
+inline constexpr const char* kHookNoAnswer = "server neodpovedel do ";
+inline constexpr const char* kHookRefused = "spojeni odmitnuto";
+inline constexpr const char* kHookHttpError = "server vratil HTTP ";
+inline constexpr const char* kLogAlertDropped = "Upozorneni zahozeno - fronta upozorneni je plna";
+/// Followed by the command, ": " and the system's reason.
+inline constexpr const char* kLogCommandFailed = "Upozorneni prikazem selhalo - nelze spustit ";
+
+/// What an alert says on its own (its `text`): `kAlertOn`, the machine, ": ", the headline; then how many were
+/// held back (`kAlertHeldBefore`, the count, `kAlertHeldAfter`), the log line, today's figures and the counter.
+inline constexpr const char* kAlertOn = "Ovin na ";
+inline constexpr const char* kAlertStall = "Trovan se zasekl a byl ukoncen";
+inline constexpr const char* kAlertCrash = "Trovan spadl";
+inline constexpr const char* kAlertLaunchFailed = "Trovan se nepodarilo spustit";
+inline constexpr const char* kAlertMissingExe = "Chybi soubor Trovanu";
+/// Followed by `kAlertUntil` and the time of the next attempt when known.
+inline constexpr const char* kAlertCrashLoop = "Trovan stale pada - restarty se odkladaji";
+inline constexpr const char* kAlertUntil = " do ";
+inline constexpr const char* kAlertCrashLoopOver = "Odklad restartu Trovanu skoncil";
+/// Followed by `kAlertDownFor` and how long the router was down when known.
+inline constexpr const char* kAlertRecovered = "Trovan opet bezi";
+inline constexpr const char* kAlertDownFor = ", byl mimo provoz ";
+inline constexpr const char* kAlertWatchdogStart = "Ovin spusten";
+inline constexpr const char* kAlertWatchdogEnd = "Ovin ukoncen";
+inline constexpr const char* kAlertHeldBefore = " (a ";
+inline constexpr const char* kAlertHeldAfter = " dalsich)";
+inline constexpr const char* kAlertStallsToday = "\nZaseknuti dnes: ";
+inline constexpr const char* kAlertCrashesToday = ", pady dnes: ";
+inline constexpr const char* kAlertCounter = ", citac ";
+
 /// A value of the section [dohled] that cannot be used: `kLogInvalidDohled`, the key, "=", the value,
 /// `kLogInvalidExpected`, what the key takes, `kLogInvalidHolds`, the value that holds instead.
 inline constexpr const char* kLogInvalidDohled = "Neplatne nastaveni [dohled] ";

@@ -1,4 +1,5 @@
 #include "AlertFormat.h"
+#include "settings/Texts.h"
 
 #include <cstdio>
 
@@ -82,23 +83,24 @@ void appendJsonString(std::string& out, std::string_view text)
 std::string headline(const Alert& a)
 {
     if (a.event == "stall")
-        return "Trovan se zasekl a byl ukoncen";
+        return texts::kAlertStall;
     if (a.event == "crash")
-        return "Trovan spadl";
+        return texts::kAlertCrash;
     if (a.event == "launch_failed")
-        return "Trovan se nepodarilo spustit";
+        return texts::kAlertLaunchFailed;
     if (a.event == "missing_exe")
-        return "Chybi soubor Trovanu";
+        return texts::kAlertMissingExe;
     if (a.event == "crashloop")
-        return "Trovan stale pada - restarty se odkladaji" + (a.nextAttempt ? " do " + *a.nextAttempt : std::string());
+        return texts::kAlertCrashLoop + (a.nextAttempt ? texts::kAlertUntil + *a.nextAttempt : std::string());
     if (a.event == "crashloop_over")
-        return "Odklad restartu Trovanu skoncil";
+        return texts::kAlertCrashLoopOver;
     if (a.event == "recovered")
-        return "Trovan opet bezi" + (a.downtimeMs ? ", byl mimo provoz " + durationText(*a.downtimeMs) : std::string());
+        return texts::kAlertRecovered +
+               (a.downtimeMs ? texts::kAlertDownFor + durationText(*a.downtimeMs) : std::string());
     if (a.event == "watchdog_start")
-        return "Ovin spusten";
+        return texts::kAlertWatchdogStart;
     if (a.event == "watchdog_end")
-        return "Ovin ukoncen";
+        return texts::kAlertWatchdogEnd;
     return a.event;
 }
 
@@ -166,13 +168,14 @@ std::string durationText(std::int64_t ms)
 
 std::string alertText(const Alert& a)
 {
-    std::string text = "Ovin na " + a.machine + ": " + headline(a);
+    std::string text = texts::kAlertOn + a.machine + ": " + headline(a);
     if (a.heldBack > 0)
-        text += " (a " + std::to_string(a.heldBack) + " dalsich)";
+        text += texts::kAlertHeldBefore + std::to_string(a.heldBack) + texts::kAlertHeldAfter;
     if (!a.line.empty())
         text += "\n" + a.line;
-    text += "\nZaseknuti dnes: " + std::to_string(a.stallsToday) + ", pady dnes: " + std::to_string(a.crashesToday) +
-            ", citac " + std::to_string(a.stallCount) + "/" + std::to_string(a.stallLimit);
+    text += texts::kAlertStallsToday + std::to_string(a.stallsToday) + texts::kAlertCrashesToday +
+            std::to_string(a.crashesToday) + texts::kAlertCounter + std::to_string(a.stallCount) + "/" +
+            std::to_string(a.stallLimit);
     text += "\n" + a.time + ", " + a.folder;
     return text;
 }

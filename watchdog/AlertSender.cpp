@@ -5,6 +5,7 @@
 #include "platform/CommandRunner.h"
 #include "platform/HttpClient.h"
 #include "AlertFormat.h"
+#include "settings/Texts.h"
 
 namespace ovin {
 
@@ -47,19 +48,19 @@ std::string hookFailureText(const HttpOutcome& outcome, int timeoutMs, const std
     std::string cause;
     switch (outcome.failure) {
     case HttpFailure::NoAnswer:
-        cause = "server neodpovedel do " + std::to_string(timeoutMs / 1000) + " s";
+        cause = texts::kHookNoAnswer + std::to_string(timeoutMs / 1000) + texts::kLogWaitingUnit;
         break;
     case HttpFailure::Refused:
-        cause = "spojeni odmitnuto";
+        cause = texts::kHookRefused;
         break;
     case HttpFailure::HttpError:
-        cause = "server vratil HTTP " + std::to_string(outcome.status);
+        cause = texts::kHookHttpError + std::to_string(outcome.status);
         break;
     default:
         cause = outcome.error;
         break;
     }
-    return "Upozorneni webhookem selhalo - " + cause + " (" + shown + ")";
+    return texts::kLogHookFailed + cause + " (" + shown + ")";
 }
 
 AlertFailure failureKind(HttpFailure f)
@@ -103,7 +104,7 @@ void AlertSender::post(AlertDelivery delivery)
             AlertFailureNote& note = s.failures[AlertFailure::QueueFull];
             note.kind = AlertFailure::QueueFull;
             ++note.count;
-            note.text = "Upozorneni zahozeno - fronta upozorneni je plna";
+            note.text = texts::kLogAlertDropped;
         }
         s.queue.push_back(std::move(delivery));
         if (!m_thread.joinable())
@@ -190,8 +191,7 @@ void AlertSender::run(std::shared_ptr<State> state)
         if (!d.command.empty()) {
             const Result started = s.commands.start(d.command, d.folder, d.environment, kLogTailVariable, d.tail);
             if (!started.ok)
-                s.fail(AlertFailure::CommandStart,
-                       "Upozorneni prikazem selhalo - nelze spustit " + d.command + ": " + started.error);
+                s.fail(AlertFailure::CommandStart, texts::kLogCommandFailed + d.command + ": " + started.error);
         }
         if (!d.hook.empty()) {
             HttpOutcome outcome;

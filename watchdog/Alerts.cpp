@@ -8,6 +8,7 @@
 #include "platform/MachineName.h"
 #include "settings/DohledSettings.h"
 #include "settings/EventLog.h"
+#include "settings/Texts.h"
 
 namespace ovin {
 
@@ -56,10 +57,10 @@ std::vector<std::string> Alerts::apply(const DohledSettings& settings)
         const bool absolute = m_services.files.isSeparator(p.front()) || (p.size() >= 2 && p[1] == ':');
         const std::string path = absolute ? p : m_appFolder + p;
         if (!m_services.files.fileExists(path))
-            lines.push_back("Upozorneni prikazem vypnuto - soubor nenalezen " + path);
+            lines.push_back(texts::kLogCommandMissing + path);
         // It would run under this program's user, often an administrator.
         else if (m_services.files.othersCanChange(path))
-            lines.push_back("Upozorneni prikazem vypnuto - soubor muze menit jiny uzivatel " + path);
+            lines.push_back(texts::kLogCommandForeign + path);
         else
             m_command = path;
     }
@@ -68,8 +69,7 @@ std::vector<std::string> Alerts::apply(const DohledSettings& settings)
             m_hook = settings.Webhook;
             m_hookShown = *shown;
         } else {
-            lines.push_back("Upozorneni webhookem vypnuto - adresa nezacina http:// ani https:// s nazvem serveru: " +
-                            settings.Webhook);
+            lines.push_back(texts::kLogHookNotHttp + settings.Webhook);
         }
     }
     return lines;

@@ -5,7 +5,7 @@
 
 #include <regex>
 
-#include "E2eSupport.h"
+#include "support/E2eSupport.h"
 
 namespace ovin::e2e {
 namespace {

@@ -3,7 +3,7 @@
 #include <regex>
 #include <thread>
 
-#include "E2eSupport.h"
+#include "support/E2eSupport.h"
 
 namespace ovin::e2e {
 namespace {
