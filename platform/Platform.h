@@ -3,10 +3,12 @@
 #include <memory>
 
 #include "Clock.h"
+#include "FilePublisher.h"
 #include "FileSystem.h"
 #include "Launcher.h"
 #include "ProcessControl.h"
 #include "ProcessTable.h"
+#include "SystemLog.h"
 
 namespace ovin {
 
@@ -17,6 +19,8 @@ struct Platform {
     std::unique_ptr<ProcessControl> process;
     std::unique_ptr<ProcessTable> processes;
     std::unique_ptr<Launcher> launcher;
+    std::unique_ptr<SystemLog> systemLog;
+    std::unique_ptr<FilePublisher> publisher;
 };
 
 /// Creates the services of this operating system.

@@ -3,8 +3,11 @@
 #include <exception>
 
 #include "ProcessOps.h"
+#include "SystemLogLine.h"
 #include "WatchdogHost.h"
+#include "platform/FilePublisher.h"
 #include "platform/FileSystem.h"
+#include "platform/SystemLog.h"
 
 namespace ovin {
 
@@ -29,7 +32,11 @@ Watchdog::Watchdog(const WatchdogServices& services, std::string appFolder, Watc
     };
 }
 
-Watchdog::~Watchdog() = default;
+Watchdog::~Watchdog()
+{
+    stopMetrics();
+    m_log.setLineListener({});
+}
 
 template <typename F>
 void Watchdog::reported(F&& step)
@@ -70,8 +77,62 @@ void Watchdog::loadDohled()
         text.clear();
     std::vector<std::string> complaints;
     m_dohled = DohledSettings::Read(text, complaints);
+    // First, so that the complaints reach the system log too.
+    applySystemLog();
     for (const std::string& line : complaints)
         reported([&] { m_log.AddLogLine(line, LineSeverity::Warning); });
+    applyMetrics();
+}
+
+void Watchdog::applySystemLog()
+{
+    SystemLog* const systemLog = m_services.systemLog;
+    if (!m_dohled.SystemovyLog || !systemLog) {
+        m_log.setLineListener({});
+        return;
+    }
+    m_log.setLineListener([systemLog](std::string_view message, LineSeverity severity) {
+        systemLog->write(message, SystemLogLevelOf(severity), SystemLogEventOf(message, severity));
+    });
+}
+
+void Watchdog::stopMetrics()
+{
+    if (!m_metrics)
+        return;
+    m_record.removeListener(*m_metrics);
+    m_metrics.reset();
+}
+
+void Watchdog::applyMetrics()
+{
+    const std::string& folder = m_dohled.Metriky;
+    if (folder.empty() || !m_services.publisher) {
+        stopMetrics();
+        return;
+    }
+    const Result usable = m_services.publisher->checkFolder(folder);
+    if (!usable) {
+        stopMetrics();
+        reported([&] {
+            m_log.AddLogLine("Metriky vypnuty - slozku " + folder + " nelze pouzit: " + usable.error,
+                             LineSeverity::Warning);
+        });
+        return;
+    }
+    std::string path = folder;
+    if (!m_services.files.isSeparator(path.back()))
+        path += m_services.files.separator();
+    path += MetricsExporter::kFileName;
+    if (m_metrics && m_metrics->path() == path)
+        return;
+    stopMetrics();
+    std::string programFolder = m_appFolder;
+    if (programFolder.size() > 1 && m_services.files.isSeparator(programFolder.back()))
+        programFolder.pop_back();
+    m_metrics = std::make_unique<MetricsExporter>(*m_services.publisher, m_services.clock, m_log, std::move(path),
+                                                  MetricsIdentity{OVIN_VERSION, std::move(programFolder)});
+    m_record.addListener(*m_metrics);
 }
 
 void Watchdog::tickEnded()

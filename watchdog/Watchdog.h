@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "MetricsExporter.h"
 #include "RequestState.h"
 #include "RouterRecord.h"
 #include "RunTrovan.h"
@@ -47,6 +48,8 @@ public:
 
     /// The router's history in this run, for those who report it.
     RouterRecord& record() { return m_record; }
+    /// The metrics file's writer while [dohled] Metriky names a usable folder.
+    MetricsExporter* metrics() { return m_metrics.get(); }
     /// The section [dohled] as last read.
     const DohledSettings& dohled() const { return m_dohled; }
 
@@ -62,6 +65,11 @@ private:
     void reported(F&& step);
     // Reads [dohled] from the settings file, logs what it cannot use and hands the rest to the features.
     void loadDohled();
+    // Starts, moves or stops the metrics file as [dohled] Metriky says.
+    void applyMetrics();
+    void stopMetrics();
+    // Sends every logged line to the system log too, or stops that, as [dohled] SystemovyLog says.
+    void applySystemLog();
     void tickEnded();
 
     WatchdogServices m_services;
@@ -74,6 +82,8 @@ private:
     RouterRecord m_record;
     RequestState m_requestState;
     RunTrovan m_runTrovan;
+    // Last: it listens to the record and logs, so it goes first.
+    std::unique_ptr<MetricsExporter> m_metrics;
 };
 
 }  // namespace ovin

@@ -7,6 +7,8 @@ class FileSystem;
 class Launcher;
 class ProcessControl;
 class ProcessTable;
+class FilePublisher;
+class SystemLog;
 
 /// The platform services the watchdog works with.
 struct WatchdogServices {
@@ -15,6 +17,10 @@ struct WatchdogServices {
     ProcessControl& process;
     ProcessTable& processes;
     Launcher& launcher;
+    /// The machine's log for [dohled] SystemovyLog; none: the lines stay in the program's own log.
+    SystemLog* systemLog = nullptr;
+    /// Writes the metrics file for [dohled] Metriky; none: no metrics.
+    FilePublisher* publisher = nullptr;
 };
 
 }  // namespace ovin

@@ -1,10 +1,12 @@
 #include "platform/Platform.h"
 
 #include "LinuxClock.h"
+#include "LinuxFilePublisher.h"
 #include "LinuxFileSystem.h"
 #include "LinuxLauncher.h"
 #include "LinuxProcessControl.h"
 #include "LinuxProcessTable.h"
+#include "LinuxSystemLog.h"
 
 namespace ovin {
 
@@ -16,6 +18,8 @@ Platform createPlatform()
     p.process = std::make_unique<LinuxProcessControl>();
     p.processes = std::make_unique<LinuxProcessTable>();
     p.launcher = std::make_unique<LinuxLauncher>();
+    p.systemLog = std::make_unique<LinuxSystemLog>();
+    p.publisher = std::make_unique<LinuxFilePublisher>();
     return p;
 }
 

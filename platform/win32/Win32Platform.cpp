@@ -1,10 +1,12 @@
 #include "platform/Platform.h"
 
 #include "Win32Clock.h"
+#include "Win32FilePublisher.h"
 #include "Win32FileSystem.h"
 #include "Win32Launcher.h"
 #include "Win32ProcessControl.h"
 #include "Win32ProcessTable.h"
+#include "Win32SystemLog.h"
 
 // The end of the user's session needs no service here: the system asks
 // every top-level window with WM_QUERYENDSESSION and tells it the outcome
@@ -21,6 +23,8 @@ Platform createPlatform()
     p.process = std::make_unique<Win32ProcessControl>();
     p.processes = std::make_unique<Win32ProcessTable>();
     p.launcher = std::make_unique<Win32Launcher>();
+    p.systemLog = std::make_unique<Win32SystemLog>();
+    p.publisher = std::make_unique<Win32FilePublisher>();
     return p;
 }
 

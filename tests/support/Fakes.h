@@ -4,21 +4,25 @@
 // in tests on a clock that only moves when the test says so.
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/Clock.h"
+#include "platform/FilePublisher.h"
 #include "platform/FileSystem.h"
 #include "platform/Launcher.h"
 #include "platform/ProcessControl.h"
 #include "platform/ProcessTable.h"
+#include "platform/SystemLog.h"
 #include "watchdog/WatchTimer.h"
 #include "watchdog/WatchdogHost.h"
 
@@ -347,6 +351,76 @@ public:
 
 private:
     FakeEventLoop* m_loop;
+};
+
+/// Published files in memory; the folders it accepts are listed. Called from
+/// a worker thread, so everything it keeps is behind a lock.
+class FakePublisher final : public FilePublisher {
+public:
+    struct Write {
+        std::string path;
+        std::string bytes;
+    };
+
+    Result checkFolder(const std::string& folder) const override
+    {
+        return usableFolders.count(folder) ? Result{} : Result::failure("Adresar neexistuje");
+    }
+    Result publish(const std::string& path, std::string_view bytes) override
+    {
+        std::unique_lock lock(m_mutex);
+        m_gateOpen.wait(lock, [this] { return !m_held; });
+        if (!m_error.empty())
+            return Result::failure(m_error);
+        m_writes.push_back({path, std::string(bytes)});
+        return {};
+    }
+
+    /// Every publish fails with `error` until it is set empty.
+    void failWith(std::string error)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_error = std::move(error);
+    }
+    /// A slow disk: publishes wait while held.
+    void hold(bool held)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_held = held;
+        }
+        m_gateOpen.notify_all();
+    }
+    std::vector<Write> writes() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_writes;
+    }
+
+    std::set<std::string> usableFolders;
+
+private:
+    mutable std::mutex m_mutex;
+    std::condition_variable m_gateOpen;
+    bool m_held = false;
+    std::string m_error;
+    std::vector<Write> m_writes;
+};
+
+/// The system log's lines as they were handed over.
+class FakeSystemLog final : public SystemLog {
+public:
+    struct Line {
+        std::string message;
+        SystemLogLevel level;
+        SystemLogEvent event;
+        bool operator==(const Line&) const = default;
+    };
+    void write(std::string_view message, SystemLogLevel level, SystemLogEvent event) override
+    {
+        lines.push_back({std::string(message), level, event});
+    }
+    std::vector<Line> lines;
 };
 
 }  // namespace ovin::test
