@@ -24,8 +24,7 @@ public:
     static constexpr std::int64_t kRefreshMs = 15000;
     static constexpr const char* kFileName = "ovin.prom";
 
-    MetricsExporter(FilePublisher& publisher, Clock& clock, EventLog& log, std::string path,
-                    MetricsIdentity identity);
+    MetricsExporter(FilePublisher& publisher, Clock& clock, EventLog& log, std::string path, MetricsIdentity identity);
 
     const std::string& path() const { return m_worker.path(); }
 

@@ -25,7 +25,10 @@ namespace ovin {
 
 namespace {
 
-WatchdogServices servicesOf(Platform& p) { return {*p.files, *p.clock, *p.process, *p.processes, *p.launcher, p.systemLog.get(), p.publisher.get()}; }
+WatchdogServices servicesOf(Platform& p)
+{
+    return {*p.files, *p.clock, *p.process, *p.processes, *p.launcher, p.systemLog.get(), p.publisher.get()};
+}
 
 void colourPanel(QWidget* panel, const QColor& colour)
 {

@@ -26,7 +26,10 @@ constexpr int kLogViewId = 100;
 // The error report is shown from the message loop, not from inside the tick that found the error.
 constexpr UINT kShowErrorReport = WM_APP + 1;
 
-WatchdogServices servicesOf(Platform& p) { return {*p.files, *p.clock, *p.process, *p.processes, *p.launcher, p.systemLog.get(), p.publisher.get()}; }
+WatchdogServices servicesOf(Platform& p)
+{
+    return {*p.files, *p.clock, *p.process, *p.processes, *p.launcher, p.systemLog.get(), p.publisher.get()};
+}
 
 HICON loadIcon(HINSTANCE instance, int id, int metric)
 {

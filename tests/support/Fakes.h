@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -415,6 +416,11 @@ public:
         SystemLogLevel level;
         SystemLogEvent event;
         bool operator==(const Line&) const = default;
+        friend void PrintTo(const Line& line, std::ostream* out)
+        {
+            *out << '{' << line.message << ", level " << static_cast<int>(line.level) << ", event "
+                 << static_cast<int>(line.event) << '}';
+        }
     };
     void write(std::string_view message, SystemLogLevel level, SystemLogEvent event) override
     {
