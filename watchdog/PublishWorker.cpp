@@ -1,5 +1,7 @@
 #include "PublishWorker.h"
 
+#include <utility>
+
 #include "platform/FilePublisher.h"
 
 namespace ovin {

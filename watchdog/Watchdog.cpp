@@ -36,6 +36,7 @@ Watchdog::~Watchdog()
 {
     stopMetrics();
     m_log.setLineListener({});
+    m_systemLog.reset();
 }
 
 template <typename F>
@@ -86,13 +87,16 @@ void Watchdog::loadDohled()
 
 void Watchdog::applySystemLog()
 {
-    SystemLog* const systemLog = m_services.systemLog;
-    if (!m_dohled.SystemovyLog || !systemLog) {
+    if (!m_dohled.SystemovyLog || !m_services.systemLog) {
         m_log.setLineListener({});
+        m_systemLog.reset();
         return;
     }
-    m_log.setLineListener([systemLog](std::string_view message, LineSeverity severity) {
-        systemLog->write(message, SystemLogLevelOf(severity), SystemLogEventOf(message, severity));
+    if (m_systemLog)
+        return;
+    m_systemLog = std::make_unique<SystemLogQueue>(*m_services.systemLog);
+    m_log.setLineListener([queue = m_systemLog.get()](std::string_view message, LineSeverity severity) {
+        queue->write(message, SystemLogLevelOf(severity), SystemLogEventOf(message, severity));
     });
 }
 

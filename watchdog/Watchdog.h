@@ -8,6 +8,7 @@
 #include "RequestState.h"
 #include "RouterRecord.h"
 #include "RunTrovan.h"
+#include "SystemLogQueue.h"
 #include "WatchCycle.h"
 #include "WatchdogServices.h"
 #include "settings/Config.h"
@@ -50,6 +51,8 @@ public:
     RouterRecord& record() { return m_record; }
     /// The metrics file's writer while [dohled] Metriky names a usable folder.
     MetricsExporter* metrics() { return m_metrics.get(); }
+    /// The queue of lines for the system log while [dohled] SystemovyLog is on.
+    SystemLogQueue* systemLog() { return m_systemLog.get(); }
     /// The section [dohled] as last read.
     const DohledSettings& dohled() const { return m_dohled; }
 
@@ -82,6 +85,7 @@ private:
     RouterRecord m_record;
     RequestState m_requestState;
     RunTrovan m_runTrovan;
+    std::unique_ptr<SystemLogQueue> m_systemLog;
     // Last: it listens to the record and logs, so it goes first.
     std::unique_ptr<MetricsExporter> m_metrics;
 };

@@ -53,6 +53,8 @@ protected:
     {
         if (watchdog->metrics())
             watchdog->metrics()->drain();
+        if (watchdog->systemLog())
+            watchdog->systemLog()->drain();
     }
     std::size_t writes() const { return publisher.writes().size(); }
     std::string lastWrite() const { return publisher.writes().back().bytes; }

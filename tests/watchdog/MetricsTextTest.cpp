@@ -109,7 +109,7 @@ TEST(MetricsText, Values)
         {"launch failures", busy(), "ovin_router_launch_failures_total", "1"},
         {"crashes", busy(), "ovin_router_crashes_total", "1"},
         {"downtime in seconds", busy(), "ovin_router_downtime_seconds_total", "12.5"},
-        {"stall count", busy(), "ovin_router_stall_count", "2"},
+        {"stall count", busy(), "ovin_router_stall_ticks", "2"},
         {"stall limit", busy(), "ovin_router_stall_limit", "5"},
         {"request file", busy(), "ovin_router_request_file_mtime_seconds", "1765062000"},
         {"milliseconds kept", busy(), "ovin_router_last_launch_timestamp_seconds", "1765062001.25"},
