@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libqt6test6 libgtest-dev
           xvfb xauth trayer xdotool imagemagick procps
           dpkg-dev lintian desktop-file-utils file man-db bsdextrautils
-          fonts-wine fonts-liberation2 qt6-translations-l10n clang-format)
+          fonts-wine fonts-liberation2 qt6-translations-l10n clang-format
+          prometheus-node-exporter prometheus)
 
 missing=()
 for p in "${packages[@]}"; do

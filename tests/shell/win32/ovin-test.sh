@@ -9,6 +9,8 @@
 #             "Ukončit Trovan + Ovin" answered no, "Konec" answered yes: settings written, no closing lines
 #   session   the end of the session (wineboot -e): the closing lines twice and the settings written
 #   instance  a second start ends silently; a start that finds the instance block hands over and the window shows
+#   fleet     [dohled]: ovin.prom written beside the router's folder through a stall, and each logged line reported
+#             to the Event Log (Wine's debug channel eventlog shows the calls' types and texts)
 #   controls  the window's controls against the settings panel's table: place, caption and the tab chain; the
 #             controls' unit tests on the display; "Najít ..." with its open dialog, the chosen folder in the path
 #             field and watched, the current folder left as it was; a right release on a free spot of the panel
@@ -132,6 +134,39 @@ road)
     grep -qE "^$(sed 's/[\\.]/\\&/g' <<<"$request") [0-9]{1,2}\.[0-9]{1,2}\.[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}  [0-9]+B$" <<<"$after"
   check "the month file is in code page 1250 (Č as one byte 0xC8)" grep -qa $'\xc8ek\xe1m na spu\x9at\xecn\xed' "$(month_file)"
   check "the month file's lines end with CR LF" grep -qa $'Trovan spusten\r$' "$(month_file)"
+  ;;
+# ---------------------------------------------------------------------------------------------------------------
+fleet)
+  mkdir -p "$dir/metriky"
+  settings ZobrazitIkonu=0 HlidatZdaTrovanJede=1 Interval=1000 CekaniNaTrovan=1 MazatRequest=1 MaxStejnyRequest=3 \
+    '[dohled]' "Metriky=$(winpath "$dir/metriky")" SystemovyLog=1
+  echo stall >"$dir/trovan.mode"
+  # Wine's ReportEventW stores nothing; its debug channel shows each call's type and text.
+  ( cd "$dir" && WINEDEBUG=+eventlog exec "$wine" ovin.exe >"$work/ovin.out" 2>"$work/eventlog.txt" ) &
+  ovin_pid=$!
+  pids+=("$ovin_pid")
+  prom=$dir/metriky/ovin.prom
+  sample() { grep -E "^$1 " "$prom" 2>/dev/null | cut -d' ' -f2; }
+  restarted() { [ "$(sample ovin_router_kills_total)" = 1 ] && [ "$(sample ovin_router_launches_total)" = 2 ] &&
+    [ "$(sample ovin_router_up)" = 1 ]; }
+  check "ovin.prom counts a stall, a kill and two launches" wait_until 40 restarted
+  check "the log holds the same" test "$(count_lines 'Ukoncuji Trovan')" = 1 -a \
+    "$(count_lines 'Trovan spusten')" = 2 -a "$(log_lines | grep -c '^Prekrocen limit stari souboru 3$')" = 1
+  check "a stall counted" test "$(sample ovin_router_stalls_total)" = 1
+  check "LF line breaks and a final one" test -z "$(tr -cd '\r' <"$prom")" -a "$(tail -c1 "$prom" | od -An -c | tr -d ' ')" = '\n'
+  folder_label=$(winpath "$dir" | sed 's/\\/\\\\/g')
+  check "the folder label is the program's folder, escaped" grep -qF "folder=\"$folder_label\"" "$prom"
+  if command -v promtool >/dev/null; then
+    check "promtool finds nothing" test -z "$(promtool check metrics <"$prom" 2>&1)"
+  fi
+  check "no half-written file left beside it" test ! -e "$prom.tmp"
+  reported() { # reported LEVEL TEXT: one ReportEventW string of that event type
+    grep -aF ":$1:eventlog:ReportEventW L\"$2\"" "$work/eventlog.txt" >/dev/null
+  }
+  check "a stall is a warning event" wait_until 10 reported warn "Prekrocen limit stari souboru 3"
+  check "a kill is a warning event" reported warn "Ukoncuji Trovan"
+  check "a launch is an information event" reported trace "Trovan spusten"
+  check "the text is Unicode" reported trace "\\u010cek\\u00e1m na spu\\u0161t\\u011bn\\u00ed Trovan 1 s"
   ;;
 # ---------------------------------------------------------------------------------------------------------------
 tray)
