@@ -166,7 +166,7 @@ fleet)
   check "a stall is a warning event" wait_until 10 reported warn "Prekrocen limit stari souboru 3"
   check "a kill is a warning event" reported warn "Ukoncuji Trovan"
   check "a launch is an information event" reported trace "Trovan spusten"
-  check "the text is Unicode" reported trace "\\u010cek\\u00e1m na spu\\u0161t\\u011bn\\u00ed Trovan 1 s"
+  check "the text is UTF-16, not the code page" reported trace "\\010cek\\00e1m na spu\\0161t\\011bn\\00ed Trovan 1 s"
   ;;
 # ---------------------------------------------------------------------------------------------------------------
 tray)
