@@ -1,63 +1,71 @@
 #include "PublishWorker.h"
 
+#include <chrono>
 #include <utility>
 
 #include "platform/FilePublisher.h"
 
 namespace ovin {
 
-PublishWorker::PublishWorker(FilePublisher& publisher, std::string path)
-    : m_publisher(publisher), m_path(std::move(path)), m_thread([this] { run(); })
+PublishWorker::PublishWorker(FilePublisher& publisher, std::string path, int flushMs)
+    : m_flushMs(flushMs), m_state(std::make_shared<State>(std::move(path))), m_thread(run, std::ref(publisher), m_state)
 {
 }
 
 PublishWorker::~PublishWorker()
 {
-    {
-        const std::lock_guard lock(m_mutex);
-        m_stop = true;
+    std::unique_lock lock(m_state->mutex);
+    m_state->stop = true;
+    m_state->wake.notify_one();
+    const bool flushed = m_state->idle.wait_for(lock, std::chrono::milliseconds(m_flushMs),
+                                                [this] { return !m_state->pending && !m_state->busy; });
+    if (!flushed) {
+        m_state->abandoned = true;
+        lock.unlock();
+        m_thread.detach();
+        return;
     }
-    m_wake.notify_one();
+    lock.unlock();
     m_thread.join();
 }
 
 void PublishWorker::hand(std::string text)
 {
     {
-        const std::lock_guard lock(m_mutex);
-        m_pending = std::move(text);
+        const std::lock_guard lock(m_state->mutex);
+        m_state->pending = std::move(text);
     }
-    m_wake.notify_one();
+    m_state->wake.notify_one();
 }
 
 std::optional<Result> PublishWorker::takeOutcome()
 {
-    const std::lock_guard lock(m_mutex);
-    return std::exchange(m_outcome, std::nullopt);
+    const std::lock_guard lock(m_state->mutex);
+    return std::exchange(m_state->outcome, std::nullopt);
 }
 
 void PublishWorker::drain()
 {
-    std::unique_lock lock(m_mutex);
-    m_idle.wait(lock, [this] { return !m_pending && !m_busy; });
+    std::unique_lock lock(m_state->mutex);
+    m_state->idle.wait(lock, [this] { return !m_state->pending && !m_state->busy; });
 }
 
-void PublishWorker::run()
+void PublishWorker::run(FilePublisher& publisher, std::shared_ptr<State> state)
 {
-    std::unique_lock lock(m_mutex);
+    std::unique_lock lock(state->mutex);
     for (;;) {
-        m_wake.wait(lock, [this] { return m_pending || m_stop; });
-        if (!m_pending)
+        state->wake.wait(lock, [&] { return state->pending || state->stop; });
+        if (state->abandoned || !state->pending)
             return;
-        std::string text = std::move(*m_pending);
-        m_pending.reset();
-        m_busy = true;
+        std::string text = std::move(*state->pending);
+        state->pending.reset();
+        state->busy = true;
         lock.unlock();
-        Result written = m_publisher.publish(m_path, text);
+        Result written = publisher.publish(state->path, text);
         lock.lock();
-        m_busy = false;
-        m_outcome = std::move(written);
-        m_idle.notify_all();
+        state->busy = false;
+        state->outcome = std::move(written);
+        state->idle.notify_all();
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -18,13 +19,17 @@ class FilePublisher;
 /// and memory stays bounded however slow the disk is.
 class PublishWorker {
 public:
-    PublishWorker(FilePublisher& publisher, std::string path);
-    /// Writes what still waits, then ends the thread.
+    /// How long the end waits for the last write.
+    static constexpr int kFlushMs = 2000;
+
+    PublishWorker(FilePublisher& publisher, std::string path, int flushMs = kFlushMs);
+    /// Waits up to `flushMs` for what still waits to be written; a disk that
+    /// hangs keeps the thread, which ends after its write without another.
     ~PublishWorker();
     PublishWorker(const PublishWorker&) = delete;
     PublishWorker& operator=(const PublishWorker&) = delete;
 
-    const std::string& path() const { return m_path; }
+    const std::string& path() const { return m_state->path; }
 
     /// Hands over the newest text; returns at once.
     void hand(std::string text);
@@ -37,17 +42,23 @@ public:
     void drain();
 
 private:
-    void run();
+    // Shared with the thread, which may outlive the worker when the disk hangs at the end.
+    struct State {
+        explicit State(std::string p) : path(std::move(p)) {}
+        const std::string path;
+        std::mutex mutex;
+        std::condition_variable wake;
+        std::condition_variable idle;
+        std::optional<std::string> pending;
+        std::optional<Result> outcome;
+        bool busy = false;
+        bool stop = false;
+        bool abandoned = false;
+    };
+    static void run(FilePublisher& publisher, std::shared_ptr<State> state);
 
-    FilePublisher& m_publisher;
-    const std::string m_path;
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::condition_variable m_idle;
-    std::optional<std::string> m_pending;
-    std::optional<Result> m_outcome;
-    bool m_busy = false;
-    bool m_stop = false;
+    const int m_flushMs;
+    std::shared_ptr<State> m_state;
     std::thread m_thread;
 };
 

@@ -241,5 +241,19 @@ TEST(PublishWorker, AFailedWriteIsReportedWithTheSystemsText)
     EXPECT_FALSE(worker.takeOutcome()) << "an outcome is told once";
 }
 
+TEST(PublishWorker, TheEndWaitsABoundedTimeForADiskThatHangs)
+{
+    // Lives to the end of the tests: the worker's thread is still inside it when the worker is gone.
+    static FakePublisher disk;
+    disk.hold(true);
+    const auto started = std::chrono::steady_clock::now();
+    {
+        PublishWorker worker(disk, "/m/ovin.prom", 100);
+        worker.hand("a");
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+    disk.hold(false);
+}
+
 }  // namespace
 }  // namespace ovin
