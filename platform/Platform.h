@@ -4,12 +4,14 @@
 
 #include "Clock.h"
 #include "CommandRunner.h"
+#include "FilePublisher.h"
 #include "FileSystem.h"
 #include "HttpClient.h"
 #include "Launcher.h"
 #include "MachineName.h"
 #include "ProcessControl.h"
 #include "ProcessTable.h"
+#include "SystemLog.h"
 
 namespace ovin {
 
@@ -23,6 +25,8 @@ struct Platform {
     std::unique_ptr<HttpClient> http;
     std::unique_ptr<CommandRunner> commands;
     std::unique_ptr<MachineName> machine;
+    std::unique_ptr<SystemLog> systemLog;
+    std::unique_ptr<FilePublisher> publisher;
 };
 
 /// Creates the services of this operating system.

@@ -7,7 +7,7 @@ packages=(cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libqt6test6 libgtes
           xvfb xauth trayer xdotool imagemagick procps
           dpkg-dev lintian desktop-file-utils file man-db bsdextrautils
           fonts-wine fonts-liberation2 qt6-translations-l10n clang-format chromium
-          libcurl4-openssl-dev python3)
+          libcurl4-openssl-dev python3 prometheus-node-exporter prometheus)
 
 missing=()
 for p in "${packages[@]}"; do

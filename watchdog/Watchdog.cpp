@@ -3,8 +3,11 @@
 #include <exception>
 
 #include "ProcessOps.h"
+#include "SystemLogLine.h"
 #include "WatchdogHost.h"
+#include "platform/FilePublisher.h"
 #include "platform/FileSystem.h"
+#include "platform/SystemLog.h"
 #include "settings/Texts.h"
 
 namespace ovin {
@@ -44,7 +47,13 @@ Watchdog::Watchdog(const WatchdogServices& services, std::string appFolder, Watc
     };
 }
 
-Watchdog::~Watchdog() { m_record.removeListener(m_alerts); }
+Watchdog::~Watchdog()
+{
+    stopMetrics();
+    m_log.setLineListener({});
+    m_systemLog.reset();
+    m_record.removeListener(m_alerts);
+}
 
 template <typename F>
 void Watchdog::reported(F&& step)
@@ -85,19 +94,76 @@ void Watchdog::loadDohled()
         text.clear();
     std::vector<std::string> complaints;
     m_dohled = DohledSettings::Read(text, complaints);
+    // First, so that the complaints reach the system log too.
+    applySystemLog();
     for (const std::string& line : complaints)
         reported([&] { m_log.AddLogLine(line, LineSeverity::Warning); });
     m_pause.configure(m_dohled);
     for (const std::string& line : m_alerts.apply(m_dohled))
         reported([&] { m_log.AddLogLine(line, LineSeverity::Warning); });
+    applyMetrics();
+}
+
+void Watchdog::applySystemLog()
+{
+    if (!m_dohled.SystemovyLog || !m_services.systemLog) {
+        m_log.setLineListener({});
+        m_systemLog.reset();
+        return;
+    }
+    if (m_systemLog)
+        return;
+    m_systemLog = std::make_unique<SystemLogQueue>(*m_services.systemLog);
+    m_log.setLineListener([queue = m_systemLog.get()](std::string_view message, LineSeverity severity) {
+        queue->write(message, SystemLogLevelOf(severity), SystemLogEventOf(message, severity));
+    });
+}
+
+void Watchdog::stopMetrics()
+{
+    if (!m_metrics)
+        return;
+    m_record.removeListener(*m_metrics);
+    m_metrics.reset();
+}
+
+void Watchdog::applyMetrics()
+{
+    const std::string& folder = m_dohled.Metriky;
+    if (folder.empty() || !m_services.publisher) {
+        stopMetrics();
+        return;
+    }
+    const Result usable = m_services.publisher->checkFolder(folder);
+    if (!usable) {
+        stopMetrics();
+        reported([&] {
+            m_log.AddLogLine("Metriky vypnuty - slozku " + folder + " nelze pouzit: " + usable.error,
+                             LineSeverity::Warning);
+        });
+        return;
+    }
+    std::string path = folder;
+    if (!m_services.files.isSeparator(path.back()))
+        path += m_services.files.separator();
+    path += MetricsExporter::kFileName;
+    if (m_metrics && m_metrics->path() == path)
+        return;
+    stopMetrics();
+    std::string programFolder = m_appFolder;
+    if (programFolder.size() > 1 && m_services.files.isSeparator(programFolder.back()))
+        programFolder.pop_back();
+    m_metrics = std::make_unique<MetricsExporter>(*m_services.publisher, m_services.clock, m_log, std::move(path),
+                                                  MetricsIdentity{OVIN_VERSION, std::move(programFolder)});
+    m_record.addListener(*m_metrics);
 }
 
 void Watchdog::tickEnded()
 {
-    // Without the router check nothing else looks for the router; the scan is made only for someone who
-    // listens.
+    // Without the router check nothing else looks for the router; the scan is made only for the metrics, the
+    // one reader of a router's state at every tick.
     std::optional<bool> seen;
-    if (!m_conf.HlidatZdaTrovanJede && m_record.hasListeners())
+    if (!m_conf.HlidatZdaTrovanJede && m_metrics)
         seen = IsProcessRunning(m_services.processes, kRouterExeName);
     else if (m_pause.held())
         seen = false;  // the check found no router, and no attempt told the record so

@@ -5,10 +5,12 @@
 #include <string_view>
 
 #include "Alerts.h"
+#include "MetricsExporter.h"
 #include "RequestState.h"
 #include "RestartPause.h"
 #include "RouterRecord.h"
 #include "RunTrovan.h"
+#include "SystemLogQueue.h"
 #include "WatchCycle.h"
 #include "WatchdogServices.h"
 #include "settings/Config.h"
@@ -49,6 +51,10 @@ public:
 
     /// The router's history in this run, for those who report it.
     RouterRecord& record() { return m_record; }
+    /// The metrics file's writer while [dohled] Metriky names a usable folder.
+    MetricsExporter* metrics() { return m_metrics.get(); }
+    /// The queue of lines for the system log while [dohled] SystemovyLog is on.
+    SystemLogQueue* systemLog() { return m_systemLog.get(); }
     /// The section [dohled] as last read.
     const DohledSettings& dohled() const { return m_dohled; }
     /// The alerts by command and web hook.
@@ -66,6 +72,11 @@ private:
     void reported(F&& step);
     // Reads [dohled] from the settings file, logs what it cannot use and hands the rest to the features.
     void loadDohled();
+    // Starts, moves or stops the metrics file as [dohled] Metriky says.
+    void applyMetrics();
+    void stopMetrics();
+    // Sends every logged line to the system log too, or stops that, as [dohled] SystemovyLog says.
+    void applySystemLog();
     void tickEnded();
 
     WatchdogServices m_services;
@@ -80,6 +91,9 @@ private:
     RunTrovan m_runTrovan;
     RestartPause m_pause;
     Alerts m_alerts;
+    std::unique_ptr<SystemLogQueue> m_systemLog;
+    // Last: it listens to the record and logs, so it goes first.
+    std::unique_ptr<MetricsExporter> m_metrics;
 };
 
 }  // namespace ovin

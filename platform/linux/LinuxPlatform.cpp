@@ -3,11 +3,13 @@
 #include "CurlHttpClient.h"
 #include "LinuxClock.h"
 #include "LinuxCommandRunner.h"
+#include "LinuxFilePublisher.h"
 #include "LinuxFileSystem.h"
 #include "LinuxLauncher.h"
 #include "LinuxMachineName.h"
 #include "LinuxProcessControl.h"
 #include "LinuxProcessTable.h"
+#include "LinuxSystemLog.h"
 
 namespace ovin {
 
@@ -22,6 +24,8 @@ Platform createPlatform()
     p.http = std::make_unique<CurlHttpClient>();
     p.commands = std::make_unique<LinuxCommandRunner>();
     p.machine = std::make_unique<LinuxMachineName>();
+    p.systemLog = std::make_unique<LinuxSystemLog>();
+    p.publisher = std::make_unique<LinuxFilePublisher>();
     return p;
 }
 

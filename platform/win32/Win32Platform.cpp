@@ -2,12 +2,14 @@
 
 #include "Win32Clock.h"
 #include "Win32CommandRunner.h"
+#include "Win32FilePublisher.h"
 #include "Win32FileSystem.h"
 #include "Win32HttpClient.h"
 #include "Win32Launcher.h"
 #include "Win32MachineName.h"
 #include "Win32ProcessControl.h"
 #include "Win32ProcessTable.h"
+#include "Win32SystemLog.h"
 
 // The end of the user's session needs no service here: the system asks
 // every top-level window with WM_QUERYENDSESSION and tells it the outcome
@@ -27,6 +29,8 @@ Platform createPlatform()
     p.http = std::make_unique<Win32HttpClient>();
     p.commands = std::make_unique<Win32CommandRunner>();
     p.machine = std::make_unique<Win32MachineName>();
+    p.systemLog = std::make_unique<Win32SystemLog>();
+    p.publisher = std::make_unique<Win32FilePublisher>();
     return p;
 }
 

@@ -102,6 +102,11 @@ regValue() { # NAME
   timeout 60 "$wine" reg query "$uninstallKey" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z]* *//p"
 }
 noKey() { ! timeout 60 "$wine" reg query "$uninstallKey" >/dev/null 2>&1; }
+eventKey='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Ovin'
+eventValue() { # NAME
+  timeout 60 "$wine" reg query "$eventKey" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_[A-Z_]* *//p"
+}
+noEventKey() { ! timeout 60 "$wine" reg query "$eventKey" >/dev/null 2>&1; }
 # A PE file built for x86-64 (machine 0x8664): a 32-bit installer here ends with success and installs nothing.
 is64() {
   local pe
@@ -195,6 +200,7 @@ check "no other shortcut is written" test "$(find "$programs" -name '*.lnk' | wc
 check "the uninstall entry names the folder" test "$(regValue InstallLocation)" = 'C:\routers\first'
 check "and its uninstaller, quiet too" test "$(regValue QuietUninstallString)" = '"C:\routers\first\ovin-uninstall.exe" /S'
 check "and is shown as Ovin (first)" test "$(regValue DisplayName)" = "Ovin (first)"
+check "a silent install without /EVENTLOG registers no Event Log source" noEventKey
 
 if [ ! -e "$first/ovin.exe" ]; then
   fail "nothing was installed, the rest is left out"
@@ -269,12 +275,15 @@ check "the router is left running" runs 'C:\routers\first\trovan.exe'
 
 echo "== once uninstalled, another folder may be chosen"
 t0=$(nowMs)
-win "$installer" /S "/D=C:\\routers\\the" second
+win "$installer" /S /EVENTLOG "/D=C:\\routers\\the" second
 code=$?
 warmInstallMs=$(($(nowMs) - t0))
 check "the install into the second folder ends with 0" test "$code" -eq 0
 check "the entry names the second folder" test "$(regValue InstallLocation)" = 'C:\routers\the second'
 check "whose blank is kept in the shortcuts' name" test -e "$programs/Ovin (the second).lnk"
+check "/EVENTLOG registers the Event Log source with the program as its message file" \
+  test "$(eventValue EventMessageFile)" = 'C:\routers\the second\ovin.exe'
+check "for all three event types" test "$(eventValue TypesSupported)" = 0x7
 t0=$(nowMs)
 win "$second/ovin-uninstall.exe" /S
 waitFor 300 bash -c '! test -e "$0/ovin.exe" -o -e "$0/ovin-uninstall.exe"' "$second"
@@ -282,6 +291,7 @@ waitFor 100 noKey
 warmUninstallMs=$(($(nowMs) - t0))
 check "a watchdog that never ran is uninstalled too" \
   test ! -e "$second/ovin.exe" -a ! -e "$second/ovin-uninstall.exe" -a -e "$second/trovan.exe"
+check "and its Event Log source with it" noEventKey
 
 echo "== an entry whose folder was emptied by hand"
 win "$installer" /S "/D=C:\\routers\\the" second

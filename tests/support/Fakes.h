@@ -14,18 +14,21 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/Clock.h"
 #include "platform/CommandRunner.h"
+#include "platform/FilePublisher.h"
 #include "platform/FileSystem.h"
 #include "platform/HttpClient.h"
 #include "platform/Launcher.h"
 #include "platform/MachineName.h"
 #include "platform/ProcessControl.h"
 #include "platform/ProcessTable.h"
+#include "platform/SystemLog.h"
 #include "watchdog/WatchTimer.h"
 #include "watchdog/WatchdogHost.h"
 
@@ -473,6 +476,79 @@ class FakeMachineName final : public MachineName {
 public:
     std::string machineName() const override { return name; }
     std::string name = "smerovac-7";
+/// Published files in memory; the folders it accepts are listed. Called from
+/// a worker thread, so everything it keeps is behind a lock.
+class FakePublisher final : public FilePublisher {
+public:
+    struct Write {
+        std::string path;
+        std::string bytes;
+    };
+
+    Result checkFolder(const std::string& folder) const override
+    {
+        return usableFolders.count(folder) ? Result{} : Result::failure("Adresar neexistuje");
+    }
+    Result publish(const std::string& path, std::string_view bytes) override
+    {
+        std::unique_lock lock(m_mutex);
+        m_gateOpen.wait(lock, [this] { return !m_held; });
+        if (!m_error.empty())
+            return Result::failure(m_error);
+        m_writes.push_back({path, std::string(bytes)});
+        return {};
+    }
+
+    /// Every publish fails with `error` until it is set empty.
+    void failWith(std::string error)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_error = std::move(error);
+    }
+    /// A slow disk: publishes wait while held.
+    void hold(bool held)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_held = held;
+        }
+        m_gateOpen.notify_all();
+    }
+    std::vector<Write> writes() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_writes;
+    }
+
+    std::set<std::string> usableFolders;
+
+private:
+    mutable std::mutex m_mutex;
+    std::condition_variable m_gateOpen;
+    bool m_held = false;
+    std::string m_error;
+    std::vector<Write> m_writes;
+};
+
+/// The system log's lines as they were handed over.
+class FakeSystemLog final : public SystemLog {
+public:
+    struct Line {
+        std::string message;
+        SystemLogLevel level;
+        SystemLogEvent event;
+        bool operator==(const Line&) const = default;
+        friend void PrintTo(const Line& line, std::ostream* out)
+        {
+            *out << '{' << line.message << ", level " << static_cast<int>(line.level) << ", event "
+                 << static_cast<int>(line.event) << '}';
+        }
+    };
+    void write(std::string_view message, SystemLogLevel level, SystemLogEvent event) override
+    {
+        lines.push_back({std::string(message), level, event});
+    }
+    std::vector<Line> lines;
 };
 
 }  // namespace ovin::test

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/linux/LinuxFilePublisher.h"
 #include "platform/linux/LinuxFileSystem.h"
 
 namespace ovin {
@@ -221,6 +222,48 @@ TEST_F(LinuxFiles, AnExecutableIsTrustedOnlyWhenNobodyElseCanChangeIt)
         ASSERT_EQ(::chown(at("sub").c_str(), kOtherUid, kOtherUid), 0);
         EXPECT_TRUE(files.othersCanChange(exe)) << "in a folder of another user";
     }
+}
+
+// The metrics file: whatever stands where its new content is written first is replaced, never written through
+// or waited on, and a reader sees the old file or the new one.
+TEST_F(LinuxFiles, APublishedFileTakesTheOldOnesPlaceWhateverStoodBesideIt)
+{
+    LinuxFilePublisher publisher;
+    const struct {
+        const char* planted;
+        std::function<void(const std::string& temp)> plant;
+    } rows[] = {
+        {"nothing", [](const std::string&) {}},
+        {"a file left by a run that died", [this](const std::string&) { write(".ovin.prom.tmp", "half"); }},
+        {"a pipe", [](const std::string& temp) { ASSERT_EQ(::mkfifo(temp.c_str(), 0600), 0); }},
+        {"a link to another file",
+         [this](const std::string& temp) { ASSERT_EQ(::symlink(at("victim").c_str(), temp.c_str()), 0); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.planted);
+        write("victim", "keep");
+        write("ovin.prom", "old\n");
+        std::ifstream reader(at("ovin.prom"), std::ios::binary);
+        row.plant(at(".ovin.prom.tmp"));
+        const Result published = publisher.publish(at("ovin.prom"), "new\n");
+        EXPECT_TRUE(published.ok) << published.error;
+        EXPECT_EQ(read("ovin.prom"), "new\n");
+        EXPECT_EQ(read("victim"), "keep");
+        EXPECT_FALSE(fs::exists(fs::symlink_status(at(".ovin.prom.tmp"))));
+        const std::string held{std::istreambuf_iterator<char>(reader), {}};
+        EXPECT_EQ(held, "old\n") << "a reader keeps the file it opened";
+    }
+    EXPECT_FALSE(publisher.publish(at("no folder/ovin.prom"), "x").ok);
+}
+
+TEST_F(LinuxFiles, AMetricsFolderMustBeAFolderThatExists)
+{
+    LinuxFilePublisher publisher;
+    write("file", "x");
+    fs::create_directory(at("folder"));
+    for (const auto& [name, usable] : {std::pair{"folder", true}, {"file", false}, {"missing", false}})
+        EXPECT_EQ(publisher.checkFolder(at(name)).ok, usable) << name;
+    EXPECT_EQ(publisher.checkFolder(at("missing")).error, "No such file or directory");
 }
 
 }  // namespace

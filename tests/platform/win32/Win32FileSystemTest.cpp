@@ -12,10 +12,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/Win32TestSupport.h"
 #include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32FilePublisher.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Text.h"
 #include "platform/win32/Win32ProcessTable.h"
@@ -374,6 +376,44 @@ TEST_F(Win32Files, OwnFileInOwnFolderIsNotOpenToOthers)
     ASSERT_TRUE(writeBytes(at("trovan.exe"), "MZ"));
     EXPECT_FALSE(files.othersCanChange(at("trovan.exe")));
     EXPECT_TRUE(files.othersCanChange(at("missing.exe"))) << "what cannot be looked at is not vouched for";
+}
+
+// An exporter that reads the metrics file holds it open without delete sharing: the move over it waits for the
+// read to end, and gives up, without a file left beside it, when a reader never lets go.
+TEST_F(Win32Files, APublishedFileWaitsForAReaderOfTheOldOneForAMomentOnly)
+{
+    Win32FilePublisher publisher;
+    const std::string prom = at("ovin.prom");
+    ASSERT_TRUE(writeBytes(prom, "old\n"));
+    const struct {
+        const char* reader;
+        std::chrono::milliseconds holds;
+        bool published;
+    } rows[] = {
+        {"no reader", 0ms, true},
+        {"a scrape", 200ms, true},
+        {"a reader that never lets go", 5000ms, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.reader);
+        win32::UniqueHandle reader;
+        if (row.holds > 0ms)
+            reader.reset(::CreateFileW(win32::widen(prom).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        std::thread release([&] {
+            std::this_thread::sleep_for(std::min(row.holds, std::chrono::milliseconds(2000)));
+            reader.reset();
+        });
+        const std::string before = readBytes(prom);
+        const Result published = publisher.publish(prom, std::string(row.reader) + "\n");
+        release.join();
+        EXPECT_EQ(published.ok, row.published) << published.error;
+        EXPECT_EQ(readBytes(prom), row.published ? std::string(row.reader) + "\n" : before);
+        EXPECT_FALSE(test::exists(prom + ".tmp"));
+    }
+    EXPECT_TRUE(publisher.checkFolder(m_dir.path()).ok);
+    EXPECT_FALSE(publisher.checkFolder(prom).ok) << "a file is no folder";
+    EXPECT_FALSE(publisher.checkFolder(at("missing")).ok);
 }
 
 }  // namespace

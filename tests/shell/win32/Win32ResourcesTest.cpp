@@ -1,5 +1,6 @@
 // The resources the program carries: icons drawn at build time in the sizes and depths the shell picks from,
-// transparent around the drawing; the version in both languages; the manifest's promises.
+// transparent around the drawing; the version in both languages; the manifest's promises; the Event Log's
+// message table.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/SystemLog.h"
 #include "shell/win32/Resources.h"
 #include "shell/win32/UniqueHandle.h"
 
@@ -144,6 +146,26 @@ TEST(Win32Resources, ManifestAsksForCommonControls6AndPerMonitorAwareness)
     for (const char* promise : {"Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"", "<dpiAwareness",
                                 "PerMonitorV2, PerMonitor", "true/pm"})
         EXPECT_NE(manifest.find(promise), std::string::npos) << promise;
+}
+
+TEST(Win32Resources, TheMessageTableShowsTheLineForEveryKindOfEvent)
+{
+    // What Event Viewer does with an event of the source "Ovin": the program is its message file.
+    const std::wstring line = L"\u010cek\u00e1m na spu\u0161t\u011bn\u00ed Trovan 1 s";
+    const DWORD_PTR inserts[] = {reinterpret_cast<DWORD_PTR>(line.c_str())};
+    for (const SystemLogEvent event :
+         {SystemLogEvent::Line, SystemLogEvent::Stall, SystemLogEvent::Kill, SystemLogEvent::Crash,
+          SystemLogEvent::LaunchFailed, SystemLogEvent::KillRefused, SystemLogEvent::Launched, SystemLogEvent::Warning,
+          SystemLogEvent::Error}) {
+        wchar_t text[256] = {};
+        const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                                       GetModuleHandleW(nullptr), static_cast<DWORD>(event), 0, text, 256,
+                                       reinterpret_cast<va_list*>(const_cast<DWORD_PTR*>(inserts)));
+        std::wstring shown(text, n);
+        while (!shown.empty() && (shown.back() == L'\n' || shown.back() == L'\r'))
+            shown.pop_back();
+        EXPECT_EQ(shown, line) << "event " << static_cast<int>(event);
+    }
 }
 
 }  // namespace

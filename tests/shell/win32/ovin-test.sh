@@ -14,6 +14,8 @@
 #   alerts    a stall, a crash and the recoveries reach a web hook on loopback (WinHTTP) and a batch file, with
 #             their fields; hooks that refuse, answer 500 or never answer leave the ticks' pace alone, give one log
 #             line and do not hold the end of the session
+#   fleet     [dohled]: ovin.prom written beside the router's folder through a stall, and each logged line reported
+#             to the Event Log (Wine's debug channel eventlog shows the calls' types and texts)
 #   controls  the window's controls against the settings panel's table: place, caption and the tab chain; the
 #             controls' unit tests on the display; "Najít ..." with its open dialog, the chosen folder in the path
 #             field and watched, the current folder left as it was; a right release on a free spot of the panel
@@ -139,6 +141,39 @@ road)
     grep -qE "^$(sed 's/[\\.]/\\&/g' <<<"$request") [0-9]{1,2}\.[0-9]{1,2}\.[0-9]{4} [0-9]{2}:[0-9]{2}:[0-9]{2}  [0-9]+B$" <<<"$after"
   check "the month file is in code page 1250 (Č as one byte 0xC8)" grep -qa $'\xc8ek\xe1m na spu\x9at\xecn\xed' "$(month_file)"
   check "the month file's lines end with CR LF" grep -qa $'Trovan spusten\r$' "$(month_file)"
+  ;;
+# ---------------------------------------------------------------------------------------------------------------
+fleet)
+  mkdir -p "$dir/metriky"
+  settings ZobrazitIkonu=0 HlidatZdaTrovanJede=1 Interval=1000 CekaniNaTrovan=1 MazatRequest=1 MaxStejnyRequest=3 \
+    '[dohled]' "Metriky=$(winpath "$dir/metriky")" SystemovyLog=1
+  echo stall >"$dir/trovan.mode"
+  # Wine's ReportEventW stores nothing; its debug channel shows each call's type and text.
+  ( cd "$dir" && WINEDEBUG=+eventlog exec "$wine" ovin.exe >"$work/ovin.out" 2>"$work/eventlog.txt" ) &
+  ovin_pid=$!
+  pids+=("$ovin_pid")
+  prom=$dir/metriky/ovin.prom
+  sample() { grep -E "^$1 " "$prom" 2>/dev/null | cut -d' ' -f2; }
+  restarted() { [ "$(sample ovin_router_kills_total)" = 1 ] && [ "$(sample ovin_router_launches_total)" = 2 ] &&
+    [ "$(sample ovin_router_up)" = 1 ]; }
+  check "ovin.prom counts a stall, a kill and two launches" wait_until 40 restarted
+  check "the log holds the same" test "$(count_lines 'Ukoncuji Trovan')" = 1 -a \
+    "$(count_lines 'Trovan spusten')" = 2 -a "$(log_lines | grep -c '^Prekrocen limit stari souboru 3$')" = 1
+  check "a stall counted" test "$(sample ovin_router_stalls_total)" = 1
+  check "LF line breaks and a final one" test -z "$(tr -cd '\r' <"$prom")" -a "$(tail -c1 "$prom" | od -An -c | tr -d ' ')" = '\n'
+  folder_label=$(winpath "$dir" | sed 's/\\/\\\\/g')
+  check "the folder label is the program's folder, escaped" grep -qF "folder=\"$folder_label\"" "$prom"
+  if command -v promtool >/dev/null; then
+    check "promtool finds nothing" test -z "$(promtool check metrics <"$prom" 2>&1)"
+  fi
+  check "no half-written file left beside it" test ! -e "$prom.tmp"
+  reported() { # reported LEVEL TEXT: one ReportEventW string of that event type
+    grep -aF ":$1:eventlog:ReportEventW L\"$2\"" "$work/eventlog.txt" >/dev/null
+  }
+  check "a stall is a warning event" wait_until 10 reported warn "Prekrocen limit stari souboru 3"
+  check "a kill is a warning event" reported warn "Ukoncuji Trovan"
+  check "a launch is an information event" reported trace "Trovan spusten"
+  check "the text is UTF-16, not the code page" reported trace "\\010cek\\00e1m na spu\\0161t\\011bn\\00ed Trovan 1 s"
   ;;
 # ---------------------------------------------------------------------------------------------------------------
 tray)
