@@ -135,7 +135,8 @@ int launchesIn10Minutes(const std::string& folder, const std::string& dohled)
     QuietHost host;
     SteppedTimer trayTimer(clock);
     SteppedTimer timer1(clock);
-    ovin::Watchdog watchdog(ovin::WatchdogServices{*platform.files, clock, *platform.process, processes, launcher},
+    ovin::Watchdog watchdog(ovin::WatchdogServices{*platform.files, clock, *platform.process, processes, launcher,
+                                                   *platform.http, *platform.commands, *platform.machine},
                             folder, host, trayTimer, timer1);
     watchdog.FormCreate();
     while (clock.ms() < kRunMs) {

@@ -27,8 +27,8 @@ namespace {
 
 WatchdogServices servicesOf(Platform& p)
 {
-    return {*p.files, *p.clock, *p.process, *p.processes, *p.launcher, *p.http, *p.commands, *p.machine, p.systemLog.get(),
-            p.publisher.get()};
+    return {*p.files, *p.clock,    *p.process, *p.processes,      *p.launcher,
+            *p.http,  *p.commands, *p.machine, p.systemLog.get(), p.publisher.get()};
 }
 
 void colourPanel(QWidget* panel, const QColor& colour)

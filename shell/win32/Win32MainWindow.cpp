@@ -29,8 +29,8 @@ constexpr UINT kShowErrorReport = WM_APP + 1;
 
 WatchdogServices servicesOf(Platform& p)
 {
-    return {*p.files, *p.clock, *p.process, *p.processes, *p.launcher, *p.http, *p.commands, *p.machine, p.systemLog.get(),
-            p.publisher.get()};
+    return {*p.files, *p.clock,    *p.process, *p.processes,      *p.launcher,
+            *p.http,  *p.commands, *p.machine, p.systemLog.get(), p.publisher.get()};
 }
 
 win32::QuestionKind kindOf(TMsgDlgType kind)

@@ -20,9 +20,9 @@ protected:
     }
     void create()
     {
-        watchdog = std::make_unique<Watchdog>(
-            WatchdogServices{files, clock, process, processes, launcher, &systemLog, &publisher}, "/app/", host,
-            trayTimer, timer1);
+        watchdog = std::make_unique<Watchdog>(WatchdogServices{files, clock, process, processes, launcher, http,
+                                                               commands, machine, &systemLog, &publisher},
+                                              "/app/", host, trayTimer, timer1);
         watchdog->FormCreate();
         settle();
     }
@@ -74,6 +74,9 @@ protected:
     FakeProcessControl process;
     FakeProcessTable processes;
     FakeLauncher launcher;
+    FakeHttpClient http;
+    FakeCommandRunner commands;
+    FakeMachineName machine;
     FakeSystemLog systemLog;
     FakePublisher publisher;
     FakeTimer& trayTimer = loop.newTimer();

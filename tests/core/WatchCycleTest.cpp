@@ -20,8 +20,9 @@ protected:
 
     void create()
     {
-        watchdog = std::make_unique<Watchdog>(WatchdogServices{files, clock, process, processes, launcher, http, commands, machine}, "/app/",
-                                              host, trayTimer, timer1);
+        watchdog = std::make_unique<Watchdog>(
+            WatchdogServices{files, clock, process, processes, launcher, http, commands, machine}, "/app/", host,
+            trayTimer, timer1);
         watchdog->FormCreate();
         start = clock.ms();
     }

@@ -11,7 +11,7 @@
 #include <map>
 #include <regex>
 
-#include "E2eSupport.h"
+#include "support/E2eSupport.h"
 
 // The watchdog seen from a fleet: the real Prometheus node exporter scrapes its metrics file while the real
 // watchdog and the stand-in router go through a failed launch, a stall and a crash, and the watchdog's lines reach a

@@ -74,8 +74,8 @@ struct Rig {
     FakeHttpClient http;
     FakeCommandRunner commands;
     FakeMachineName machine;
-    Watchdog watchdog{WatchdogServices{files, clock, process, processes, launcher, http, commands, machine}, "/app/", host, loop.newTimer(),
-                      loop.newTimer()};
+    Watchdog watchdog{WatchdogServices{files, clock, process, processes, launcher, http, commands, machine}, "/app/",
+                      host, loop.newTimer(), loop.newTimer()};
     FakeFrontEnd frontEnd;
     MainWindow window{watchdog, processes, frontEnd};
     std::string startLog;

@@ -476,6 +476,8 @@ class FakeMachineName final : public MachineName {
 public:
     std::string machineName() const override { return name; }
     std::string name = "smerovac-7";
+};
+
 /// Published files in memory; the folders it accepts are listed. Called from
 /// a worker thread, so everything it keeps is behind a lock.
 class FakePublisher final : public FilePublisher {
