@@ -13,7 +13,9 @@ std::string secondsText(std::int64_t ms)
 {
     const bool negative = ms < 0;
     const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(ms) : static_cast<std::uint64_t>(ms);
-    std::string text = (negative ? "-" : "") + std::to_string(magnitude / 1000);
+    // Appended, not "-" + temporary: GCC 12's optimiser sees a false overlap there (-Wrestrict).
+    std::string text = negative ? "-" : "";
+    text += std::to_string(magnitude / 1000);
     std::uint64_t fraction = magnitude % 1000;
     if (fraction == 0)
         return text;

@@ -30,7 +30,13 @@ RestartPause::RandomSource systemRandom()
     return [engine] { return std::uniform_real_distribution<double>(0.0, 1.0)(*engine); };
 }
 
-std::string twoDigits(std::int64_t n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+std::string twoDigits(std::int64_t n)
+{
+    // Appended, not "0" + temporary: GCC 12's optimiser sees a false overlap there (-Wrestrict).
+    std::string text = n < 10 ? "0" : "";
+    text += std::to_string(n);
+    return text;
+}
 
 }  // namespace
 
