@@ -151,6 +151,17 @@ inline constexpr const char* kLogPauseCleared = "Utlum zrusen - Trovan se zkusi 
 /// The tray's tip during a pause: followed by the local time of the next attempt (hh:mm:ss).
 inline constexpr const char* kPauseNotice = "Trovan opakovaně padá - další pokus v ";
 
+/// The metrics file: a folder that cannot be used (`kLogMetricsOff`, the folder, `kLogMetricsOffWhy`, the
+/// system's reason); a failed write (`kLogMetricsFailed`, the file, " - ", the reason) and the first write after
+/// it (`kLogMetricsBack`, the file, `kLogMetricsBackEnd`).
+inline constexpr const char* kLogMetricsOff = "Metriky vypnuty - slozku ";
+inline constexpr const char* kLogMetricsOffWhy = " nelze pouzit: ";
+inline constexpr const char* kLogMetricsFailed = "Nelze zapsat metriky ";
+inline constexpr const char* kLogMetricsBack = "Metriky ";
+inline constexpr const char* kLogMetricsBackEnd = " se opet zapisuji";
+/// To the system log only, when it could not keep up: followed by the number of lines left out.
+inline constexpr const char* kSystemLogLost = "Systemovy log nestihal - vynechano radku: ";
+
 /// Alerts by command and web hook: a setting that turns its channel off, each followed by the path or address.
 inline constexpr const char* kLogCommandMissing = "Upozorneni prikazem vypnuto - soubor nenalezen ";
 inline constexpr const char* kLogCommandForeign = "Upozorneni prikazem vypnuto - soubor muze menit jiny uzivatel ";

@@ -4,6 +4,7 @@
 #include "RouterRecord.h"
 #include "platform/Clock.h"
 #include "settings/EventLog.h"
+#include "settings/Texts.h"
 
 namespace ovin {
 
@@ -19,8 +20,8 @@ void MetricsExporter::noteOutcome()
     if (!outcome || outcome->ok == !m_failing)
         return;
     m_failing = !outcome->ok;
-    const std::string line = m_failing ? "Nelze zapsat metriky " + path() + " - " + outcome->error
-                                       : "Metriky " + path() + " se opet zapisuji";
+    const std::string line = m_failing ? texts::kLogMetricsFailed + path() + " - " + outcome->error
+                                       : texts::kLogMetricsBack + path() + texts::kLogMetricsBackEnd;
     // A line that cannot be saved must not end the tick's other listeners.
     try {
         m_log.AddLogLine(line, m_failing ? LineSeverity::Warning : LineSeverity::Info);

@@ -1,5 +1,7 @@
 #include "SystemLogLine.h"
 
+#include "settings/Texts.h"
+
 namespace ovin {
 
 namespace {
@@ -13,12 +15,12 @@ struct LineRule {
 // The lines the checks log for the router's decisions. The attempt line is a crash only when it was logged as a
 // warning: the same words open every attempt.
 constexpr LineRule kRules[] = {
-    {"Prekrocen limit stari souboru", false, SystemLogEvent::Stall},
-    {"Ukoncuji Trovan", false, SystemLogEvent::Kill},
-    {"Trovan neni spusten - pokusim se ho spustit", true, SystemLogEvent::Crash},
-    {"Nelze spustit Trovan", false, SystemLogEvent::LaunchFailed},
-    {"Nelze ukoncit Trovan", false, SystemLogEvent::KillRefused},
-    {"Trovan spusten", false, SystemLogEvent::Launched},
+    {texts::kLogLimitReached, false, SystemLogEvent::Stall},
+    {texts::kLogEndingRouter, false, SystemLogEvent::Kill},
+    {texts::kLogStartingRouter, true, SystemLogEvent::Crash},
+    {texts::kLogStartRefused, false, SystemLogEvent::LaunchFailed},
+    {texts::kLogEndRefused, false, SystemLogEvent::KillRefused},
+    {texts::kLogRouterStarted, false, SystemLogEvent::Launched},
 };
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "SystemLogQueue.h"
+#include "settings/Texts.h"
 
 #include <chrono>
 #include <utility>
@@ -62,7 +63,7 @@ void SystemLogQueue::run(SystemLog& target, std::shared_ptr<State> state)
         state->busy = true;
         lock.unlock();
         if (lost > 0)
-            target.write("Systemovy log nestihal - vynechano radku: " + std::to_string(lost), SystemLogLevel::Warning,
+            target.write(texts::kSystemLogLost + std::to_string(lost), SystemLogLevel::Warning,
                          SystemLogEvent::Warning);
         target.write(line.message, line.level, line.event);
         lock.lock();

@@ -138,7 +138,7 @@ void Watchdog::applyMetrics()
     if (!usable) {
         stopMetrics();
         reported([&] {
-            m_log.AddLogLine("Metriky vypnuty - slozku " + folder + " nelze pouzit: " + usable.error,
+            m_log.AddLogLine(texts::kLogMetricsOff + folder + texts::kLogMetricsOffWhy + usable.error,
                              LineSeverity::Warning);
         });
         return;
