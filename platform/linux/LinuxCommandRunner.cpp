@@ -1,5 +1,6 @@
 #include "LinuxCommandRunner.h"
 
+#include "DetachedExec.h"
 #include "PosixIo.h"
 
 #include <fcntl.h>
@@ -20,7 +21,6 @@ namespace ovin {
 
 namespace {
 
-constexpr int kExitExecFailed = 127;
 constexpr long kWatchStepNs = 50'000'000;
 constexpr std::int64_t kTermGraceMs = 1000;
 
@@ -53,34 +53,9 @@ Result writeTailFile(const std::string& text, std::string& path)
 // after a fork in a threaded program.
 [[noreturn]] void execCommand(char* const argv[], char* const envp[], const char* folder, int report)
 {
+    // A group of its own, so that the watcher can end whatever the command started.
     ::setpgid(0, 0);
-    sigset_t none;
-    sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
-    struct sigaction dflt {};
-    dflt.sa_handler = SIG_DFL;
-    for (int sig = 1; sig < NSIG; ++sig)
-        ::sigaction(sig, &dflt, nullptr);
-    int err = 0;
-    if (::chdir(folder) != 0) {
-        err = errno;
-    } else {
-        const int devNull = ::open("/dev/null", O_RDWR);
-        if (devNull < 0) {
-            err = errno;
-        } else {
-            ::dup2(devNull, STDIN_FILENO);
-            ::dup2(devNull, STDOUT_FILENO);
-            ::dup2(devNull, STDERR_FILENO);
-            if (devNull > STDERR_FILENO)
-                ::close(devNull);
-            ::syscall(SYS_close_range, 3U, ~0U, CLOSE_RANGE_CLOEXEC);
-            ::execve(argv[0], argv, envp);
-            err = errno;
-        }
-    }
-    writeAll(report, &err, sizeof err);
-    ::_exit(kExitExecFailed);
+    ExecDetached(argv, envp, folder, report);
 }
 
 [[noreturn]] void watch(pid_t command, std::int64_t limitMs, const char* tailPath)

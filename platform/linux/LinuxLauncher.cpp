@@ -1,5 +1,6 @@
 #include "LinuxLauncher.h"
 
+#include "DetachedExec.h"
 #include "PosixIo.h"
 
 #include <fcntl.h>
@@ -25,7 +26,6 @@ namespace {
 // The first bytes of a Windows program.
 constexpr std::string_view kWindowsMagic = "MZ";
 constexpr const char* kWine = "wine";
-constexpr int kExitExecFailed = 127;
 
 bool isWindowsProgram(const std::string& path)
 {
@@ -75,42 +75,6 @@ std::string absolute(const std::string& path)
     return std::string(cwd) + "/" + path;
 }
 
-// Runs in the grandchild, between fork and exec: only calls that are safe
-// after a fork in a threaded program. On failure the cause goes to `report`.
-[[noreturn]] void execDetached(char* const argv[], const char* folder, int report)
-{
-    sigset_t none;
-    sigemptyset(&none);
-    ::sigprocmask(SIG_SETMASK, &none, nullptr);
-    struct sigaction dflt {};
-    dflt.sa_handler = SIG_DFL;
-    for (int sig = 1; sig < NSIG; ++sig)
-        ::sigaction(sig, &dflt, nullptr);
-
-    int err = 0;
-    if (::chdir(folder) != 0) {
-        err = errno;
-    } else {
-        const int devNull = ::open("/dev/null", O_RDWR);
-        if (devNull < 0) {
-            err = errno;
-        } else {
-            ::dup2(devNull, STDIN_FILENO);
-            ::dup2(devNull, STDOUT_FILENO);
-            ::dup2(devNull, STDERR_FILENO);
-            if (devNull > STDERR_FILENO)
-                ::close(devNull);
-            // Nothing of the watchdog's own (its log file, its sockets) may
-            // stay open in the router for as long as the router runs.
-            ::syscall(SYS_close_range, 3U, ~0U, CLOSE_RANGE_CLOEXEC);
-            ::execve(argv[0], argv, environ);
-            err = errno;
-        }
-    }
-    writeAll(report, &err, sizeof err);
-    ::_exit(kExitExecFailed);
-}
-
 }  // namespace
 
 Result LinuxLauncher::open(const std::string& executable, const std::string& workingFolder)
@@ -154,7 +118,7 @@ Result LinuxLauncher::open(const std::string& executable, const std::string& wor
         ::setsid();
         const pid_t grandchild = ::fork();
         if (grandchild == 0)
-            execDetached(argv.data(), folder.c_str(), pipeFds[1]);
+            ExecDetached(argv.data(), environ, folder.c_str(), pipeFds[1]);
         if (grandchild < 0) {
             const int err = errno;
             writeAll(pipeFds[1], &err, sizeof err);
